@@ -1,0 +1,130 @@
+#include "link/SendOperation.h"
+
+#include <exception>
+#include <span>
+
+#include "link/DisplayRecord.h"
+
+namespace tallymark {
+
+namespace {
+
+// A step of the sending phase: an error skips it silently and the next step runs.
+template <typename Step>
+void Tolerant(Step&& step)
+{
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace
+
+std::int16_t PortNumberOf(std::string_view name)
+{
+    constexpr std::string_view prefix = "COM";
+    if (name.size() < 4 || name.size() > 5 || name.substr(0, 3) != prefix)
+        return 0;
+    const std::string_view digits = name.substr(3);
+    if (digits.front() == '0')
+        return 0;
+    int number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return 0;
+        number = number * 10 + (c - '0');
+    }
+    return number >= 1 && number <= 32 ? static_cast<std::int16_t>(number) : 0;
+}
+
+SendOperation::SendOperation(SerialPort& port, SendWindow& window, Clock clock)
+    : port_(port), window_(window), clock_(std::move(clock))
+{
+}
+
+void SendOperation::CmdSndClk_Click(std::int16_t index)
+{
+    if (port_.PortOpen()) {
+        window_.ShowMessage(Messages::Busy, Messages::BusyTitle);
+        return;
+    }
+    bool ready = false;
+    try {
+        ready = ReadComSet();
+    } catch (const std::exception&) {
+        // The component refused the port number or the line settings: nothing is sent.
+        window_.ShowMessage(Messages::OpenFailed, Messages::OpenFailedTitle);
+        return;
+    }
+    if (!ready)
+        return;
+    SendClk(index);
+    // Closing drains first; a port that fails even to close has been let go of all the same.
+    Tolerant([&] { port_.SetPortOpen(false); });
+}
+
+bool SendOperation::ReadComSet()
+{
+    const std::int16_t number = PortNumberOf(window_.ComSeleText());
+    if (number == 0) {
+        window_.ShowMessage(Messages::BadPortName, Messages::BadPortNameTitle);
+        return false;
+    }
+    port_.SetCommPort(number);
+    port_.SetSettings(std::string(DisplayLineSettings));
+    return true;
+}
+
+void SendOperation::SendClk(std::int16_t index)
+{
+    abandoned_ = false;
+
+    // Opening phase: any error ends it with one message.
+    try {
+        port_.SetPortOpen(true);
+        if (port_.PortOpen()) {
+            port_.SetDTREnable(true);
+        } else {
+            port_.SetDTREnable(false);
+            window_.ShowMessage(Messages::NotOpen, Messages::NotOpenTitle);
+            return;
+        }
+    } catch (const std::exception&) {
+        window_.ShowMessage(Messages::OpenFailed, Messages::OpenFailedTitle);
+        return;
+    }
+
+    // Sending phase: a failing step is skipped and the next one runs.
+    Tolerant([&] { window_.SetProgressMax(2); });
+    Tolerant([&] { window_.SetProgressMin(0); });
+    Tolerant([&] { window_.SetProgressValue(1); });
+    Tolerant([&] { port_.Output(Greeting); });
+    Tolerant([&] { window_.SetProgressValue(2); });
+    DisplayRecord record{};
+    Tolerant([&] { record = BuildDisplayRecord(window_.CurrentSettings(), index, clock_); });
+    Tolerant([&] { port_.Output(std::span<const std::uint8_t>(record)); });
+
+    // Drain wait: window events keep flowing until the count is 0 or cannot be read.
+    for (;;) {
+        window_.DoEvents();
+        if (abandoned_)
+            return;
+        int pending = 0;
+        try {
+            pending = port_.OutBufferCount();
+        } catch (const std::exception&) {
+            break;
+        }
+        if (pending == 0)
+            break;
+    }
+    Tolerant([&] { window_.SetProgressValue(0); });
+}
+
+void SendOperation::Abandon()
+{
+    abandoned_ = true;
+}
+
+} // namespace tallymark

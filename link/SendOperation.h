@@ -1,0 +1,79 @@
+#pragma once
+// The send: a click on either send button opens the chosen port, queues the greeting and
+// the record, waits while the window keeps handling its events until every byte has left,
+// and closes the port. The open state of the port is the only busy sign.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "link/LocalClock.h"
+#include "link/PanelSettings.h"
+#include "link/SerialPort.h"
+
+namespace tallymark {
+
+// 9600 baud, no parity, 8 data bits, 1 stop bit: set before every opening.
+inline constexpr std::string_view DisplayLineSettings = "9600,n,8,1";
+
+// What the send needs of the window.
+class SendWindow {
+public:
+    virtual ~SendWindow() = default;
+
+    // The editable text of ComSele.
+    virtual std::string ComSeleText() const = 0;
+    // A modal message box with one OK button and the exclamation icon.
+    virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
+    // ProgressBar1; each may refuse a value by throwing.
+    virtual void SetProgressMax(int value) = 0;
+    virtual void SetProgressMin(int value) = 0;
+    virtual void SetProgressValue(int value) = 0;
+    // Dispatch every pending window event; when none is pending, wait for one about a
+    // millisecond at most, so that a waiting send does not spin a core.
+    virtual void DoEvents() = 0;
+    // The controls' current values, read at the moment the record is built.
+    virtual PanelSettings CurrentSettings() const = 0;
+};
+
+namespace Messages {
+inline constexpr std::string_view Busy = "現在送信中。";
+inline constexpr std::string_view BusyTitle = "少待";
+inline constexpr std::string_view BadPortName = "接続端子位地設定エラー!";
+inline constexpr std::string_view BadPortNameTitle = "エラー発生";
+inline constexpr std::string_view OpenFailed = "接続端子がすでに使用中か、存在しません";
+inline constexpr std::string_view OpenFailedTitle = "警告";
+inline constexpr std::string_view NotOpen = "接続端子連結失敗!";
+inline constexpr std::string_view NotOpenTitle = "エラー発生";
+} // namespace Messages
+
+// The port number of a port name "COM1" to "COM32", compared whole and case-sensitive;
+// 0 for any other text.
+std::int16_t PortNumberOf(std::string_view name);
+
+class SendOperation {
+public:
+    SendOperation(SerialPort& port, SendWindow& window, Clock clock);
+
+    // The click handler of both CmdSndClk buttons, with the clicked button's index.
+    void CmdSndClk_Click(std::int16_t index);
+
+    // Sets CommPort and Settings from ComSele's text; false (after its message) when the
+    // text is not a port name.
+    bool ReadComSet();
+
+    // Opens the port, queues the update and waits for it to drain. The caller closes.
+    void SendClk(std::int16_t index);
+
+    // The window is going away under a send: the drain wait ends at its next turn, and
+    // nothing more is sent or shown. The click handler still closes the port.
+    void Abandon();
+
+private:
+    SerialPort& port_;
+    SendWindow& window_;
+    Clock clock_;
+    bool abandoned_ = false;
+};
+
+} // namespace tallymark
