@@ -1,1 +1,1 @@
-
+tallymark_test(test_display_record SOURCES test_display_record.cpp)
