@@ -9,9 +9,11 @@ void ScanComPorts(SerialPort& port, PortList& list)
     list.Clear();
     int highest = 0;
     for (int n = 1; n <= 32; ++n) {
+        bool opened = false;
         try {
             port.SetCommPort(static_cast<std::int16_t>(n));
             port.SetPortOpen(true);
+            opened = true;
             if (port.PortOpen()) {
                 list.AddItem("COM" + std::to_string(n));
                 highest = n;
@@ -21,7 +23,7 @@ void ScanComPorts(SerialPort& port, PortList& list)
             // An error ends the work on this number only. A port that opened but failed to
             // close must not stay open past the scan.
             try {
-                if (port.PortOpen())
+                if (opened)
                     port.SetPortOpen(false);
             } catch (const std::exception&) {
             }

@@ -1,0 +1,87 @@
+#pragma once
+// A serial component that records every operation, for tests of the code that drives it.
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/SerialPort.h"
+
+namespace tallymark::testing {
+
+class FakeSerialPort : public SerialPort {
+public:
+    mutable std::vector<std::string> log; // "CommPort=3", "Settings=9600,n,8,1", "PortOpen=1", ...
+    std::string sent;              // every byte handed to Output, in order
+    std::set<int> present{1, 2, 3};// port numbers that open
+    bool openReadsFalse = false;   // opening succeeds but PortOpen reads false afterwards
+    bool failCount = false;        // OutBufferCount throws
+    int drainPolls = 0;            // OutBufferCount reads that report bytes still pending
+    std::function<void()> onCount; // runs at every OutBufferCount read
+
+    void SetCommPort(std::int16_t port) override
+    {
+        log.push_back("CommPort=" + std::to_string(port));
+        if (open_)
+            throw SerialError("port is open");
+        port_ = port;
+    }
+    std::int16_t CommPort() const override { return port_; }
+    void SetSettings(const std::string& settings) override
+    {
+        log.push_back("Settings=" + settings);
+        settings_ = settings;
+    }
+    std::string Settings() const override { return settings_; }
+    void SetPortOpen(bool open) override
+    {
+        log.push_back(std::string("PortOpen=") + (open ? "1" : "0"));
+        if (open && !open_) {
+            if (!present.count(port_))
+                throw SerialError("no such port");
+            open_ = !openReadsFalse;
+        } else if (!open) {
+            open_ = false;
+        }
+    }
+    bool PortOpen() const override
+    {
+        log.push_back("PortOpen?");
+        return open_;
+    }
+    void SetDTREnable(bool enable) override { log.push_back(std::string("DTREnable=") + (enable ? "1" : "0")); }
+    void Output(std::string_view text) override
+    {
+        log.push_back("Output(text)=" + std::string(text));
+        sent += text;
+    }
+    void Output(std::span<const std::uint8_t> bytes) override
+    {
+        log.push_back("Output(bytes)=" + std::to_string(bytes.size()));
+        sent.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+    int OutBufferCount() override
+    {
+        log.push_back("OutBufferCount?");
+        if (onCount)
+            onCount();
+        if (failCount)
+            throw SerialError("device has gone");
+        if (drainPolls > 0) {
+            --drainPolls;
+            return 15;
+        }
+        return 0;
+    }
+
+private:
+    std::int16_t port_ = 1;
+    std::string settings_ = "9600,n,8,1";
+    bool open_ = false;
+};
+
+} // namespace tallymark::testing
