@@ -1,0 +1,111 @@
+#include "settings/PortableProfileStore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/FileBytes.h"
+#include "settings/ProfileText.h"
+
+namespace tallymark {
+namespace {
+
+std::string_view ContentOf(const FileBytes& file)
+{
+    return file.state == FileState::Present ? std::string_view(file.bytes) : std::string_view();
+}
+
+std::string_view WithoutTrailingSpaces(const char* text)
+{
+    std::string_view view = text ? text : "";
+    while (!view.empty() && view.back() == ' ')
+        view.remove_suffix(1);
+    return view;
+}
+
+std::uint32_t CopyText(std::string_view text, char* buffer, std::uint32_t size)
+{
+    const std::size_t count = std::min<std::size_t>(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+    return static_cast<std::uint32_t>(count);
+}
+
+// Names one after another, each ended by a NUL, the list ended by one more. A list that
+// does not fit is cut, and ends with two NULs; the count is then size - 2.
+std::uint32_t CopyNameList(const std::vector<std::string_view>& names, char* buffer, std::uint32_t size)
+{
+    std::string list;
+    for (std::string_view name : names) {
+        list += name;
+        list += '\0';
+    }
+    if (list.size() + 1 <= size) {
+        std::memcpy(buffer, list.data(), list.size());
+        buffer[list.size()] = '\0';
+        return static_cast<std::uint32_t>(list.size());
+    }
+    if (size < 2) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    std::memcpy(buffer, list.data(), size - 2);
+    buffer[size - 2] = '\0';
+    buffer[size - 1] = '\0';
+    return size - 2;
+}
+
+} // namespace
+
+std::uint32_t PortableProfileStore::GetInt(const char* section, const char* key, int defaultValue, const char* path)
+{
+    const auto fallback = static_cast<std::uint32_t>(defaultValue);
+    if (!section || !key || !path)
+        return fallback;
+    const FileBytes file = ReadFileBytes(path);
+    const auto value = FindProfileValue(ContentOf(file), section, key);
+    if (!value || value->empty())
+        return fallback;
+    return ProfileInteger(*value);
+}
+
+std::uint32_t PortableProfileStore::GetString(const char* section, const char* key, const char* defaultText,
+                                              char* buffer, std::uint32_t size, const char* path)
+{
+    if (!buffer || size == 0)
+        return 0;
+    const std::string_view fallback = WithoutTrailingSpaces(defaultText);
+    if (!path)
+        return CopyText(fallback, buffer, size);
+    const FileBytes file = ReadFileBytes(path);
+    const std::string_view content = ContentOf(file);
+    if (!section)
+        return CopyNameList(ProfileSectionNames(content), buffer, size);
+    if (!key) {
+        const auto keys = ProfileKeyNames(content, section);
+        if (keys && !keys->empty())
+            return CopyNameList(*keys, buffer, size);
+        return CopyText(fallback, buffer, size);
+    }
+    return CopyText(FindProfileValue(content, section, key).value_or(fallback), buffer, size);
+}
+
+bool PortableProfileStore::WriteString(const char* section, const char* key, const char* value, const char* path)
+{
+    if (!section || !path)
+        return false;
+    const FileBytes file = ReadFileBytes(path);
+    // A file that is there but cannot be read must not be replaced by one built from nothing.
+    if (file.state == FileState::Unreadable)
+        return false;
+    const auto edited = EditProfile(file.bytes, section, key, value);
+    if (!edited)
+        return false;
+    if (file.state == FileState::Present && *edited == file.bytes)
+        return true;
+    return ReplaceFileBytes(path, *edited);
+}
+
+} // namespace tallymark

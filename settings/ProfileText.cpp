@@ -1,0 +1,319 @@
+#include "settings/ProfileText.h"
+
+#include "settings/AnsiCodePage.h"
+
+namespace tallymark {
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+char FoldCase(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The second byte of a double-byte character may fall on an ASCII letter, so it is
+// compared exactly, never case-folded.
+bool SameName(std::string_view a, std::string_view b)
+{
+    a = Trim(a);
+    b = Trim(b);
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (IsAnsiLeadByte(static_cast<unsigned char>(a[i]))) {
+            if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1]))
+                return false;
+            ++i;
+        } else if (FoldCase(a[i]) != FoldCase(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+enum class LineKind { Blank, Section, Comment, Key, Other };
+
+struct Line {
+    std::size_t begin = 0;      // first byte of the line
+    std::size_t textEnd = 0;    // the line's line end, or the end of the content
+    std::size_t end = 0;        // after the line end
+    LineKind kind = LineKind::Blank;
+    std::string_view name;      // section or key name, untrimmed
+    std::size_t valueBegin = 0; // after the '=' of a key line
+};
+
+class LineReader {
+public:
+    explicit LineReader(std::string_view content)
+        : content_(content), position_(content.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0)
+    {
+    }
+
+    bool Next(Line& line)
+    {
+        if (position_ >= content_.size())
+            return false;
+        line = Line{};
+        line.begin = position_;
+        line.textEnd = content_.find_first_of("\r\n", position_);
+        if (line.textEnd == std::string_view::npos)
+            line.textEnd = content_.size();
+        line.end = line.textEnd;
+        if (line.end < content_.size())
+            line.end += content_.compare(line.end, 2, "\r\n") == 0 ? 2 : 1;
+        position_ = line.end;
+        Classify(line);
+        return true;
+    }
+
+private:
+    void Classify(Line& line) const
+    {
+        const std::string_view text = content_.substr(line.begin, line.textEnd - line.begin);
+        const std::string_view trimmed = Trim(text);
+        if (trimmed.empty())
+            return;
+        if (trimmed.front() == ';') {
+            line.kind = LineKind::Comment;
+            return;
+        }
+        if (trimmed.front() == '[') {
+            const std::size_t close = trimmed.rfind(']');
+            if (close != std::string_view::npos) {
+                line.kind = LineKind::Section;
+                line.name = trimmed.substr(1, close - 1);
+                return;
+            }
+        }
+        const std::size_t equals = text.find('=');
+        if (equals == std::string_view::npos) {
+            line.kind = LineKind::Other;
+            return;
+        }
+        line.kind = LineKind::Key;
+        line.name = text.substr(0, equals);
+        line.valueBegin = line.begin + equals + 1;
+    }
+
+    std::string_view content_;
+    std::size_t position_;
+};
+
+// Where the first section of a name, and in it the first key of a name, lie.
+struct Location {
+    std::optional<Line> section;
+    std::optional<Line> key;
+    std::optional<Line> lastFilled; // the section's last line other than blanks and comments
+    std::size_t sectionEnd = 0;     // start of the next section header, or the content's end
+};
+
+Location Locate(std::string_view content, std::string_view section, const char* key)
+{
+    Location where;
+    where.sectionEnd = content.size();
+    LineReader reader(content);
+    Line line;
+    while (reader.Next(line)) {
+        if (line.kind == LineKind::Section) {
+            if (where.section) {
+                where.sectionEnd = line.begin;
+                break;
+            }
+            if (SameName(line.name, section)) {
+                where.section = line;
+                where.lastFilled = line;
+            }
+            continue;
+        }
+        if (!where.section)
+            continue;
+        if (line.kind == LineKind::Key && key && !where.key && SameName(line.name, key))
+            where.key = line;
+        if (line.kind == LineKind::Key || line.kind == LineKind::Other)
+            where.lastFilled = line;
+    }
+    return where;
+}
+
+std::string_view Unquote(std::string_view value)
+{
+    if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\''))
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+std::string_view LineEndOf(std::string_view content)
+{
+    const std::size_t first = content.find_first_of("\r\n");
+    if (first == std::string_view::npos || content.compare(first, 2, "\r\n") == 0)
+        return "\r\n";
+    return content[first] == '\n' ? "\n" : "\r";
+}
+
+bool EndsLine(std::string_view content)
+{
+    return content.empty() || content == ByteOrderMark || content.back() == '\n' || content.back() == '\r';
+}
+
+bool HasLineBreak(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool Writable(std::string_view section, const char* key, const char* value)
+{
+    if (HasLineBreak(section))
+        return false;
+    if (key) {
+        const std::string_view name = key;
+        const std::string_view trimmed = Trim(name);
+        if (HasLineBreak(name) || name.find('=') != std::string_view::npos
+            || (!trimmed.empty() && (trimmed.front() == ';' || trimmed.front() == '[')))
+            return false;
+    }
+    return !value || !HasLineBreak(value);
+}
+
+int DigitValue(char c, int base)
+{
+    int digit = base;
+    if (c >= '0' && c <= '9')
+        digit = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        digit = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        digit = c - 'A' + 10;
+    return digit < base ? digit : -1;
+}
+
+} // namespace
+
+std::optional<std::string_view> FindProfileValue(std::string_view content, std::string_view section,
+                                                 std::string_view key)
+{
+    const std::string keyName(key);
+    const Location where = Locate(content, section, keyName.c_str());
+    if (!where.key)
+        return std::nullopt;
+    return Unquote(Trim(content.substr(where.key->valueBegin, where.key->textEnd - where.key->valueBegin)));
+}
+
+std::vector<std::string_view> ProfileSectionNames(std::string_view content)
+{
+    std::vector<std::string_view> names;
+    LineReader reader(content);
+    Line line;
+    while (reader.Next(line)) {
+        if (line.kind == LineKind::Section)
+            names.push_back(Trim(line.name));
+    }
+    return names;
+}
+
+std::optional<std::vector<std::string_view>> ProfileKeyNames(std::string_view content, std::string_view section)
+{
+    std::optional<std::vector<std::string_view>> names;
+    LineReader reader(content);
+    Line line;
+    while (reader.Next(line)) {
+        if (line.kind == LineKind::Section) {
+            if (names)
+                break;
+            if (SameName(line.name, section))
+                names.emplace();
+        } else if (names && line.kind == LineKind::Key) {
+            names->push_back(Trim(line.name));
+        }
+    }
+    return names;
+}
+
+std::uint32_t ProfileInteger(std::string_view value)
+{
+    std::size_t i = 0;
+    while (i < value.size() && IsBlank(value[i]))
+        ++i;
+    bool negative = false;
+    if (i < value.size() && (value[i] == '-' || value[i] == '+'))
+        negative = value[i++] == '-';
+    int base = 10;
+    if (value.size() - i > 2 && value[i] == '0' && (value[i + 1] == 'x' || value[i + 1] == 'X')
+        && DigitValue(value[i + 2], 16) >= 0) {
+        base = 16;
+        i += 2;
+    }
+    // Unsigned arithmetic wraps modulo 2^32, as the Windows functions do.
+    std::uint32_t number = 0;
+    for (int digit; i < value.size() && (digit = DigitValue(value[i], base)) >= 0; ++i)
+        number = number * static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(digit);
+    return negative ? 0u - number : number;
+}
+
+std::optional<std::string> EditProfile(std::string_view content, std::string_view section, const char* key,
+                                       const char* value)
+{
+    if (!Writable(section, key, value))
+        return std::nullopt;
+    const Location where = Locate(content, section, key);
+    std::string edited(content);
+
+    if (!key) {
+        if (where.section)
+            edited.erase(where.section->begin, where.sectionEnd - where.section->begin);
+        return edited;
+    }
+    if (!value) {
+        if (where.key)
+            edited.erase(where.key->begin, where.key->end - where.key->begin);
+        return edited;
+    }
+    if (where.key) {
+        // Only the value itself changes; blanks around it stay, so that a hand-aligned
+        // file keeps its look.
+        const std::string_view old = content.substr(where.key->valueBegin, where.key->textEnd - where.key->valueBegin);
+        std::size_t first = 0;
+        while (first < old.size() && IsBlank(old[first]))
+            ++first;
+        std::size_t last = old.size();
+        while (last > first && IsBlank(old[last - 1]))
+            --last;
+        edited.replace(where.key->valueBegin + first, last - first, value);
+        return edited;
+    }
+
+    const std::string_view lineEnd = LineEndOf(content);
+    const std::string keyLine = std::string(key) + '=' + value + std::string(lineEnd);
+    if (where.section) {
+        std::size_t at = where.lastFilled->end;
+        std::string insert = keyLine;
+        if (at == where.lastFilled->textEnd)
+            insert.insert(0, lineEnd); // the line was the file's last and had no line end
+        edited.insert(at, insert);
+        return edited;
+    }
+    if (!EndsLine(content))
+        edited += lineEnd;
+    edited += '[';
+    edited += section;
+    edited += ']';
+    edited += lineEnd;
+    edited += keyLine;
+    return edited;
+}
+
+} // namespace tallymark
