@@ -1,0 +1,1 @@
+tallymark_test(test_profile_store SOURCES test_profile_store.cpp ProfileVectors.h)
