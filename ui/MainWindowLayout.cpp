@@ -1,0 +1,154 @@
+// The window's controls as they stand when it is created, before the load handling runs.
+// Places are in twips from the corner of each control's container, as the layout was drawn.
+
+#include "ui/MainWindow.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "ui/TimeSpinner.h"
+#include "ui/WorkTimeSwitch.h"
+
+namespace tallymark {
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+
+struct Twips {
+    int left, top, width, height;
+};
+
+template <typename Control, typename... Args>
+Control* Place(QWidget* container, const char* name, Twips place, Args&&... args)
+{
+    auto* control = new Control(std::forward<Args>(args)..., container);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(place.left / TwipsPerPixel, place.top / TwipsPerPixel,
+                         place.width / TwipsPerPixel, place.height / TwipsPerPixel);
+    return control;
+}
+
+QComboBox* DropDownCombo(QWidget* container, const char* name, Twips place, const QString& text,
+                         const QStringList& items)
+{
+    auto* combo = Place<QComboBox>(container, name, place);
+    combo->setEditable(true);
+    // Typed text stays exactly as typed: it is neither completed from the list nor added to it.
+    combo->setCompleter(nullptr);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(items);
+    combo->setCurrentIndex(static_cast<int>(items.indexOf(text)));
+    combo->setEditText(text);
+    return combo;
+}
+
+QLineEdit* TextBox(QWidget* container, const char* name, Twips place, const QString& text, int maxLength)
+{
+    auto* box = Place<QLineEdit>(container, name, place);
+    if (maxLength > 0)
+        box->setMaxLength(maxLength);
+    box->setText(text);
+    return box;
+}
+
+QFont FontOf(const QStringList& families, qreal pointSize)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+} // namespace
+
+void MainWindow::CreateControls()
+{
+    setWindowTitle(QStringLiteral("カウントダウン表示器 操作パネル"));
+    setWindowIcon(QIcon(QStringLiteral(":/tallymark/tallymark.ico")));
+    setObjectName(QStringLiteral("Form1"));
+    setFixedSize(7815 / TwipsPerPixel, 5760 / TwipsPerPixel);
+    // Where the named Windows faces are missing, the IPA faces of the same kind stand in.
+    QFont windowFont = FontOf({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")}, 12);
+    windowFont.setStyleHint(QFont::TypeWriter);
+    setFont(windowFont);
+
+    const QString send = QStringLiteral("転  送");
+
+    CmdExit = Place<QPushButton>(this, "CmdExit", {5160, 5040, 2415, 495}, QStringLiteral("終  了"));
+    ComSele = DropDownCombo(this, "ComSele", {1680, 5100, 1215, 360}, QStringLiteral("COM1"),
+                            {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"});
+    Frame1 = Place<QGroupBox>(this, "Frame1", {120, 600, 7575, 4215});
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+
+    ProgressBar1 = Place<QProgressBar>(this, "ProgressBar1", {3120, 5115, 1770, 330});
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    Label2 = Place<QLabel>(this, "Label2", {240, 5130, 1455, 330}, QStringLiteral("COM ポート:"));
+    Label1 = Place<QLabel>(this, "Label1", {240, 60, 7335, 495}, QStringLiteral("   カウントダウンＬＥＤ表示器   "));
+    Label1->setAlignment(Qt::AlignCenter);
+    QFont titleFont = FontOf({QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho")}, 21.75);
+    titleFont.setStyleHint(QFont::Serif);
+    titleFont.setWeight(QFont::Bold);
+    titleFont.setUnderline(true);
+    Label1->setFont(titleFont);
+    QPalette titlePalette = Label1->palette();
+    titlePalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label1->setPalette(titlePalette);
+
+    Frame2 = Place<QGroupBox>(Frame1, "Frame2", {240, 240, 7095, 1095});
+    TxtTime = TextBox(Frame2, "TxtTime", {1680, 480, 1215, 360}, QStringLiteral("07:00:00"), 0);
+    TxtTime->setAlignment(Qt::AlignCenter);
+    // Every tick overwrites the clock, so typing into it would only flicker.
+    TxtTime->setReadOnly(true);
+    CmdSndClk[0] = Place<QPushButton>(Frame2, "CmdSndClk_0", {4320, 360, 2175, 495}, send);
+    Label5 = Place<QLabel>(Frame2, "Label5", {480, 510, 1215, 300}, QStringLiteral("現在時刻:"));
+
+    Frame3 = Place<QGroupBox>(Frame1, "Frame3", {240, 1440, 7095, 2535});
+    CmdSndClk[1] = Place<QPushButton>(Frame3, "CmdSndClk_1", {4320, 1740, 2175, 495}, send);
+    OptDeD = Place<QRadioButton>(Frame3, "OptDeD", {3840, 1110, 855, 255}, QStringLiteral("減算"));
+    OptInD = Place<QRadioButton>(Frame3, "OptInD", {2760, 1110, 855, 255}, QStringLiteral("加算"));
+    OptDeD->setChecked(true);
+    TxtDJS = TextBox(Frame3, "TxtDJS", {1680, 1080, 615, 360}, QStringLiteral("999"), 3);
+    TxtETime = TextBox(Frame3, "TxtETime", {5400, 360, 735, 390}, QStringLiteral("19:00"), 5);
+    VScETime = Place<TimeSpinner>(Frame3, "VScETime", {6120, 345, 375, 375});
+    VScETime->setMinute(1140);
+    VScSTime = Place<TimeSpinner>(Frame3, "VScSTime", {3720, 345, 375, 390});
+    VScSTime->setMinute(420);
+    TxtSTime = TextBox(Frame3, "TxtSTime", {3000, 360, 735, 360}, QStringLiteral("07:00"), 5);
+    ChkWEn = Place<WorkTimeSwitch>(Frame3, "ChkWEn", {480, 375, 1335, 300}, QStringLiteral("時間切替"));
+    ComBright = DropDownCombo(Frame3, "ComBright", {5760, 1080, 735, 360}, QStringLiteral("5"),
+                              {"1", "2", "3", "4", "5", "6", "7", "8"});
+    Label7 = Place<QLabel>(Frame3, "Label7", {5040, 1110, 855, 300}, QStringLiteral("輝度:"));
+    Label6 = Place<QLabel>(Frame3, "Label6", {480, 1110, 1215, 300}, QStringLiteral("設定日数:"));
+    Label4 = Place<QLabel>(Frame3, "Label4", {4680, 390, 615, 300}, QStringLiteral("終了"));
+    Label3 = Place<QLabel>(Frame3, "Label3", {2280, 390, 615, 300}, QStringLiteral("開始"));
+
+    for (std::int16_t index : {0, 1})
+        CmdSndClk[index]->setProperty("index", index);
+}
+
+void MainWindow::SetTabOrder()
+{
+    // Of the option pair only the selected button is a stop; Qt's own handling of an
+    // exclusive group sees to that.
+    const QList<QWidget*> order = {ChkWEn,       TxtSTime, VScSTime, VScETime, TxtETime,
+                                   TxtDJS,       ComBright, CmdSndClk[0], TxtTime, ComSele,
+                                   CmdExit,      OptInD,    OptDeD,   CmdSndClk[1]};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    ChkWEn->setFocus();
+}
+
+} // namespace tallymark

@@ -1,0 +1,24 @@
+// The panel's start: the window is loaded before it is first shown, and the program ends
+// when the window closes.
+
+#include <QApplication>
+
+#include "link/qt/QtSerialPort.h"
+#include "settings/SettingsFile.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBoxes.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+
+    tallymark::QtSerialPort port;
+    const auto store = tallymark::SystemProfileStore();
+    tallymark::SettingsFile settings(*store, tallymark::ProgramDirectory);
+    tallymark::QtMessageBoxes boxes;
+
+    tallymark::MainWindow window(port, settings, boxes);
+    window.Form_Load();
+    window.show();
+    return QApplication::exec();
+}
