@@ -97,16 +97,13 @@ std::string Utf8ToAnsi(std::string_view utf8)
     }
     return converter.Convert(utf8, [](std::string_view rest, std::string& out) {
         out += '?';
-        // A whole character the code page lacks is passed over as one; a broken
-        // sequence byte by byte.
+        // A character the code page lacks is passed over whole; a broken sequence up to
+        // where it breaks, so that it stands for one character, as on Windows.
         const std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(rest[0]));
-        if (length > rest.size())
-            return std::size_t{1};
-        for (std::size_t i = 1; i < length; ++i) {
-            if ((static_cast<unsigned char>(rest[i]) & 0xC0) != 0x80)
-                return std::size_t{1};
-        }
-        return length;
+        std::size_t valid = 1;
+        while (valid < length && valid < rest.size() && (static_cast<unsigned char>(rest[valid]) & 0xC0) == 0x80)
+            ++valid;
+        return valid;
     });
 }
 

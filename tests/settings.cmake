@@ -1,1 +1,2 @@
 tallymark_test(test_profile_store SOURCES test_profile_store.cpp ProfileVectors.h)
+tallymark_test(test_settings_file SOURCES test_settings_file.cpp)
