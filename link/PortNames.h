@@ -1,0 +1,19 @@
+#pragma once
+// Port numbers to the devices they open. The panel names ports "COM1" to "COM32" on every
+// system; this is where such a name meets the operating system's own device names.
+
+#include <string>
+
+namespace tallymark {
+
+// The path of the device that port number `portNumber` opens; empty when no device is
+// assigned to it.
+//
+// Windows: the system's own "\\.\COMn".
+// Elsewhere: an entry "COMn" (a link or a device) in the folder "ports" inside
+// `programDirectory` takes precedence; a link is resolved to the device it names, so that
+// lock names agree with other programs that use the same device. Without such an entry:
+// COM1-COM4 are /dev/ttyS0-3, COM5-COM20 /dev/ttyUSB0-15, COM21-COM32 /dev/ttyACM0-11.
+std::string PortDevicePath(int portNumber, const std::string& programDirectory);
+
+} // namespace tallymark

@@ -1,0 +1,173 @@
+#include "link/PosixTty.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <string_view>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <system_error>
+#include <termios.h>
+#include <unistd.h>
+
+#include "link/SerialPort.h"
+
+namespace tallymark::posix {
+
+namespace {
+
+[[noreturn]] void Fail(std::string_view what, int error)
+{
+    throw SerialError(std::string(what) + ": " + std::generic_category().message(error));
+}
+
+// The driver has no such request; it says so with one of these.
+bool NotSupported(int error)
+{
+    return error == ENOTTY || error == EINVAL || error == EOPNOTSUPP;
+}
+
+// The folders where programs on this system keep their lock files, Qt's among them.
+constexpr std::array<const char*, 8> LockFolders = {
+    "/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
+    "/var/lock/lockdev", "/tmp", "/var/tmp",
+};
+
+// "LCK..ttyUSB0" for /dev/ttyUSB0, "LCK..pts_3" for /dev/pts/3.
+std::string LockFileName(const std::string& devicePath)
+{
+    std::string name = devicePath.starts_with("/dev/") ? devicePath.substr(5) : devicePath;
+    std::replace(name.begin(), name.end(), '/', '_');
+    return "LCK.." + name;
+}
+
+// The process id a lock file names: the UUCP form ("      1234\n") and Qt's (id on the
+// first line) both begin with it. 0 when there is none.
+pid_t LockOwner(const std::string& lockPath)
+{
+    const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd == -1)
+        return 0;
+    char text[64] = {};
+    const ssize_t size = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (size <= 0)
+        return 0;
+    const char* c = text;
+    while (*c == ' ' || *c == '\t')
+        ++c;
+    long long pid = 0;
+    for (; *c >= '0' && *c <= '9'; ++c) {
+        pid = pid * 10 + (*c - '0');
+        if (pid > 0x7FFFFFFF)
+            return 0;
+    }
+    return static_cast<pid_t>(pid);
+}
+
+bool IsRunning(pid_t pid)
+{
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// Qt treats a lock file without its program's name, as UUCP programs write them, as left
+// over; it is not while the process it names runs.
+void RefuseIfLockFileHeld(const std::string& devicePath)
+{
+    const std::string name = LockFileName(devicePath);
+    for (const char* folder : LockFolders) {
+        const pid_t owner = LockOwner(std::string(folder) + "/" + name);
+        if (owner > 0 && owner != ::getpid() && IsRunning(owner))
+            throw SerialError(devicePath + " is in use by process " + std::to_string(owner));
+    }
+}
+
+} // namespace
+
+int PendingOutput(int descriptor)
+{
+    int pending = 0;
+    if (::ioctl(descriptor, TIOCOUTQ, &pending) == -1)
+        Fail("reading the output queue", errno);
+#ifdef TIOCSERGETLSR
+    unsigned int lineStatus = 0;
+    if (::ioctl(descriptor, TIOCSERGETLSR, &lineStatus) == 0) {
+        if ((lineStatus & TIOCSER_TEMT) == 0)
+            ++pending;
+    } else if (!NotSupported(errno)) {
+        Fail("reading the transmitter state", errno);
+    }
+#endif
+    return pending;
+}
+
+bool ReadyForOutput(int descriptor)
+{
+    pollfd state{descriptor, POLLOUT, 0};
+    int polled = 0;
+    do {
+        polled = ::poll(&state, 1, 0);
+    } while (polled == -1 && errno == EINTR);
+    // A device that has gone reports itself ready, so that the write that follows tells why.
+    return polled == 1;
+}
+
+void Drain(int descriptor)
+{
+    while (::tcdrain(descriptor) == -1) {
+        if (errno != EINTR)
+            Fail("waiting for the output to drain", errno);
+    }
+}
+
+void SetDtr(int descriptor, bool raised)
+{
+    const int lines = TIOCM_DTR;
+    if (::ioctl(descriptor, raised ? TIOCMBIS : TIOCMBIC, &lines) == -1 && !NotSupported(errno))
+        Fail(raised ? "raising DTR" : "dropping DTR", errno);
+}
+
+DeviceLock::DeviceLock(const std::string& devicePath)
+{
+    RefuseIfLockFileHeld(devicePath);
+    descriptor_ = ::open(devicePath.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor_ == -1) {
+        const int error = errno;
+        if (error == EBUSY)
+            throw SerialError(devicePath + " is in use by another program");
+        Fail(devicePath, error);
+    }
+    // Checked before Qt opens the device, so that another program's port never sees its
+    // line settings changed or its exclusive mode cleared by a refused open.
+    bool refused = false;
+    int error = 0;
+    if (::flock(descriptor_, LOCK_EX | LOCK_NB) == -1) {
+        error = errno;
+        refused = true;
+    }
+#ifdef TIOCGEXCL
+    int exclusive = 0;
+    if (!refused && ::ioctl(descriptor_, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {
+        error = EBUSY;
+        refused = true;
+    }
+#endif
+    if (refused) {
+        ::close(descriptor_);
+        descriptor_ = -1;
+        if (error == EWOULDBLOCK || error == EBUSY)
+            throw SerialError(devicePath + " is in use by another program");
+        Fail("locking " + devicePath, error);
+    }
+}
+
+DeviceLock::~DeviceLock()
+{
+    if (descriptor_ != -1)
+        ::close(descriptor_);
+}
+
+} // namespace tallymark::posix

@@ -1,0 +1,253 @@
+#include "link/qt/QtSerialPort.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include "link/LineSettings.h"
+#include "link/PortNames.h"
+
+#ifdef _WIN32
+#include "link/WinComm.h"
+#else
+#include "link/PosixTty.h"
+#endif
+
+namespace tallymark {
+
+namespace {
+
+constexpr std::int16_t HighestPortNumber = 255;
+
+// How long closing waits for Qt's buffer to move on before it gives the rest up.
+constexpr int DrainPatienceMs = 10'000;
+
+// The port's native handle: a HANDLE on Windows, a descriptor elsewhere.
+using NativeHandle = decltype(std::declval<QSerialPort>().handle());
+
+#ifdef _WIN32
+bool DriverReady(NativeHandle) { return true; }
+int DriverPending(NativeHandle handle) { return win::PendingOutput(handle); }
+void DriverDrain(NativeHandle handle) { win::Drain(handle); }
+void DriverDtr(NativeHandle handle, bool raised) { win::SetDtr(handle, raised); }
+#else
+bool DriverReady(NativeHandle handle) { return posix::ReadyForOutput(handle); }
+int DriverPending(NativeHandle handle) { return posix::PendingOutput(handle); }
+void DriverDrain(NativeHandle handle) { posix::Drain(handle); }
+void DriverDtr(NativeHandle handle, bool raised) { posix::SetDtr(handle, raised); }
+#endif
+
+QSerialPort::Parity QtParity(Parity parity)
+{
+    switch (parity) {
+    case Parity::Even: return QSerialPort::EvenParity;
+    case Parity::Odd: return QSerialPort::OddParity;
+    case Parity::Mark: return QSerialPort::MarkParity;
+    case Parity::Space: return QSerialPort::SpaceParity;
+    case Parity::None: break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits QtStopBits(StopBits stopBits)
+{
+    switch (stopBits) {
+    case StopBits::OneAndHalf: return QSerialPort::OneAndHalfStop;
+    case StopBits::Two: return QSerialPort::TwoStop;
+    case StopBits::One: break;
+    }
+    return QSerialPort::OneStop;
+}
+
+std::string PortName(std::int16_t number)
+{
+    return "COM" + std::to_string(number);
+}
+
+} // namespace
+
+QtSerialPort::QtSerialPort() = default;
+
+QtSerialPort::QtSerialPort(std::string programDirectory)
+    : programDirectory_(std::move(programDirectory))
+{
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    try {
+        Close();
+    } catch (const SerialError&) {
+        // Going away regardless; the port has been closed all the same.
+    }
+}
+
+void QtSerialPort::SetCommPort(std::int16_t port)
+{
+    RequireClosed("changing the port number");
+    if (port < 1 || port > HighestPortNumber)
+        throw SerialError("port number " + std::to_string(port) + " is outside 1 to " + std::to_string(HighestPortNumber));
+    commPort_ = port;
+}
+
+std::int16_t QtSerialPort::CommPort() const
+{
+    return commPort_;
+}
+
+void QtSerialPort::SetSettings(const std::string& settings)
+{
+    RequireClosed("changing the line settings");
+    ParseLineSettings(settings);
+    settings_ = settings;
+}
+
+std::string QtSerialPort::Settings() const
+{
+    return settings_;
+}
+
+void QtSerialPort::SetPortOpen(bool open)
+{
+    if (open)
+        Open();
+    else
+        Close();
+}
+
+bool QtSerialPort::PortOpen() const
+{
+    return port_.isOpen();
+}
+
+void QtSerialPort::SetDTREnable(bool enable)
+{
+    if (port_.isOpen())
+        DriverDtr(port_.handle(), enable);
+    dtrEnable_ = enable;
+}
+
+void QtSerialPort::Output(std::string_view text)
+{
+    Write(text.data(), static_cast<qint64>(text.size()));
+}
+
+void QtSerialPort::Output(std::span<const std::uint8_t> bytes)
+{
+    Write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+int QtSerialPort::OutBufferCount()
+{
+    RequireOpen("reading the output count");
+    // Bytes Qt could not hand over at once move on here too, so the count falls even when
+    // no event loop turns.
+    PushToDriver("reading the output count");
+    const qint64 pending = port_.bytesToWrite() + DriverPending(port_.handle());
+    return static_cast<int>(std::min<qint64>(pending, std::numeric_limits<int>::max()));
+}
+
+void QtSerialPort::Open()
+{
+    RequireClosed("opening");
+    const LineSettings line = ParseLineSettings(settings_);
+    const std::string device = PortDevicePath(commPort_, ProgramFolder());
+    if (device.empty())
+        throw SerialError(PortName(commPort_) + " has no device on this system");
+
+#ifndef _WIN32
+    auto lock = std::make_unique<posix::DeviceLock>(device);
+#endif
+    port_.setPortName(QFile::decodeName(QByteArray::fromStdString(device)));
+    port_.setBaudRate(line.baudRate);
+    port_.setParity(QtParity(line.parity));
+    port_.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits));
+    port_.setStopBits(QtStopBits(line.stopBits));
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    port_.clearError();
+    // The panel never reads from the display.
+    if (!port_.open(QIODevice::WriteOnly))
+        throw SerialError(PortName(commPort_) + " (" + device + "): " + port_.errorString().toStdString());
+#ifndef _WIN32
+    lock_ = std::move(lock);
+#endif
+    try {
+        DriverDtr(port_.handle(), dtrEnable_);
+    } catch (const SerialError&) {
+        Close();
+        throw;
+    }
+}
+
+void QtSerialPort::Close()
+{
+    if (!port_.isOpen())
+        return;
+    // Qt throws its buffer away on close, restores the earlier line settings at once and on
+    // Windows cancels writes under way: everything queued leaves first.
+    std::string failure;
+    port_.clearError();
+    while (port_.bytesToWrite() > 0) {
+        if (!port_.waitForBytesWritten(DrainPatienceMs)) {
+            failure = "closing: queued bytes could not be sent: " + port_.errorString().toStdString();
+            break;
+        }
+    }
+    if (failure.empty()) {
+        try {
+            DriverDrain(port_.handle());
+        } catch (const SerialError& error) {
+            failure = std::string("closing: ") + error.what();
+        }
+    }
+    port_.close();
+#ifndef _WIN32
+    lock_.reset();
+#endif
+    if (!failure.empty())
+        throw SerialError(failure);
+}
+
+void QtSerialPort::Write(const char* data, qint64 size)
+{
+    RequireOpen("output");
+    if (port_.write(data, size) != size)
+        throw SerialError("output: " + port_.errorString().toStdString());
+    // Straight on to the driver; what it cannot take now follows as the port becomes ready.
+    PushToDriver("output");
+}
+
+void QtSerialPort::PushToDriver(std::string_view operation)
+{
+    port_.clearError();
+    if (port_.bytesToWrite() > 0 && DriverReady(port_.handle()))
+        port_.flush();
+    if (port_.error() == QSerialPort::ResourceError)
+        throw SerialError(std::string(operation) + ": " + port_.errorString().toStdString());
+}
+
+void QtSerialPort::RequireOpen(std::string_view operation) const
+{
+    if (!port_.isOpen())
+        throw SerialError(std::string(operation) + ": the port is not open");
+}
+
+void QtSerialPort::RequireClosed(std::string_view operation) const
+{
+    if (port_.isOpen())
+        throw SerialError(std::string(operation) + ": the port is open");
+}
+
+std::string QtSerialPort::ProgramFolder() const
+{
+    if (programDirectory_)
+        return *programDirectory_;
+    if (!QCoreApplication::instance())
+        return {};
+    return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+} // namespace tallymark

@@ -1,0 +1,9 @@
+# The serial component and everything about real devices: port names, line settings, and
+# real bytes across pseudo-terminals.
+if(NOT WIN32)
+  add_library(tallymark_pty STATIC support/PseudoTerminal.h support/PseudoTerminal.cpp)
+  target_include_directories(tallymark_pty PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(tallymark_pty PUBLIC util)
+
+  tallymark_test(test_serial_port SOURCES test_serial_port.cpp LIBS tallymark_serial tallymark_pty)
+endif()

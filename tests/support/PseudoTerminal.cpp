@@ -1,0 +1,78 @@
+#include "tests/support/PseudoTerminal.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <poll.h>
+#include <pty.h>
+#include <stdexcept>
+#include <system_error>
+#include <unistd.h>
+
+namespace tallymark::testing {
+
+PseudoTerminal::PseudoTerminal()
+{
+    char name[256] = {};
+    if (::openpty(&controller_, &device_, name, nullptr, nullptr) == -1)
+        throw std::system_error(errno, std::generic_category(), "openpty");
+    devicePath_ = name;
+}
+
+PseudoTerminal::~PseudoTerminal()
+{
+    if (controller_ != -1)
+        ::close(controller_);
+    if (device_ != -1)
+        ::close(device_);
+}
+
+std::vector<std::uint8_t> PseudoTerminal::Read(std::size_t count, std::chrono::milliseconds patience)
+{
+    std::vector<std::uint8_t> received;
+    while (received.size() < count && controller_ != -1) {
+        pollfd ready{controller_, POLLIN, 0};
+        const int polled = ::poll(&ready, 1, static_cast<int>(patience.count()));
+        if (polled == -1 && errno == EINTR)
+            continue;
+        if (polled <= 0 || (ready.revents & POLLIN) == 0)
+            break;
+        std::uint8_t buffer[4096];
+        const std::size_t wanted = std::min(sizeof buffer, count - received.size());
+        const ssize_t got = ::read(controller_, buffer, wanted);
+        if (got <= 0)
+            break;
+        received.insert(received.end(), buffer, buffer + got);
+    }
+    return received;
+}
+
+std::vector<std::uint8_t> PseudoTerminal::ReadUntilQuiet(std::chrono::milliseconds quiet)
+{
+    std::vector<std::uint8_t> received;
+    for (;;) {
+        std::vector<std::uint8_t> more = Read(4096, quiet);
+        if (more.empty())
+            return received;
+        received.insert(received.end(), more.begin(), more.end());
+    }
+}
+
+void PseudoTerminal::HangUp()
+{
+    if (controller_ != -1)
+        ::close(controller_);
+    controller_ = -1;
+}
+
+void LinkPort(const std::string& programDirectory, int portNumber, const std::string& target)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(programDirectory) / "ports";
+    fs::create_directories(folder);
+    const fs::path link = folder / ("COM" + std::to_string(portNumber));
+    fs::remove(link);
+    fs::create_symlink(target, link);
+}
+
+} // namespace tallymark::testing

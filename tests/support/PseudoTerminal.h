@@ -1,0 +1,41 @@
+#pragma once
+// A pseudo-terminal standing in for a serial port: the panel's side opens the device path
+// like any tty, and the test reads what the "display" receives on the controller side.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tallymark::testing {
+
+class PseudoTerminal {
+public:
+    // Opens a new pair; throws std::runtime_error when the system has none to give.
+    PseudoTerminal();
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    // The device the panel opens, for example "/dev/pts/3".
+    const std::string& DevicePath() const { return devicePath_; }
+
+    // Reads until `count` bytes have arrived or `patience` has passed without one.
+    std::vector<std::uint8_t> Read(std::size_t count, std::chrono::milliseconds patience);
+
+    // Everything that arrives until the line has been quiet for `quiet`.
+    std::vector<std::uint8_t> ReadUntilQuiet(std::chrono::milliseconds quiet);
+
+    // The far end goes away: the device hangs up, as an unplugged adapter does.
+    void HangUp();
+
+private:
+    int controller_ = -1;
+    int device_ = -1; // kept open so the controller side never sees the device closed
+    std::string devicePath_;
+};
+
+// Makes "ports/COM<portNumber>" in `programDirectory` a link to `target`.
+void LinkPort(const std::string& programDirectory, int portNumber, const std::string& target);
+
+} // namespace tallymark::testing

@@ -1,0 +1,46 @@
+#pragma once
+// Drives real top-level windows on an X server as an operator would: finds a window by its
+// title, clicks at a point of its client area, presses keys, and asks it to close as a
+// window manager's close box does. For end-to-end tests under Xvfb.
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <chrono>
+#include <optional>
+
+namespace tallymark::testing {
+
+class XSession {
+public:
+    XSession(); // connects to $DISPLAY
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    bool IsConnected() const { return display_ != nullptr; }
+
+    // The first viewable top-level window whose title is `title`, waiting up to `timeout`.
+    std::optional<unsigned long> WaitForWindow(const QString& title, std::chrono::milliseconds timeout);
+    // True once no viewable window has `title`, waiting up to `timeout`.
+    bool WaitForWindowGone(const QString& title, std::chrono::milliseconds timeout);
+
+    // The client area on the screen, in pixels.
+    QRect Geometry(unsigned long window);
+
+    // A left click at `point` of the window's client area.
+    void Click(unsigned long window, QPoint point);
+    // A press and release of a key given as an X keysym name ("Escape", "Return", "n").
+    void Key(const char* keysym);
+    // WM_DELETE_WINDOW, as a window manager sends it for the close box.
+    void RequestClose(unsigned long window);
+
+private:
+    std::optional<unsigned long> Find(const QString& title);
+    void Sync();
+
+    struct _XDisplay* display_ = nullptr;
+};
+
+} // namespace tallymark::testing

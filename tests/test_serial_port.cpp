@@ -1,0 +1,512 @@
+// The serial component against real ttys: pseudo-terminals reached through "ports/COMn"
+// links in a temporary program folder, with other processes standing in for other programs.
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <utime.h>
+
+#include "link/qt/QtSerialPort.h"
+#include "tests/support/PseudoTerminal.h"
+
+using namespace std::chrono_literals;
+using tallymark::QtSerialPort;
+using tallymark::SerialError;
+using tallymark::testing::LinkPort;
+using tallymark::testing::PseudoTerminal;
+using Bytes = std::vector<std::uint8_t>;
+
+Q_DECLARE_METATYPE(Bytes)
+
+namespace {
+
+constexpr int PortNumber = 7;
+
+QByteArray Hex(const Bytes& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())).toHex(' ');
+}
+
+Bytes Pattern(std::size_t size)
+{
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) & 0xFF);
+    return bytes;
+}
+
+bool Opens(QtSerialPort& port)
+{
+    try {
+        port.SetPortOpen(true);
+    } catch (const SerialError&) {
+        return false;
+    }
+    return port.PortOpen();
+}
+
+// Another program on the same device: a child process that opens it, takes hold of it in
+// one of the ways programs do, and keeps it until told to let go.
+class OtherProgram {
+public:
+    enum class Hold { Flock, ExclusiveMode, Nothing };
+
+    OtherProgram(const std::string& device, Hold hold)
+    {
+        int ready[2];
+        int release[2];
+        if (::pipe(ready) == -1 || ::pipe(release) == -1)
+            throw std::runtime_error("pipe");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            ::close(release[1]);
+            const int fd = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+            bool held = fd != -1;
+            if (held && hold == Hold::Flock)
+                held = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+            if (held && hold == Hold::ExclusiveMode)
+                held = ::ioctl(fd, TIOCEXCL) == 0;
+            const char answer = held ? 'y' : 'n';
+            (void)!::write(ready[1], &answer, 1);
+            char ignored;
+            (void)!::read(release[0], &ignored, 1);
+            // The test keeps the device open after this process, so the mode would outlive it.
+            if (hold == Hold::ExclusiveMode)
+                ::ioctl(fd, TIOCNXCL);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        release_ = release[1];
+        char answer = 'n';
+        held_ = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+        ::close(ready[0]);
+    }
+
+    ~OtherProgram() { LetGo(); }
+
+    bool Holds() const { return held_; }
+    pid_t Pid() const { return pid_; }
+
+    void LetGo()
+    {
+        if (release_ == -1)
+            return;
+        ::close(release_);
+        release_ = -1;
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+
+private:
+    pid_t pid_ = -1;
+    int release_ = -1;
+    bool held_ = false;
+};
+
+// Whether another process can take an exclusive flock on the device right now.
+bool OtherProcessCanFlock(const std::string& device)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        ::_exit(fd != -1 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Where Qt keeps the lock file of a device, found by watching an open port make one.
+std::optional<QString> LockFileOf(QtSerialPort& port, const std::string& device)
+{
+    QString name = QString::fromStdString(device);
+    name.remove(0, name.startsWith(QLatin1String("/dev/")) ? 5 : 0);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QStringList folders = {"/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp", "/tmp",
+                                 "/var/tmp", "/var/lock/lockdev", "/run/lock", QDir::tempPath()};
+    if (!Opens(port))
+        return std::nullopt;
+    std::optional<QString> found;
+    for (const QString& folder : folders) {
+        const QString path = folder + "/LCK.." + name;
+        if (QFile::exists(path)) {
+            found = path;
+            break;
+        }
+    }
+    port.SetPortOpen(false);
+    return found;
+}
+
+} // namespace
+
+class TestSerialPort : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir programDir_;
+    std::unique_ptr<PseudoTerminal> terminal_;
+
+    std::string ProgramDir() const { return QFile::encodeName(programDir_.path()).toStdString(); }
+
+    std::unique_ptr<QtSerialPort> PortOnTerminal()
+    {
+        auto port = std::make_unique<QtSerialPort>(ProgramDir());
+        port->SetCommPort(PortNumber);
+        port->SetSettings("9600,n,8,1");
+        return port;
+    }
+
+    int CountAfterDraining(QtSerialPort& port, QDeadlineTimer deadline)
+    {
+        int count = port.OutBufferCount();
+        while (count != 0 && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            count = port.OutBufferCount();
+        }
+        return count;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(programDir_.isValid());
+        terminal_ = std::make_unique<PseudoTerminal>();
+        LinkPort(ProgramDir(), PortNumber, terminal_->DevicePath());
+    }
+
+    void cleanup() { terminal_.reset(); }
+
+    void deliversExactlyTheQueuedBytes_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<Bytes>("bytes");
+        QTest::newRow("greeting and record")
+            << QByteArray("Hello") << Bytes{0x09, 0x45, 0x13, 0x03, 0xE7, 0x03, 0x87, 0x00, 0x13, 0x00};
+        // A tty left in its usual mode would turn LF into CR LF, or drop or act on these.
+        QTest::newRow("line ends and control bytes")
+            << QByteArray("Hello") << Bytes{0x0A, 0x0D, 0x00, 0x04, 0x03, 0x1A, 0x11, 0x13, 0x7F, 0xFF};
+        QTest::newRow("text with a line end") << QByteArray("He\nlo\r") << Bytes{0x0A, 0x0A};
+        QTest::newRow("bytes only") << QByteArray() << Bytes{0xAA};
+    }
+
+    void deliversExactlyTheQueuedBytes()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(Bytes, bytes);
+        auto port = PortOnTerminal();
+        port->SetPortOpen(true);
+        port->SetDTREnable(true);
+        port->Output(std::string_view(text.constData(), text.size()));
+        port->Output(bytes);
+        QCOMPARE(CountAfterDraining(*port, QDeadlineTimer(5s)), 0);
+        port->SetPortOpen(false);
+        QVERIFY(!port->PortOpen());
+
+        Bytes expected(text.begin(), text.end());
+        expected.insert(expected.end(), bytes.begin(), bytes.end());
+        const Bytes received = terminal_->ReadUntilQuiet(200ms);
+        QCOMPARE(Hex(received), Hex(expected));
+    }
+
+    void countCoversBytesQtStillHolds()
+    {
+        // More than the pseudo-terminal takes in while nobody reads it.
+        const Bytes payload = Pattern(256 * 1024);
+        auto port = PortOnTerminal();
+        port->SetPortOpen(true);
+        port->Output(payload);
+        QVERIFY(port->OutBufferCount() > 0);
+
+        Bytes received;
+        std::thread reader([&] { received = terminal_->Read(payload.size(), 5s); });
+        const int count = CountAfterDraining(*port, QDeadlineTimer(10s));
+        reader.join();
+        QCOMPARE(count, 0);
+        QCOMPARE(received.size(), payload.size());
+        QVERIFY(received == payload);
+        port->SetPortOpen(false);
+    }
+
+    void closingSendsEverythingQueued()
+    {
+        const Bytes payload = Pattern(256 * 1024);
+        auto port = PortOnTerminal();
+        port->SetPortOpen(true);
+        port->Output(payload);
+        Bytes received;
+        std::thread reader([&] { received = terminal_->Read(payload.size(), 5s); });
+        port->SetPortOpen(false);
+        reader.join();
+        QVERIFY(!port->PortOpen());
+        QCOMPARE(received.size(), payload.size());
+        QVERIFY(received == payload);
+    }
+
+    // A pseudo-terminal keeps the speed, the stop bits and the odd and mark/space choice,
+    // but always reports 8 data bits and parity off, so only those are compared.
+    void lineSettingsReachTheDevice_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<int>("parityKind");
+        QTest::addColumn<bool>("twoStopBits");
+        QTest::newRow("the display's") << "9600,n,8,1" << int(B9600) << 0 << false;
+        QTest::newRow("even, 7, 2") << "19200,e,7,2" << int(B19200) << 0 << true;
+        QTest::newRow("odd, upper case") << "4800,O,5,1" << int(B4800) << int(PARODD) << false;
+        QTest::newRow("mark") << "1200,m,8,1" << int(B1200) << int(CMSPAR | PARODD) << false;
+        QTest::newRow("space") << "2400,S,6,2" << int(B2400) << int(CMSPAR) << true;
+        QTest::newRow("115200") << "115200,n,8,1" << int(B115200) << 0 << false;
+    }
+
+    void lineSettingsReachTheDevice()
+    {
+        QFETCH(QString, settings);
+        QFETCH(int, speed);
+        QFETCH(int, parityKind);
+        QFETCH(bool, twoStopBits);
+        auto port = PortOnTerminal();
+        port->SetSettings(settings.toStdString());
+        port->SetPortOpen(true);
+
+        const int fd = ::open(terminal_->DevicePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd != -1);
+        termios line{};
+        QCOMPARE(::tcgetattr(fd, &line), 0);
+        ::close(fd);
+        port->SetPortOpen(false);
+
+        QCOMPARE(int(cfgetospeed(&line)), speed);
+        QCOMPARE(int(line.c_cflag & (PARODD | CMSPAR)), parityKind);
+        QCOMPARE((line.c_cflag & CSTOPB) != 0, twoStopBits);
+        QCOMPARE(int(line.c_cflag & CRTSCTS), 0);
+        QCOMPARE(int(line.c_iflag & (IXON | IXOFF)), 0);
+        QCOMPARE(int(line.c_oflag & OPOST), 0);
+    }
+
+    void missingPortFailsToOpen_data()
+    {
+        QTest::addColumn<int>("portNumber");
+        QTest::addColumn<QString>("linkTarget");
+        QTest::newRow("link to nothing") << 3 << "/dev/tallymark-no-such-device";
+        QTest::newRow("number without a device") << 33 << QString();
+        QTest::newRow("table device absent") << 32 << QString();
+    }
+
+    void missingPortFailsToOpen()
+    {
+        QFETCH(int, portNumber);
+        QFETCH(QString, linkTarget);
+        if (!linkTarget.isEmpty())
+            LinkPort(ProgramDir(), portNumber, linkTarget.toStdString());
+        else if (portNumber == 32 && std::filesystem::exists("/dev/ttyACM11"))
+            QSKIP("this machine has /dev/ttyACM11");
+        QtSerialPort port(ProgramDir());
+        port.SetCommPort(static_cast<std::int16_t>(portNumber));
+        QVERIFY_THROWS_EXCEPTION(SerialError, port.SetPortOpen(true));
+        QVERIFY(!port.PortOpen());
+        port.SetPortOpen(false); // closing what never opened does nothing
+    }
+
+    void fileThatIsNoTerminalFailsToOpen()
+    {
+        const QString file = programDir_.filePath("not-a-port");
+        QFile plain(file);
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        LinkPort(ProgramDir(), 4, QFile::encodeName(file).toStdString());
+        QtSerialPort port(ProgramDir());
+        port.SetCommPort(4);
+        QVERIFY_THROWS_EXCEPTION(SerialError, port.SetPortOpen(true));
+        QVERIFY(!port.PortOpen());
+    }
+
+    void portHeldByAnotherProgramFailsToOpen_data()
+    {
+        QTest::addColumn<int>("hold");
+        QTest::newRow("flock") << int(OtherProgram::Hold::Flock);
+        // The superuser passes exclusive mode by itself; the tests run as one.
+        QTest::newRow("exclusive mode") << int(OtherProgram::Hold::ExclusiveMode);
+    }
+
+    void portHeldByAnotherProgramFailsToOpen()
+    {
+        QFETCH(int, hold);
+        auto port = PortOnTerminal();
+        {
+            OtherProgram other(terminal_->DevicePath(), static_cast<OtherProgram::Hold>(hold));
+            QVERIFY(other.Holds());
+            QVERIFY(!Opens(*port));
+            QVERIFY(!port->PortOpen());
+        }
+        QVERIFY(Opens(*port));
+        port->SetPortOpen(false);
+    }
+
+    void portWithAnotherProgramsLockFileFailsToOpen_data()
+    {
+        QTest::addColumn<bool>("uucpForm");
+        QTest::addColumn<int>("ageSeconds");
+        QTest::newRow("UUCP, fresh") << true << 0;
+        QTest::newRow("UUCP, an hour old") << true << 3600;
+        QTest::newRow("Qt, fresh") << false << 0;
+        QTest::newRow("Qt, an hour old") << false << 3600;
+    }
+
+    void portWithAnotherProgramsLockFileFailsToOpen()
+    {
+        QFETCH(bool, uucpForm);
+        QFETCH(int, ageSeconds);
+        auto port = PortOnTerminal();
+        const std::optional<QString> lockPath = LockFileOf(*port, terminal_->DevicePath());
+        QVERIFY2(lockPath.has_value(), "no lock file seen while the port was open");
+        QVERIFY(!QFile::exists(*lockPath));
+
+        // UUCP programs write their id alone; a Qt program writes its id, its own path and
+        // the host, and holds a flock on the file.
+        OtherProgram other(terminal_->DevicePath(), OtherProgram::Hold::Nothing);
+        QFile lock(*lockPath);
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        const QByteArray pid = QByteArray::number(other.Pid());
+        if (uucpForm) {
+            lock.write(pid.rightJustified(10, ' ') + '\n');
+        } else {
+            lock.write(pid + '\n' + QFile::encodeName(QCoreApplication::applicationFilePath()) + '\n'
+                       + QSysInfo::machineHostName().toUtf8() + '\n');
+            QCOMPARE(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+        }
+        lock.flush();
+        if (ageSeconds > 0) {
+            const time_t then = ::time(nullptr) - ageSeconds;
+            const utimbuf times{then, then};
+            QCOMPARE(::utime(QFile::encodeName(*lockPath).constData(), &times), 0);
+        }
+
+        const bool opened = Opens(*port);
+        port->SetPortOpen(false);
+        const bool lockKept = QFile::exists(*lockPath);
+        lock.close();
+        QFile::remove(*lockPath);
+        QVERIFY(!opened);
+        QVERIFY(lockKept);
+    }
+
+    void lockFileOfAProgramThatEndedDoesNotHold()
+    {
+        auto port = PortOnTerminal();
+        const std::optional<QString> lockPath = LockFileOf(*port, terminal_->DevicePath());
+        QVERIFY(lockPath.has_value());
+        pid_t ended = ::fork();
+        if (ended == 0)
+            ::_exit(0);
+        ::waitpid(ended, nullptr, 0);
+        QFile lock(*lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(ended).rightJustified(10, ' ') + '\n');
+        lock.close();
+        const bool opened = Opens(*port);
+        port->SetPortOpen(false);
+        QFile::remove(*lockPath);
+        QVERIFY(opened);
+    }
+
+    void openPortRefusesAnotherProgramsFlock()
+    {
+        auto port = PortOnTerminal();
+        port->SetPortOpen(true);
+        QVERIFY(!OtherProcessCanFlock(terminal_->DevicePath()));
+        port->SetPortOpen(false);
+        QVERIFY(OtherProcessCanFlock(terminal_->DevicePath()));
+    }
+
+    void opensAgainAfterClosing()
+    {
+        auto port = PortOnTerminal();
+        for (int round = 0; round < 3; ++round) {
+            port->SetPortOpen(true);
+            QVERIFY(port->PortOpen());
+            port->Output(std::string_view("Hello"));
+            port->SetPortOpen(false);
+            port->SetPortOpen(false);
+            QVERIFY(!port->PortOpen());
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(terminal_->Read(5, 2s).data()), 5), QByteArray("Hello"));
+        }
+        // A second component, as another program would be, gets the port once it is let go.
+        QtSerialPort other(ProgramDir());
+        other.SetCommPort(PortNumber);
+        QVERIFY(Opens(other));
+        QVERIFY(!Opens(*port));
+        other.SetPortOpen(false);
+        QVERIFY(Opens(*port));
+    }
+
+    void dtrOnATerminalWithoutModemLines()
+    {
+        auto port = PortOnTerminal();
+        port->SetDTREnable(true);
+        port->SetPortOpen(true);
+        port->SetDTREnable(false);
+        port->SetDTREnable(true);
+        QVERIFY(port->PortOpen());
+        port->SetPortOpen(false);
+    }
+
+    void goneDeviceFailsTheCount()
+    {
+        auto port = PortOnTerminal();
+        port->SetPortOpen(true);
+        terminal_->HangUp();
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->OutBufferCount());
+        try {
+            port->SetPortOpen(false);
+        } catch (const SerialError&) {
+        }
+        QVERIFY(!port->PortOpen());
+    }
+
+    void settingsAndNumberChangeOnlyWhileClosed()
+    {
+        auto port = PortOnTerminal();
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->SetSettings("9600,x,8,1"));
+        QCOMPARE(port->Settings(), std::string("9600,n,8,1"));
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->SetCommPort(0));
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->SetCommPort(-1));
+        QCOMPARE(port->CommPort(), std::int16_t(PortNumber));
+
+        port->SetPortOpen(true);
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->SetCommPort(3));
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->SetSettings("4800,n,8,1"));
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->SetPortOpen(true));
+        QCOMPARE(port->CommPort(), std::int16_t(PortNumber));
+        QCOMPARE(port->Settings(), std::string("9600,n,8,1"));
+        port->SetPortOpen(false);
+    }
+
+    void closedPortRefusesOutputAndCount()
+    {
+        auto port = PortOnTerminal();
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->Output(std::string_view("Hello")));
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->OutBufferCount());
+        QVERIFY(terminal_->ReadUntilQuiet(50ms).empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialPort)
+#include "test_serial_port.moc"
