@@ -1,5 +1,8 @@
 # The serial component and everything about real devices: port names, line settings, and
 # real bytes across pseudo-terminals.
+tallymark_test(test_port_names SOURCES test_port_names.cpp)
+tallymark_test(test_line_settings SOURCES test_line_settings.cpp)
+
 if(NOT WIN32)
   add_library(tallymark_pty STATIC support/PseudoTerminal.h support/PseudoTerminal.cpp)
   target_include_directories(tallymark_pty PUBLIC ${PROJECT_SOURCE_DIR})
