@@ -11,10 +11,13 @@ namespace tallymark::vectors {
 using namespace std::string_view_literals;
 
 // Where an expected outcome comes from. Windows: the documented behaviour of the kernel32
-// functions. Portable: a choice of the portable store where Windows leaves the outcome open
-// or differs between versions (blanks inside brackets, NUL bytes, byte order marks, the
-// place of a new key, byte-for-byte edits); a run against kernel32 skips or reports these.
-enum class Source { Windows, Portable };
+// functions. WindowsNotWine: the same, where Wine's kernel32 is known to give another
+// outcome (it rewrites the whole file on a write; it ends a cut name list with one NUL); a
+// run under Wine reports these as expected failures. Portable: a choice of the portable
+// store where Windows leaves the outcome open or differs between versions (blanks inside
+// brackets, NUL bytes, byte order marks, the place of a new key, byte-for-byte edits, the
+// prefixes of the number reading); a run against kernel32 skips or reports these.
+enum class Source { Windows, WindowsNotWine, Portable };
 
 inline constexpr std::string_view Sample = "[WorkTime]\r\nWorkTimeEnable=1\r\nStartWorkTime=480\r\nEndWorkTime=1080\r\n"
                                            "[Tallymarks]\r\nDDD=42\r\nDownCount=0\r\n[Bright]\r\nBright=7\r\n"sv;
@@ -54,7 +57,7 @@ inline constexpr IntVector IntVectors[] = {
     {"plus sign", true, "[A]\r\nk=+12\r\n"sv, "A", "k", 0, 12},
     {"sign then blank", true, "[A]\r\nk=- 5\r\n"sv, "A", "k", 9, 0, Source::Portable},
     {"hexadecimal", true, "[A]\r\nk=0x1F\r\n"sv, "A", "k", 0, 31},
-    {"hexadecimal, capital X and digits", true, "[A]\r\nk=0X1fz\r\n"sv, "A", "k", 0, 31},
+    {"hexadecimal, capital X and digits", true, "[A]\r\nk=0X1fz\r\n"sv, "A", "k", 0, 31, Source::Portable},
     {"negative hexadecimal", true, "[A]\r\nk=-0x10\r\n"sv, "A", "k", 0, 0xFFFFFFF0u},
     {"0x without hexadecimal digits", true, "[A]\r\nk=0xg\r\n"sv, "A", "k", 9, 0},
     {"leading zeros are decimal", true, "[A]\r\nk=010\r\n"sv, "A", "k", 0, 10},
@@ -116,7 +119,7 @@ inline constexpr StringVector StringVectors[] = {
     {"CR line ends", true, "[Tallymarks]\rDDD=42\r"sv, "Tallymarks", "DDD", "168", 10, "42\0"sv, 2},
     {"no final line end", true, "[Tallymarks]\r\nDDD=42"sv, "Tallymarks", "DDD", "168", 10, "42\0"sv, 2},
     {"section names", true, Sample, nullptr, nullptr, "x", 64, "WorkTime\0Tallymarks\0Bright\0\0"sv, 27},
-    {"section names cut", true, Sample, nullptr, nullptr, "x", 12, "WorkTime\0T\0\0"sv, 10},
+    {"section names cut", true, Sample, nullptr, nullptr, "x", 12, "WorkTime\0T\0\0"sv, 10, Source::WindowsNotWine},
     {"key names", true, Sample, "WorkTime", nullptr, "x", 64, "WorkTimeEnable\0StartWorkTime\0EndWorkTime\0\0"sv, 41},
     {"key names of a missing section give the default", true, Sample, "Nothing", nullptr, "x", 64, "x\0"sv, 1},
     {"byte order mark before the first section", true, "\xEF\xBB\xBF[Tallymarks]\r\nDDD=42\r\n"sv, "Tallymarks", "DDD", "168", 10, "42\0"sv, 2, Source::Portable},
@@ -172,7 +175,8 @@ inline constexpr WriteVector WriteVectors[] = {
     {"key before any section untouched", true, "x=1\r\n[A]\r\n"sv, "A", "x", "2", true, "x=1\r\n[A]\r\nx=2\r\n"sv},
     {"foreign lines survive", true, "; panel settings\r\n\r\n[Other]\r\nfoo = bar\r\n\r\n[WorkTime]\r\n; minutes\r\nStartWorkTime=480\r\n\r\n"sv,
      "WorkTime", "StartWorkTime", "450", true,
-     "; panel settings\r\n\r\n[Other]\r\nfoo = bar\r\n\r\n[WorkTime]\r\n; minutes\r\nStartWorkTime=450\r\n\r\n"sv},
+     "; panel settings\r\n\r\n[Other]\r\nfoo = bar\r\n\r\n[WorkTime]\r\n; minutes\r\nStartWorkTime=450\r\n\r\n"sv,
+     Source::WindowsNotWine},
     {"null value removes the key", true, "[A]\r\nx=1\r\ny=2\r\n"sv, "A", "x", nullptr, true, "[A]\r\ny=2\r\n"sv},
     {"null value for a missing key", true, "[A]\r\ny=2\r\n"sv, "A", "x", nullptr, true, "[A]\r\ny=2\r\n"sv},
     {"null key removes the section", true, Sample, "Tallymarks", nullptr, nullptr, true,

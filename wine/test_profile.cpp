@@ -1,0 +1,217 @@
+// The conformance table of the profile functions, run on Windows (Wine) against kernel32's
+// own functions, through the store the panel uses there, and against the portable store
+// that stands in for them elsewhere. Both must give what the table says.
+//
+// Rows whose outcome Windows leaves open (marked Portable) are the portable store's own
+// choices: kernel32 is not held to them. Rows where Wine's kernel32 is known to part from
+// Windows (marked WindowsNotWine) are reported as expected failures under Wine, and a
+// match fails the run, so that a mark that no longer holds gets removed.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "settings/PortableProfileStore.h"
+#include "settings/ProfileStore.h"
+#include "support/Check.h"
+#include "tests/ProfileVectors.h"
+
+using namespace tallymark;
+using namespace tallymark::vectors;
+
+namespace {
+
+// Wine reports itself through ntdll's wine_get_version; Windows has no such export.
+bool RunningOnWine()
+{
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+}
+
+struct Subject {
+    const char* name;
+    ProfileStore& store;
+    bool isKernel32;
+    std::string folder;
+};
+
+std::string ReadAll(const std::string& path)
+{
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char chunk[4096];
+    DWORD count = 0;
+    while (::ReadFile(file, chunk, sizeof chunk, &count, nullptr) && count > 0)
+        bytes.append(chunk, count);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+bool WriteAll(const std::string& path, std::string_view bytes)
+{
+    const HANDLE file =
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD count = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+                    count == bytes.size();
+    return ::CloseHandle(file) && ok;
+}
+
+// A file of its own for every row: kernel32 caches profile files by name, and a fresh name
+// keeps one row's file from being answered out of the previous row's cache.
+std::string RowFile(const Subject& subject, const char* table, int row)
+{
+    return subject.folder + "\\" + table + "-" + std::to_string(row) + ".ini";
+}
+
+// Sets up the row's file; false (after a failed check) when that is impossible.
+bool Prepare(const std::string& path, bool exists, std::string_view before)
+{
+    ::DeleteFileA(path.c_str());
+    return !exists || check::True("setting up " + path, WriteAll(path, before));
+}
+
+enum class Verdict { Check, Skip, ExpectFailure };
+
+Verdict VerdictFor(const Subject& subject, Source source, bool onWine)
+{
+    if (!subject.isKernel32)
+        return Verdict::Check;
+    if (source == Source::Portable)
+        return Verdict::Skip;
+    if (onWine && source == Source::WindowsNotWine)
+        return Verdict::ExpectFailure;
+    return Verdict::Check;
+}
+
+int skipped = 0;
+
+void RunInts(Subject& subject, bool onWine)
+{
+    for (int i = 0; i < int(std::size(IntVectors)); ++i) {
+        const IntVector& v = IntVectors[i];
+        const Verdict verdict = VerdictFor(subject, v.source, onWine);
+        if (verdict == Verdict::Skip) {
+            ++skipped;
+            continue;
+        }
+        const std::string path = RowFile(subject, "int", i);
+        if (!Prepare(path, v.fileExists, v.before))
+            continue;
+        const std::string what = std::string(subject.name) + " GetInt: " + v.name;
+        check::Case row(what, verdict == Verdict::ExpectFailure);
+        row.Equal("result", subject.store.GetInt(v.section, v.key, v.defaultValue, path.c_str()), v.expected);
+        row.Equal("file untouched", ReadAll(path), v.fileExists ? std::string(v.before) : "<missing>");
+    }
+}
+
+void RunStrings(Subject& subject, bool onWine)
+{
+    constexpr char Guard = '\x7F';
+    for (int i = 0; i < int(std::size(StringVectors)); ++i) {
+        const StringVector& v = StringVectors[i];
+        const Verdict verdict = VerdictFor(subject, v.source, onWine);
+        if (verdict == Verdict::Skip) {
+            ++skipped;
+            continue;
+        }
+        const std::string path = RowFile(subject, "string", i);
+        if (!Prepare(path, v.fileExists, v.before))
+            continue;
+        const std::string what = std::string(subject.name) + " GetString: " + v.name;
+        check::Case row(what, verdict == Verdict::ExpectFailure);
+        // Guard bytes show any write past what the call should touch, inside the buffer or after it.
+        std::string buffer(v.size + 8, Guard);
+        const std::uint32_t count =
+            subject.store.GetString(v.section, v.key, v.defaultText, buffer.data(), v.size, path.c_str());
+        std::string expected(v.written);
+        expected.resize(buffer.size(), Guard);
+        row.Equal("count", count, v.expected);
+        row.Equal("buffer", buffer, expected);
+    }
+}
+
+void RunWrites(Subject& subject, bool onWine)
+{
+    for (int i = 0; i < int(std::size(WriteVectors)); ++i) {
+        const WriteVector& v = WriteVectors[i];
+        const Verdict verdict = VerdictFor(subject, v.source, onWine);
+        if (verdict == Verdict::Skip) {
+            ++skipped;
+            continue;
+        }
+        const std::string path = RowFile(subject, "write", i);
+        if (!Prepare(path, v.fileExists, v.before))
+            continue;
+        const std::string what = std::string(subject.name) + " WriteString: " + v.name;
+        check::Case row(what, verdict == Verdict::ExpectFailure);
+        row.Equal("result", subject.store.WriteString(v.section, v.key, v.value, path.c_str()), v.expected);
+        row.Equal("file", ReadAll(path), v.expected || v.fileExists ? std::string(v.after) : std::string("<missing>"));
+
+        // What was written reads back, unless blanks or quotes at its ends are meant to go.
+        if (v.expected && v.key && v.value) {
+            const std::string_view value = v.value;
+            if (!value.empty() && (value.front() == ' ' || value.front() == '"' || value.back() == ' '))
+                continue;
+            char buffer[64] = {};
+            subject.store.GetString(v.section, v.key, "<default>", buffer, sizeof buffer, path.c_str());
+            row.Equal("reads back", std::string(buffer), std::string(v.value));
+        }
+    }
+}
+
+std::string MakeFolder(const char* name)
+{
+    char temp[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp, length) + "tallymark-" + std::to_string(::GetCurrentProcessId()) + "-" + name;
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void RemoveFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA entry{};
+    const HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ::DeleteFileA((folder + "\\" + entry.cFileName).c_str());
+        } while (::FindNextFileA(find, &entry));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+int main()
+{
+    const bool onWine = RunningOnWine();
+    std::printf("profile conformance on %s\n", onWine ? "Wine" : "Windows");
+
+    const std::unique_ptr<ProfileStore> kernel32 = SystemProfileStore();
+    PortableProfileStore portable;
+    Subject subjects[] = {
+        {"kernel32", *kernel32, true, MakeFolder("kernel32")},
+        {"portable", portable, false, MakeFolder("portable")},
+    };
+    for (Subject& subject : subjects) {
+        RunInts(subject, onWine);
+        RunStrings(subject, onWine);
+        RunWrites(subject, onWine);
+        RemoveFolder(subject.folder);
+    }
+    if (skipped)
+        std::printf("profile: %d rows of the portable store's own choices not put to kernel32\n", skipped);
+    return check::Finish("profile");
+}
