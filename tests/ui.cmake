@@ -1,3 +1,5 @@
 # The main window: its rules on their own, and the real widgets driven on the offscreen
 # platform with a recording serial component and settings files in temporary folders.
 tallymark_test(test_work_time_editor SOURCES test_work_time_editor.cpp LIBS tallymark_ui)
+tallymark_test(test_main_window SOURCES test_main_window.cpp WindowFixture.h LIBS tallymark_ui)
+tallymark_test(test_work_time_window SOURCES test_work_time_window.cpp WindowFixture.h LIBS tallymark_ui)

@@ -141,8 +141,13 @@ void MainWindow::CreateControls()
 
 void MainWindow::SetTabOrder()
 {
-    // Of the option pair only the selected button is a stop; Qt's own handling of an
-    // exclusive group sees to that.
+    // Of the option pair only the selected button is a tab stop; the other still takes the
+    // focus from a click, which selects it.
+    for (QRadioButton* option : {OptInD, OptDeD}) {
+        const auto follow = [option](bool selected) { option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus); };
+        follow(option->isChecked());
+        connect(option, &QRadioButton::toggled, option, follow);
+    }
     const QList<QWidget*> order = {ChkWEn,       TxtSTime, VScSTime, VScETime, TxtETime,
                                    TxtDJS,       ComBright, CmdSndClk[0], TxtTime, ComSele,
                                    CmdExit,      OptInD,    OptDeD,   CmdSndClk[1]};

@@ -1,0 +1,427 @@
+// The window as it is created: every control where the layout puts it, with its caption,
+// kind, fonts, limits and tab order; and both send buttons sending what the window shows.
+
+#include <QtTest>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "WindowFixture.h"
+
+using namespace tallymark;
+using tallymark::testing::WindowFixture;
+
+namespace {
+
+// The control a focus widget belongs to: an editable combo box focuses its line edit.
+QString ControlName(QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget())
+        if (!widget->objectName().isEmpty() && !widget->objectName().startsWith(QLatin1String("qt_")))
+            return widget->objectName();
+    return {};
+}
+
+QStringList TabStops(int count)
+{
+    QStringList stops;
+    for (int i = 0; i < count; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops << ControlName(QApplication::focusWidget());
+    }
+    return stops;
+}
+
+QString CaptionOf(QWidget* control)
+{
+    if (auto* label = qobject_cast<QLabel*>(control))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        return button->text();
+    if (auto* box = qobject_cast<QLineEdit*>(control))
+        return box->text();
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        return combo->currentText();
+    if (auto* frame = qobject_cast<QGroupBox*>(control))
+        return frame->title();
+    return {};
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void controls_data();
+    void controls();
+    void noOtherControls();
+    void windowIsFixedWithTitleAndIcon();
+    void fonts();
+    void initialValues();
+    void textLimits_data();
+    void textLimits();
+    void combosTakeTextNotInTheirList_data();
+    void combosTakeTextNotInTheirList();
+    void exactlyOneOptionSelected();
+    void tabOrder_data();
+    void tabOrder();
+    void focusStartsOnTheSwitch();
+    void sendButtonsDeliverTheirIndex();
+    void sendReadsWhatTheWindowShows();
+};
+
+void TestMainWindow::controls_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("rect"); // absolute, in pixels of the client area
+
+    const auto row = [](const char* name, const char* kind, const char* container, const char* caption, QRect rect) {
+        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(container) << QString::fromUtf8(caption) << rect;
+    };
+    row("Label1", "QLabel", "Form1", "   カウントダウンＬＥＤ表示器   ", {16, 4, 489, 33});
+    row("Frame1", "QGroupBox", "Form1", "", {8, 40, 505, 281});
+    row("Frame2", "QGroupBox", "Frame1", "", {24, 56, 473, 73});
+    row("Label5", "QLabel", "Frame2", "現在時刻:", {56, 90, 81, 20});
+    row("TxtTime", "QLineEdit", "Frame2", "07:00:00", {136, 88, 81, 24});
+    row("CmdSndClk_0", "QPushButton", "Frame2", "転  送", {312, 80, 145, 33});
+    row("Frame3", "QGroupBox", "Frame1", "", {24, 136, 473, 169});
+    row("ChkWEn", "QCheckBox", "Frame3", "時間切替", {56, 161, 89, 20});
+    row("Label3", "QLabel", "Frame3", "開始", {176, 162, 41, 20});
+    row("TxtSTime", "QLineEdit", "Frame3", "07:00", {224, 160, 49, 24});
+    row("VScSTime", "QScrollBar", "Frame3", "", {272, 159, 25, 26});
+    row("Label4", "QLabel", "Frame3", "終了", {336, 162, 41, 20});
+    row("TxtETime", "QLineEdit", "Frame3", "19:00", {384, 160, 49, 26});
+    row("VScETime", "QScrollBar", "Frame3", "", {432, 159, 25, 25});
+    row("Label6", "QLabel", "Frame3", "設定日数:", {56, 210, 81, 20});
+    row("TxtDJS", "QLineEdit", "Frame3", "999", {136, 208, 41, 24});
+    row("OptInD", "QRadioButton", "Frame3", "加算", {208, 210, 57, 17});
+    row("OptDeD", "QRadioButton", "Frame3", "減算", {280, 210, 57, 17});
+    row("Label7", "QLabel", "Frame3", "輝度:", {360, 210, 57, 20});
+    row("ComBright", "QComboBox", "Frame3", "5", {408, 208, 49, 24});
+    row("CmdSndClk_1", "QPushButton", "Frame3", "転  送", {312, 252, 145, 33});
+    row("Label2", "QLabel", "Form1", "COM ポート:", {16, 342, 97, 22});
+    row("ComSele", "QComboBox", "Form1", "COM1", {112, 340, 81, 24});
+    row("ProgressBar1", "QProgressBar", "Form1", "", {208, 341, 118, 22});
+    row("CmdExit", "QPushButton", "Form1", "終  了", {344, 336, 161, 33});
+}
+
+void TestMainWindow::controls()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, container);
+    QFETCH(QString, caption);
+    QFETCH(QRect, rect);
+
+    WindowFixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    auto* control = f.Find(QTest::currentDataTag());
+    QVERIFY2(control->inherits(kind.toLatin1()), control->metaObject()->className());
+    QCOMPARE(control->parentWidget()->objectName(), container);
+    QCOMPARE(CaptionOf(control), caption);
+    QCOMPARE(QRect(control->mapTo(&f.window, QPoint(0, 0)), control->size()), rect);
+    QVERIFY(control->isVisible());
+    QVERIFY(control->isEnabled());
+}
+
+void TestMainWindow::noOtherControls()
+{
+    WindowFixture f;
+    QStringList names;
+    for (QWidget* child : f.window.findChildren<QWidget*>()) {
+        // Qt's own parts of a control (a combo box's line edit and list) are not controls.
+        if (!child->objectName().startsWith(QLatin1String("qt_")) && !child->objectName().isEmpty()
+            && child->parentWidget() && child->parentWidget()->inherits("QComboBox") == false)
+            names << child->objectName();
+    }
+    names.sort();
+    QCOMPARE(names.size(), 25);
+    auto* timer = f.window.findChild<QTimer*>(QStringLiteral("Timer1"));
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 50);
+    QCOMPARE(f.window.objectName(), QStringLiteral("Form1"));
+    // MSComm1 is the serial component the window was given, never opened by creating it.
+    QVERIFY(&f.window.MSComm1() == &f.port);
+    QVERIFY(!f.port.PortOpen());
+}
+
+void TestMainWindow::windowIsFixedWithTitleAndIcon()
+{
+    WindowFixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    QCOMPARE(f.window.size(), QSize(521, 384));
+    QCOMPARE(f.window.minimumSize(), QSize(521, 384));
+    QCOMPARE(f.window.maximumSize(), QSize(521, 384));
+    const QString title = f.window.windowTitle();
+    QVERIFY(!title.isEmpty());
+    QVERIFY(!f.window.windowIcon().isNull());
+    const QList<QSize> sizes = f.window.windowIcon().availableSizes();
+    for (const QSize size : {QSize(16, 16), QSize(32, 32), QSize(48, 48)})
+        QVERIFY2(sizes.contains(size), qPrintable(QStringLiteral("%1 px image missing").arg(size.width())));
+    QTest::qWait(120); // a few ticks of the clock change nothing else
+    QCOMPARE(f.window.windowTitle(), title);
+    QCOMPARE(f.window.size(), QSize(521, 384));
+}
+
+void TestMainWindow::fonts()
+{
+    WindowFixture f;
+    const QFontInfo window(f.window.font());
+    QVERIFY2(window.family() == QStringLiteral("ＭＳ ゴシック") || window.family() == QStringLiteral("IPAGothic"),
+             qPrintable(window.family()));
+    QCOMPARE(window.pointSizeF(), 12.0);
+    QVERIFY(!window.bold());
+    QVERIFY(!window.italic());
+    QVERIFY(!window.underline());
+
+    const QFontInfo title(f.Find("Label1")->font());
+    QVERIFY2(title.family() == QStringLiteral("ＭＳ Ｐ明朝") || title.family() == QStringLiteral("IPAPMincho"),
+             qPrintable(title.family()));
+    QCOMPARE(title.pointSizeF(), 21.75);
+    QCOMPARE(title.weight(), int(QFont::Bold));
+    QVERIFY(title.underline());
+    QCOMPARE(f.Find<QLabel>("Label1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+
+    for (QWidget* control : f.window.findChildren<QWidget*>()) {
+        if (control->objectName() == QLatin1String("Label1"))
+            continue;
+        const QFontInfo used(control->font());
+        QVERIFY2(used.family() == window.family() && used.pointSizeF() == 12.0 && !used.bold() && !used.underline(),
+                 qPrintable(control->objectName() + QLatin1Char(' ') + used.family()));
+    }
+}
+
+void TestMainWindow::initialValues()
+{
+    WindowFixture f;
+    QCOMPARE(f.Find<QCheckBox>("ChkWEn")->checkState(), Qt::Unchecked);
+    QCOMPARE(f.window.StartWorkTime(), 420);
+    QCOMPARE(f.window.EndWorkTime(), 1140);
+    QVERIFY(f.window.CountDown());
+    QCOMPARE(f.window.BrightnessText(), std::string("5"));
+    QCOMPARE(f.window.ComSeleText(), std::string("COM1"));
+    auto* bright = f.Find<QComboBox>("ComBright");
+    QStringList items;
+    for (int i = 0; i < bright->count(); ++i)
+        items << bright->itemText(i);
+    QCOMPARE(items, QStringList({"1", "2", "3", "4", "5", "6", "7", "8"}));
+    auto* ports = f.Find<QComboBox>("ComSele");
+    QCOMPARE(ports->count(), 8);
+    QCOMPARE(ports->itemText(7), QStringLiteral("COM8"));
+    QVERIFY(f.Find<QLabel>("Label1")->alignment() & Qt::AlignHCenter);
+    QVERIFY(f.Find<QLineEdit>("TxtTime")->alignment() & Qt::AlignHCenter);
+}
+
+void TestMainWindow::textLimits_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("typed"); // typed by the operator, or assigned by the program
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("TxtDJS, a fourth character typed") << "TxtDJS" << "1234" << true << "123";
+    QTest::newRow("TxtDJS, longer text assigned") << "TxtDJS" << "98765" << false << "987";
+    QTest::newRow("TxtSTime, a sixth character typed") << "TxtSTime" << "12:345" << true << "12:34";
+    QTest::newRow("TxtSTime, longer text assigned") << "TxtSTime" << "abcdefg" << false << "abcde";
+    QTest::newRow("TxtETime, a sixth character typed") << "TxtETime" << "123456" << true << "12345";
+    QTest::newRow("TxtETime, longer text assigned") << "TxtETime" << "23:59:59" << false << "23:59";
+    QTest::newRow("TxtTime, no limit") << "TxtTime" << QString(40, QLatin1Char('9')) << false << QString(40, QLatin1Char('9'));
+}
+
+void TestMainWindow::textLimits()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(bool, typed);
+    QFETCH(QString, shown);
+
+    WindowFixture f;
+    auto* edit = f.Find<QLineEdit>(box.toLatin1());
+    if (typed) {
+        edit->clear();
+        QTest::keyClicks(edit, text);
+    } else {
+        edit->setText(text);
+    }
+    QCOMPARE(edit->text(), shown);
+}
+
+void TestMainWindow::combosTakeTextNotInTheirList_data()
+{
+    QTest::addColumn<QString>("combo");
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("ComBright, 9") << "ComBright" << "9";
+    QTest::newRow("ComBright, empty") << "ComBright" << "";
+    QTest::newRow("ComBright, 7x") << "ComBright" << "7x";
+    QTest::newRow("ComSele, lower case") << "ComSele" << "com1";
+    QTest::newRow("ComSele, a prefix of an item") << "ComSele" << "COM";
+    QTest::newRow("ComSele, empty") << "ComSele" << "";
+    QTest::newRow("ComSele, long") << "ComSele" << "COM12345678901234567890";
+}
+
+void TestMainWindow::combosTakeTextNotInTheirList()
+{
+    QFETCH(QString, combo);
+    QFETCH(QString, typed);
+
+    WindowFixture f;
+    QVERIFY(f.Open());
+    auto* box = f.Find<QComboBox>(combo.toLatin1());
+    const int items = box->count();
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClick(box, Qt::Key_Tab); // leaving the box changes nothing either
+
+    QCOMPARE(box->currentText(), typed);
+    QCOMPARE(box->count(), items);
+    const std::string read = combo == QLatin1String("ComBright") ? f.window.CurrentSettings().brightnessText
+                                                                 : f.window.ComSeleText();
+    QCOMPARE(QString::fromStdString(read), typed);
+}
+
+void TestMainWindow::exactlyOneOptionSelected()
+{
+    WindowFixture f;
+    QVERIFY(f.Open());
+    auto* up = f.Find<QRadioButton>("OptInD");
+    auto* down = f.Find<QRadioButton>("OptDeD");
+    QVERIFY(!up->isChecked() && down->isChecked());
+
+    QTest::mouseClick(up, Qt::LeftButton);
+    QVERIFY(up->isChecked() && !down->isChecked());
+    QVERIFY(f.window.CurrentSettings().countUp);
+    QTest::mouseClick(up, Qt::LeftButton); // clicking the selected one keeps it
+    QVERIFY(up->isChecked() && !down->isChecked());
+
+    f.window.SetCountDown(true);
+    QVERIFY(!up->isChecked() && down->isChecked());
+    QVERIFY(f.window.CountDown());
+    QVERIFY(!f.window.CurrentSettings().countUp);
+    f.window.SetCountDown(false);
+    QVERIFY(up->isChecked() && !down->isChecked());
+    QVERIFY(!f.window.CountDown());
+}
+
+void TestMainWindow::tabOrder_data()
+{
+    QTest::addColumn<int>("workTime");
+    QTest::addColumn<bool>("countDown");
+    QTest::addColumn<QStringList>("stops"); // after ChkWEn, around to it again
+
+    const QStringList rest = {"TxtDJS", "ComBright", "CmdSndClk_0", "TxtTime", "ComSele", "CmdExit"};
+    const QStringList times = {"TxtSTime", "VScSTime", "VScETime", "TxtETime"};
+    QTest::newRow("switch on, counting down") << 1 << true << times + rest + QStringList{"OptDeD", "CmdSndClk_1", "ChkWEn"};
+    QTest::newRow("switch on, counting up") << 1 << false << times + rest + QStringList{"OptInD", "CmdSndClk_1", "ChkWEn"};
+    QTest::newRow("switch off skips the disabled times") << 0 << true << rest + QStringList{"OptDeD", "CmdSndClk_1", "ChkWEn"};
+    QTest::newRow("switch greyed") << 2 << false << times + rest + QStringList{"OptInD", "CmdSndClk_1", "ChkWEn"};
+}
+
+void TestMainWindow::tabOrder()
+{
+    QFETCH(int, workTime);
+    QFETCH(bool, countDown);
+    QFETCH(QStringList, stops);
+
+    WindowFixture f;
+    QVERIFY(f.Open());
+    f.window.SetWorkTimeEnable(static_cast<std::int16_t>(workTime));
+    f.window.ChkWEn_Click();
+    f.window.SetCountDown(countDown);
+    f.Find("ChkWEn")->setFocus();
+    QCOMPARE(TabStops(static_cast<int>(stops.size())), stops);
+
+    // Backwards the same stops come in the reverse order.
+    QStringList back;
+    for (qsizetype i = stops.size() - 2; i >= 0; --i)
+        back << stops[i];
+    back << QStringLiteral("ChkWEn");
+    QStringList seen;
+    for (qsizetype i = 0; i < back.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        seen << ControlName(QApplication::focusWidget());
+    }
+    QCOMPARE(seen, back);
+}
+
+void TestMainWindow::focusStartsOnTheSwitch()
+{
+    WindowFixture f;
+    QVERIFY(f.Open());
+    QCOMPARE(ControlName(QApplication::focusWidget()), QStringLiteral("ChkWEn"));
+}
+
+void TestMainWindow::sendButtonsDeliverTheirIndex()
+{
+    WindowFixture f;
+    f.port.present = {3};
+    QVERIFY(f.Open());
+    QCOMPARE(f.window.ComSeleText(), std::string("COM3"));
+    f.window.SetDayCountText("999");
+    f.port.sent.clear();
+
+    QTest::mouseClick(f.Find("CmdSndClk_0"), Qt::LeftButton);
+    const std::string fromClock = f.port.sent;
+    f.port.sent.clear();
+    QTest::mouseClick(f.Find("CmdSndClk_1"), Qt::LeftButton);
+    const std::string fromSettings = f.port.sent;
+
+    QCOMPARE(fromClock.size(), std::size_t(15));
+    QCOMPARE(fromSettings.size(), std::size_t(15));
+    QCOMPARE(fromClock.substr(0, 5), std::string("Hello"));
+    // Byte 3 of the record: the clock's button leaves the count alone, the other sends 999.
+    QCOMPARE(std::uint8_t(fromClock[5 + 3]), std::uint8_t(0xAA));
+    QCOMPARE(std::uint8_t(fromSettings[5 + 3]), std::uint8_t(999 / 256));
+    for (std::size_t i = 0; i < 15; ++i)
+        if (i != 5 + 3)
+            QCOMPARE(fromClock[i], fromSettings[i]);
+    QVERIFY(!f.port.PortOpen());
+    QVERIFY(f.boxes.shown.isEmpty());
+    // The progress bar went through its steps and ends at 0 of 0 to 2.
+    auto* progress = f.Find<QProgressBar>("ProgressBar1");
+    QCOMPARE(progress->maximum(), 2);
+    QCOMPARE(progress->minimum(), 0);
+    QCOMPARE(progress->value(), 0);
+}
+
+void TestMainWindow::sendReadsWhatTheWindowShows()
+{
+    WindowFixture f;
+    f.port.present = {2};
+    f.now = {13, 45, 9};
+    QVERIFY(f.Open());
+    f.window.SetWorkTimeEnable(1);
+    f.window.SetStartWorkTime(420);
+    f.window.SetEndWorkTime(1140);
+    f.window.SetDayCountText("999");
+    f.window.SetCountDown(true);
+    f.window.SetBrightnessText("5");
+    f.port.sent.clear();
+    QTest::mouseClick(f.Find("CmdSndClk_1"), Qt::LeftButton);
+    // The worked example: 999 counting down, brightness 5, 07:00 to 19:00 on, at 13:45:09.
+    QCOMPARE(QByteArray::fromStdString(f.port.sent).toHex(' '), QByteArray("48 65 6c 6c 6f 09 45 13 03 e7 03 87 00 13 00"));
+
+    // A name that is no port: the message, and nothing touches the port.
+    f.Find<QComboBox>("ComSele")->setEditText(QStringLiteral("COM2 "));
+    f.port.sent.clear();
+    QTest::mouseClick(f.Find("CmdSndClk_0"), Qt::LeftButton);
+    QCOMPARE(f.boxes.shown, QStringList{QStringLiteral("接続端子位地設定エラー!|エラー発生")});
+    QVERIFY(f.port.sent.empty());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
