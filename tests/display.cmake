@@ -1,0 +1,5 @@
+# The virtual display: decoding, line reading, the display's behaviour, the port link, and
+# the program itself driven through its pseudo-terminal.
+tallymark_test(test_update_decoder SOURCES test_update_decoder.cpp LIBS tallymark_display_core)
+tallymark_test(test_update_reader SOURCES test_update_reader.cpp LIBS tallymark_display_core)
+tallymark_test(test_display_model SOURCES test_display_model.cpp LIBS tallymark_display_core)
