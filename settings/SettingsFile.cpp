@@ -1,6 +1,6 @@
 #include "settings/SettingsFile.h"
 
-#include <cstring>
+#include <algorithm>
 #include <utility>
 
 #include "settings/AnsiCodePage.h"
@@ -70,7 +70,8 @@ void SettingsFile::LoadSettings(SettingsControls& controls)
     store_.GetString(DayCountSection, DayCountKey, DayCountDefault, buffer, DayCountBufferSize, FilePath().c_str());
     // The text ends at the first NUL, as a text box's does; a cut that split a double-byte
     // character drops its lone first byte.
-    const std::string_view stored = WholeAnsiCharacters(std::string_view(buffer, ::strnlen(buffer, DayCountBufferSize - 1)));
+    const char* end = std::find(buffer, buffer + DayCountBufferSize - 1, '\0');
+    const std::string_view stored = WholeAnsiCharacters(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
     controls.SetDayCountText(std::string(FirstCharacters(AnsiToUtf8(stored), DayCountMaxCharacters)));
 
     controls.SetCountDown(readInteger(DownCountRow) == 1);

@@ -1,4 +1,5 @@
-// The portable profile store against the conformance table, and the safety of its writes.
+// The portable profile store's file handling: failed writes, one-step replacement,
+// permissions, links, and files that are large, odd or random.
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,11 +12,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ProfileVectors.h"
 #include "settings/PortableProfileStore.h"
 
 using namespace tallymark;
-using namespace tallymark::vectors;
+using namespace std::string_view_literals;
 
 Q_DECLARE_METATYPE(std::string)
 
@@ -50,13 +50,6 @@ class ProfileStoreTest : public QObject {
 private slots:
     void init();
 
-    void getInt_data();
-    void getInt();
-    void getString_data();
-    void getString();
-    void writeString_data();
-    void writeString();
-
     void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
     void unreadablePathReadsAsMissing();
@@ -80,74 +73,6 @@ void ProfileStoreTest::init()
 {
     directory_ = std::make_unique<QTemporaryDir>();
     QVERIFY(directory_->isValid());
-}
-
-void ProfileStoreTest::getInt_data()
-{
-    QTest::addColumn<int>("row");
-    for (int i = 0; i < int(std::size(IntVectors)); ++i)
-        QTest::newRow(IntVectors[i].name) << i;
-}
-
-void ProfileStoreTest::getInt()
-{
-    QFETCH(int, row);
-    const IntVector& v = IntVectors[row];
-    if (v.fileExists)
-        WriteAll(QString::fromStdString(path()), v.before);
-    QCOMPARE(store_.GetInt(v.section, v.key, v.defaultValue, path().c_str()), v.expected);
-    QCOMPARE(Printable(ReadAll(QString::fromStdString(path()))), Printable(v.fileExists ? v.before : "<missing>"));
-}
-
-void ProfileStoreTest::getString_data()
-{
-    QTest::addColumn<int>("row");
-    for (int i = 0; i < int(std::size(StringVectors)); ++i)
-        QTest::newRow(StringVectors[i].name) << i;
-}
-
-void ProfileStoreTest::getString()
-{
-    QFETCH(int, row);
-    const StringVector& v = StringVectors[row];
-    if (v.fileExists)
-        WriteAll(QString::fromStdString(path()), v.before);
-    // Guard bytes show any write past what the call should touch, inside the buffer or after it.
-    constexpr char Guard = '\x7F';
-    std::string buffer(v.size + 8, Guard);
-    const std::uint32_t count = store_.GetString(v.section, v.key, v.defaultText, buffer.data(), v.size, path().c_str());
-    QCOMPARE(count, v.expected);
-    std::string expected(v.written);
-    expected.resize(buffer.size(), Guard);
-    QCOMPARE(Printable(buffer), Printable(expected));
-}
-
-void ProfileStoreTest::writeString_data()
-{
-    QTest::addColumn<int>("row");
-    for (int i = 0; i < int(std::size(WriteVectors)); ++i)
-        QTest::newRow(WriteVectors[i].name) << i;
-}
-
-void ProfileStoreTest::writeString()
-{
-    QFETCH(int, row);
-    const WriteVector& v = WriteVectors[row];
-    const QString file = QString::fromStdString(path());
-    if (v.fileExists)
-        WriteAll(file, v.before);
-    QCOMPARE(store_.WriteString(v.section, v.key, v.value, path().c_str()), v.expected);
-    QCOMPARE(Printable(ReadAll(file)), Printable(v.expected || v.fileExists ? v.after : "<missing>"));
-
-    // What was written reads back, unless blanks or quotes at its ends are meant to go.
-    if (v.expected && v.key && v.value) {
-        const std::string_view value = v.value;
-        if (!value.empty() && (value.front() == ' ' || value.front() == '"' || value.back() == ' '))
-            return;
-        char buffer[64] = {};
-        store_.GetString(v.section, v.key, "<default>", buffer, sizeof buffer, path().c_str());
-        QCOMPARE(QByteArray(buffer), QByteArray(v.value));
-    }
 }
 
 void ProfileStoreTest::failedWriteKeepsOldFile_data()
