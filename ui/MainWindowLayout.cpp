@@ -74,7 +74,10 @@ void MainWindow::CreateControls()
     setWindowTitle(QStringLiteral("カウントダウン表示器 操作パネル"));
     setWindowIcon(QIcon(QStringLiteral(":/tallymark/tallymark.ico")));
     setObjectName(QStringLiteral("Form1"));
-    setFixedSize(7815 / TwipsPerPixel, 5760 / TwipsPerPixel);
+    // The client area where the layout was drawn, 540 and 825 twips from the screen's corner,
+    // and of the one size the controls are placed for.
+    setGeometry(540 / TwipsPerPixel, 825 / TwipsPerPixel, 7815 / TwipsPerPixel, 5760 / TwipsPerPixel);
+    setFixedSize(size());
     // Where the named Windows faces are missing, the IPA faces of the same kind stand in.
     QFont windowFont = FontOf({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")}, 12);
     windowFont.setStyleHint(QFont::TypeWriter);
