@@ -7,3 +7,11 @@ tallymark_test(test_display_line SOURCES test_display_line.cpp LIBS tallymark_di
 tallymark_test(test_display_program SOURCES test_display_program.cpp
   ENVIRONMENT "TALLYMARK_DISPLAY=$<TARGET_FILE:tallymark-display>")
 add_dependencies(test_display_program tallymark-display)
+
+# The panel's window and serial component sending to the display program.
+if(TARGET tallymark_ui AND TARGET tallymark_serial)
+  tallymark_test(test_display_with_panel SOURCES test_display_with_panel.cpp
+    LIBS tallymark_ui tallymark_serial
+    ENVIRONMENT "TALLYMARK_DISPLAY=$<TARGET_FILE:tallymark-display>")
+  add_dependencies(test_display_with_panel tallymark-display)
+endif()
