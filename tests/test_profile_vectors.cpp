@@ -41,7 +41,7 @@ QByteArray Printable(std::string_view bytes)
 bool Applies(Source source)
 {
 #ifdef _WIN32
-    return source == Source::Windows;
+    return source != Source::Portable;
 #else
     Q_UNUSED(source);
     return true;
