@@ -7,17 +7,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <map>
 #include <random>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "settings/PortableProfileStore.h"
 
 using namespace tallymark;
 using namespace std::string_view_literals;
-
-Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
@@ -57,6 +58,7 @@ private slots:
     void writeKeepsPermissions();
     void writeLeavesOnlyTheFile();
     void writeFollowsSymbolicLink();
+    void killedWriterLeavesOldOrNewFile();
 
     void megabyteLine();
     void tenMegabyteFile();
@@ -171,6 +173,47 @@ void ProfileStoreTest::writeFollowsSymbolicLink()
     QCOMPARE(::lstat(path().c_str(), &status), 0);
     QVERIFY(S_ISLNK(status.st_mode));
     QCOMPARE(ReadAll(real), std::string("[A]\r\nk=2\r\n"));
+}
+
+// A writer killed at any moment leaves the old file or the new one, never a mixture, and
+// readers never see a save half done.
+void ProfileStoreTest::killedWriterLeavesOldOrNewFile()
+{
+    const std::string values[] = {std::string(1 << 18, 'a'), std::string(1 << 18, 'b')};
+    const auto fileWith = [](const std::string& value) { return "[A]\r\nk=" + value + "\r\n"; };
+    QVERIFY(store_.WriteString("A", "k", values[0].c_str(), path().c_str()));
+
+    std::mt19937 random(7);
+    int changes = 0;
+    std::string last = fileWith(values[0]);
+    for (int round = 0; round < 25; ++round) {
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            PortableProfileStore store;
+            for (int i = 1;; ++i)
+                store.WriteString("A", "k", values[i % 2].c_str(), path().c_str());
+        }
+        // Readers meanwhile see one whole file or the other, never one being written.
+        QElapsedTimer timer;
+        timer.start();
+        const qint64 until = std::uniform_int_distribution<qint64>(20, 60)(random);
+        bool whole = true;
+        while (whole && timer.elapsed() < until) {
+            const std::string seen = ReadAll(QString::fromStdString(path()));
+            whole = seen == fileWith(values[0]) || seen == fileWith(values[1]);
+        }
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY2(whole, "a reader saw a file in the middle of its save");
+        const std::string now = ReadAll(QString::fromStdString(path()));
+        QVERIFY(now == fileWith(values[0]) || now == fileWith(values[1]));
+        changes += now != last;
+        last = now;
+    }
+    // The writer did get through whole saves between the kills.
+    QVERIFY(changes > 0);
 }
 
 void ProfileStoreTest::megabyteLine()
