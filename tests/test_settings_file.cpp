@@ -116,7 +116,8 @@ private slots:
     void callsFollowTheTableOrder();
     void filePath_data();
     void filePath();
-    void longDayCountIsWrittenBackShort();
+    void loadThenSave_data();
+    void loadThenSave();
     void typedBrightnessReadsBackAsNumber();
     void foreignLinesSurviveSave();
     void failedSaveKeepsFile();
@@ -340,15 +341,43 @@ void SettingsFileTest::filePath()
     QVERIFY(QString::fromStdString(log_.front()).endsWith(QString::fromStdString(" " + expected)));
 }
 
-void SettingsFileTest::longDayCountIsWrittenBackShort()
+void SettingsFileTest::loadThenSave_data()
 {
-    WriteAll(iniPath(), NineLines.substr(0, NineLines.find("168")) + "123456789012" + NineLines.substr(NineLines.find("168") + 3));
+    QTest::addColumn<std::string>("stored");
+    QTest::addColumn<std::string>("savedBack");
+    QTest::newRow("DDD of 12 digits goes back as 3") << std::string("DDD=123456789012") << std::string("DDD=123");
+    QTest::newRow("DDD 42 stays") << std::string("DDD=42") << std::string("DDD=42");
+    QTest::newRow("empty DDD stays empty") << std::string("DDD=") << std::string("DDD=");
+    QTest::newRow("DDD quoted goes back bare") << std::string("DDD=\"42\"") << std::string("DDD=42");
+    QTest::newRow("DownCount 2 goes back as 0") << std::string("DownCount=2") << std::string("DownCount=0");
+    QTest::newRow("DownCount 0 stays") << std::string("DownCount=0") << std::string("DownCount=0");
+    QTest::newRow("Bright of letters goes back as 0") << std::string("Bright=abc") << std::string("Bright=0");
+    QTest::newRow("Bright 7x goes back as 7") << std::string("Bright=7x") << std::string("Bright=7");
+    QTest::newRow("Bright 12 stays") << std::string("Bright=12") << std::string("Bright=12");
+    QTest::newRow("WorkTimeEnable 2 stays") << std::string("WorkTimeEnable=2") << std::string("WorkTimeEnable=2");
+    QTest::newRow("WorkTimeEnable 7 is mended") << std::string("WorkTimeEnable=7") << std::string("WorkTimeEnable=0");
+    QTest::newRow("StartWorkTime 1440 is mended") << std::string("StartWorkTime=1440") << std::string("StartWorkTime=450");
+    QTest::newRow("EndWorkTime in hexadecimal") << std::string("EndWorkTime=0x100") << std::string("EndWorkTime=256");
+}
+
+// The first start's file with one line replaced, loaded and saved again at once: that line
+// comes back in the form the controls give it, and all else stays as the first start wrote it.
+void SettingsFileTest::loadThenSave()
+{
+    QFETCH(std::string, stored);
+    QFETCH(std::string, savedBack);
+    const std::string key = stored.substr(0, stored.find('=') + 1);
+    const auto replaced = [&](const std::string& line) {
+        std::string file = NineLines;
+        const std::size_t at = file.find("\n" + key) + 1;
+        file.replace(at, file.find('\r', at) - at, line);
+        return file;
+    };
+    WriteAll(iniPath(), replaced(stored));
     RecordingControls controls(log_);
     settingsFile().LoadSettings(controls);
     settingsFile().SaveSettings(controls);
-    std::string expected = NineLines;
-    expected.replace(expected.find("168"), 3, "123");
-    QCOMPARE(ReadAll(iniPath()), expected);
+    QCOMPARE(ReadAll(iniPath()), replaced(savedBack));
 }
 
 void SettingsFileTest::typedBrightnessReadsBackAsNumber()
