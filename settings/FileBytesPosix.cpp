@@ -137,8 +137,7 @@ bool ReplaceFileBytes(const char* path, std::string_view bytes)
     if (written && hadFile) {
         written = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
         // Keeping the owner only works for root; anyone else already owns what they write.
-        if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
-        }
+        [[maybe_unused]] const int ignored = ::fchown(fd.get(), old.st_uid, old.st_gid);
     }
     written = written && ::fsync(fd.get()) == 0;
     written = fd.Close() && written;

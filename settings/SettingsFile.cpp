@@ -51,7 +51,10 @@ SettingsFile::SettingsFile(ProfileStore& store, std::function<std::string()> pro
 std::string SettingsFile::FilePath() const
 {
     std::string path = programDirectory_();
-    if (!path.empty() && path.back() != PathSeparator && path.back() != '/')
+    // A bare file name would send the Windows functions to the Windows folder.
+    if (path.empty())
+        path.push_back('.');
+    if (path.back() != PathSeparator && path.back() != '/')
         path += PathSeparator;
     return path + SettingsFileName;
 }

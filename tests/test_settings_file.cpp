@@ -327,7 +327,7 @@ void SettingsFileTest::filePath_data()
     QTest::newRow("folder") << std::string("/opt/tallymark") << std::string("/opt/tallymark/Tallymark.ini");
     QTest::newRow("root keeps one separator") << std::string("/") << std::string("/Tallymark.ini");
     QTest::newRow("trailing separator") << std::string("/opt/") << std::string("/opt/Tallymark.ini");
-    QTest::newRow("no folder is the working folder") << std::string() << std::string("Tallymark.ini");
+    QTest::newRow("no folder is the working folder") << std::string() << std::string("./Tallymark.ini");
 }
 
 void SettingsFileTest::filePath()
