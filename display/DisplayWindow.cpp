@@ -63,9 +63,20 @@ DisplayWindow::DisplayWindow(const QString& lineDescription, QWidget* parent)
     m_bytes->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_bytes->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     bytesLayout->addWidget(m_bytes);
+    // Room for the greeting and the ten record bytes without scrolling.
+    m_bytes->setMinimumHeight(m_bytes->fontMetrics().lineSpacing() * 14);
     m_bytesPanel->setVisible(false);
-    layout->addWidget(m_bytesPanel, 1);
-    connect(m_showBytes, &QCheckBox::toggled, m_bytesPanel, &QWidget::setVisible);
+    layout->addWidget(m_bytesPanel);
+    connect(m_showBytes, &QCheckBox::toggled, this, [this](bool shown) {
+        if (shown == m_bytesPanel->isVisibleTo(this))
+            return;
+        m_bytesPanel->setVisible(shown);
+        // The sign keeps its size: the window grows by the bytes and shrinks again.
+        if (!isMaximized() && !isFullScreen()) {
+            const int extra = m_bytesPanel->sizeHint().height() + centralWidget()->layout()->spacing();
+            resize(width(), height() + (shown ? extra : -extra));
+        }
+    });
     auto* toggle = new QShortcut(QKeySequence(Qt::Key_B), this);
     connect(toggle, &QShortcut::activated, m_showBytes, &QCheckBox::toggle);
 
@@ -78,6 +89,7 @@ DisplayWindow::DisplayWindow(const QString& lineDescription, QWidget* parent)
     connect(&m_ticker, &QTimer::timeout, this, &DisplayWindow::tick);
     tick();
     updateStatus();
+    resize(sizeHint());
 }
 
 void DisplayWindow::applyUpdate(const ReceivedUpdate& update)
@@ -102,6 +114,11 @@ void DisplayWindow::showLineFailure(const QString& reason)
 {
     m_lineFailure = reason;
     updateStatus();
+}
+
+void DisplayWindow::setBytesShown(bool shown)
+{
+    m_showBytes->setChecked(shown);
 }
 
 void DisplayWindow::tick()

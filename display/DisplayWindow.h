@@ -25,6 +25,7 @@ public:
     void applyUpdate(const tallymark::display::ReceivedUpdate& update);
     void noteRejected(const tallymark::display::RejectedRun& run);
     void showLineFailure(const QString& reason);
+    void setBytesShown(bool shown);
 
 private:
     void tick();

@@ -27,6 +27,7 @@ struct Options {
     std::optional<int> port;
     QString device;
     bool log = false;
+    bool showBytes = false;
     Duration pauseLimit = DefaultPauseLimit;
 };
 
@@ -60,17 +61,19 @@ Options ParseOptions(const QApplication& app)
                                                 "a pseudo-terminal."),
                                     "path");
     const QCommandLineOption log("log", QObject::tr("Print a line for every update and every rejected byte run."));
+    const QCommandLineOption showBytes("show-bytes", QObject::tr("Start with the last update's bytes shown."));
     const QCommandLineOption pause("pause-ms",
                                    QObject::tr("A pause longer than this ends an update (default: 5 character times, "
                                                "40 ms with --device)."),
                                    "ms");
-    parser.addOptions({panelDir, com, device, log, pause});
+    parser.addOptions({panelDir, com, device, log, showBytes, pause});
     parser.process(app);
 
     Options options;
     options.panelFolder = parser.value(panelDir);
     options.device = parser.value(device);
     options.log = parser.isSet(log);
+    options.showBytes = parser.isSet(showBytes);
     if (parser.isSet(com)) {
         bool ok = false;
         const int number = parser.value(com).toInt(&ok);
@@ -124,6 +127,7 @@ int main(int argc, char* argv[])
     }
 
     DisplayWindow window(description);
+    window.setBytesShown(options.showBytes);
 
     QThread lineThread;
     auto* reader = new LineReader(line->ReadDescriptor(), options.pauseLimit);
