@@ -4,3 +4,4 @@ tallymark_test(test_work_time_editor SOURCES test_work_time_editor.cpp LIBS tall
 tallymark_test(test_main_window SOURCES test_main_window.cpp WindowFixture.h LIBS tallymark_ui)
 tallymark_test(test_work_time_window SOURCES test_work_time_window.cpp WindowFixture.h LIBS tallymark_ui)
 tallymark_test(test_window_lifecycle SOURCES test_window_lifecycle.cpp WindowFixture.h LIBS tallymark_ui)
+tallymark_test(test_message_boxes SOURCES test_message_boxes.cpp LIBS tallymark_ui)

@@ -1,0 +1,114 @@
+// The real message boxes: warning icon, the buttons, Yes as the default of the question, and
+// the answer each way of closing the box gives.
+
+#include <QtTest>
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <functional>
+
+#include "ui/MessageBoxes.h"
+
+using namespace tallymark;
+
+namespace {
+
+// What the box showed, taken while it was up; compared once it is closed, so that a
+// difference fails the test instead of leaving a modal box open.
+struct Seen {
+    bool up = false;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString text, title;
+    QMessageBox::StandardButtons buttons;
+    bool yesIsDefault = false;
+
+    static Seen Of(QMessageBox* box)
+    {
+        return {true, box->icon(), box->text(), box->windowTitle(), box->standardButtons(),
+                box->defaultButton() != nullptr && box->defaultButton() == box->button(QMessageBox::Yes)};
+    }
+};
+
+// Runs `inspect` on the modal box once it is up; it closes the box itself.
+void WhenBoxIsUp(std::function<void(QMessageBox*)> inspect)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, inspect] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            inspect(box);
+        }
+    });
+    poll->start(10);
+}
+
+} // namespace
+
+class TestMessageBoxes : public QObject {
+    Q_OBJECT
+private slots:
+    void warningHasOnlyOk();
+    void question_data();
+    void question();
+};
+
+void TestMessageBoxes::warningHasOnlyOk()
+{
+    QtMessageBoxes boxes;
+    QWidget window;
+    window.show();
+    Seen seen;
+    WhenBoxIsUp([&](QMessageBox* box) {
+        seen = Seen::Of(box);
+        box->button(QMessageBox::Ok)->click();
+    });
+    boxes.Warning(&window, QStringLiteral("現在送信中。"), QStringLiteral("少待"));
+    QVERIFY(seen.up);
+    QCOMPARE(seen.icon, QMessageBox::Warning);
+    QCOMPARE(seen.text, QStringLiteral("現在送信中。"));
+    QCOMPARE(seen.title, QStringLiteral("少待"));
+    QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+void TestMessageBoxes::question_data()
+{
+    QTest::addColumn<int>("way"); // 0 click Yes, 1 click No, 2 Return, 3 Escape
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes clicked") << 0 << true;
+    QTest::newRow("No clicked") << 1 << false;
+    QTest::newRow("Return takes the default") << 2 << true;
+    QTest::newRow("Escape counts as No") << 3 << false;
+}
+
+void TestMessageBoxes::question()
+{
+    QFETCH(int, way);
+    QFETCH(bool, yes);
+
+    QtMessageBoxes boxes;
+    QWidget window;
+    window.show();
+    Seen seen;
+    WhenBoxIsUp([&](QMessageBox* box) {
+        seen = Seen::Of(box);
+        switch (way) {
+        case 0: box->button(QMessageBox::Yes)->click(); break;
+        case 1: box->button(QMessageBox::No)->click(); break;
+        case 2: QTest::keyClick(box, Qt::Key_Return); break;
+        default: QTest::keyClick(box, Qt::Key_Escape); break;
+        }
+    });
+    QCOMPARE(boxes.AskYesNo(&window, QStringLiteral("閉じますか？"), QStringLiteral("警告")), yes);
+    QVERIFY(seen.up);
+    QCOMPARE(seen.icon, QMessageBox::Warning);
+    QCOMPARE(seen.text, QStringLiteral("閉じますか？"));
+    QCOMPARE(seen.title, QStringLiteral("警告"));
+    QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    QVERIFY(seen.yesIsDefault);
+}
+
+QTEST_MAIN(TestMessageBoxes)
+#include "test_message_boxes.moc"
