@@ -188,10 +188,16 @@ void TestWindowLifecycle::closeWhenIdle()
     WindowFixture f;
     QVERIFY(f.Open());
     f.window.SetDayCountText("42");
+    auto* bright = f.Find<QComboBox>("ComBright");
+    bright->setFocus();
+    bright->lineEdit()->selectAll();
+    QTest::keyClicks(bright, QStringLiteral("7x")); // not in the list, saved as typed
     RequestClose(f, how);
     QVERIFY(!f.window.isVisible());
     QVERIFY(f.boxes.shown.isEmpty());
-    QVERIFY(f.IniLines().contains(QStringLiteral("DDD=42")));
+    const QStringList ini = f.IniLines();
+    QVERIFY(ini.contains(QStringLiteral("DDD=42")));
+    QVERIFY(ini.contains(QStringLiteral("Bright=7x")));
 }
 
 void TestWindowLifecycle::closeDuringSendAnsweredNo_data()

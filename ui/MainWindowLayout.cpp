@@ -78,8 +78,9 @@ void MainWindow::CreateControls()
     // and of the one size the controls are placed for.
     setGeometry(540 / TwipsPerPixel, 825 / TwipsPerPixel, 7815 / TwipsPerPixel, 5760 / TwipsPerPixel);
     setFixedSize(size());
-    // Where the named Windows faces are missing, the IPA faces of the same kind stand in.
-    QFont windowFont = FontOf({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")}, 12);
+    // The Windows faces under their Japanese or English names; where both are missing, the
+    // IPA faces of the same kind stand in.
+    QFont windowFont = FontOf({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic")}, 12);
     windowFont.setStyleHint(QFont::TypeWriter);
     setFont(windowFont);
 
@@ -101,7 +102,7 @@ void MainWindow::CreateControls()
     Label2 = Place<QLabel>(this, "Label2", {240, 5130, 1455, 330}, QStringLiteral("COM ポート:"));
     Label1 = Place<QLabel>(this, "Label1", {240, 60, 7335, 495}, QStringLiteral("   カウントダウンＬＥＤ表示器   "));
     Label1->setAlignment(Qt::AlignCenter);
-    QFont titleFont = FontOf({QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho")}, 21.75);
+    QFont titleFont = FontOf({QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("MS PMincho"), QStringLiteral("IPAPMincho")}, 21.75);
     titleFont.setStyleHint(QFont::Serif);
     titleFont.setWeight(QFont::Bold);
     titleFont.setUnderline(true);
