@@ -20,12 +20,20 @@ struct Tally {
     int failed = 0;
     int expectedFailures = 0; // known deviations of the platform under test, reported only
     int unexpectedPasses = 0; // a known deviation that has gone away: the mark is stale
+    int skipped = 0;          // cases this platform cannot run, said so in the output
 };
+
 
 inline Tally& Totals()
 {
     static Tally tally;
     return tally;
+}
+
+// Counts cases that could not run here; the caller prints why.
+inline void Skip(int count)
+{
+    Totals().skipped += count;
 }
 
 // Bytes as C-style escapes, so that CR, LF, NUL and quotes in profile files stay visible.
@@ -161,7 +169,10 @@ inline int Finish(const char* program)
     const Tally& tally = Totals();
     if (tally.expectedFailures)
         std::printf("%s: %d known deviations of the platform (XFAIL above)\n", program, tally.expectedFailures);
-    std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
+    if (tally.skipped)
+        std::printf("%d passed, %d failed, %d skipped\n", tally.passed, tally.failed, tally.skipped);
+    else
+        std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
     std::fflush(stdout);
     return tally.failed == 0 ? 0 : 1;
 }

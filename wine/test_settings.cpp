@@ -1,0 +1,279 @@
+// The settings file on Windows (Wine): LoadSettings and SaveSettings over kernel32's own
+// profile functions and the system's ANSI code page, the way the panel runs there.
+//
+//   wine_settings FOLDER
+// FOLDER: an empty folder to work in. The code page cases need the system code page 932
+// (a Japanese Windows; under Wine, a Japanese locale) and are skipped under any other.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "settings/SettingsFile.h"
+#include "support/Check.h"
+
+using namespace tallymark;
+
+namespace {
+
+struct Controls final : SettingsControls {
+    std::int16_t workTimeEnable = -7;
+    std::int16_t startWorkTime = -7;
+    std::int16_t endWorkTime = -7;
+    std::string dayCountText = "unset";
+    bool countDown = false;
+    std::string brightnessText = "unset";
+    int sets = 0;
+
+    std::int16_t WorkTimeEnable() const override { return workTimeEnable; }
+    void SetWorkTimeEnable(std::int16_t value) override { workTimeEnable = value, ++sets; }
+    std::int16_t StartWorkTime() const override { return startWorkTime; }
+    void SetStartWorkTime(std::int16_t value) override { startWorkTime = value, ++sets; }
+    std::int16_t EndWorkTime() const override { return endWorkTime; }
+    void SetEndWorkTime(std::int16_t value) override { endWorkTime = value, ++sets; }
+    std::string DayCountText() const override { return dayCountText; }
+    void SetDayCountText(const std::string& text) override { dayCountText = text, ++sets; }
+    bool CountDown() const override { return countDown; }
+    void SetCountDown(bool down) override { countDown = down, ++sets; }
+    std::string BrightnessText() const override { return brightnessText; }
+    void SetBrightnessText(const std::string& text) override { brightnessText = text, ++sets; }
+
+    std::string Summary() const
+    {
+        return "ChkWEn=" + std::to_string(workTimeEnable) + " VScSTime=" + std::to_string(startWorkTime) +
+               " VScETime=" + std::to_string(endWorkTime) + " TxtDJS=" + dayCountText +
+               " OptDeD=" + (countDown ? "on" : "off") + " ComBright=" + brightnessText;
+    }
+};
+
+std::string ReadAll(const std::string& path)
+{
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char chunk[4096];
+    DWORD count = 0;
+    while (::ReadFile(file, chunk, sizeof chunk, &count, nullptr) && count > 0)
+        bytes.append(chunk, count);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+void WriteAll(const std::string& path, const std::string& bytes)
+{
+    const HANDLE file =
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD count = 0;
+    const bool ok = file != INVALID_HANDLE_VALUE &&
+                    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+                    count == bytes.size();
+    if (file != INVALID_HANDLE_VALUE)
+        ::CloseHandle(file);
+    check::True("writing " + path, ok);
+}
+
+const std::string NineLines = "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
+                              "[Tallymarks]\r\nDDD=168\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n";
+
+class Fixture {
+public:
+    explicit Fixture(std::string root) : root_(std::move(root)) {}
+
+    // A folder of its own for every case: kernel32 caches profile files by name.
+    std::string NewFolder()
+    {
+        const std::string folder = root_ + "\\case" + std::to_string(++cases_);
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        return folder;
+    }
+
+    std::unique_ptr<ProfileStore> store = SystemProfileStore();
+
+private:
+    std::string root_;
+    int cases_ = 0;
+};
+
+void FirstStart(Fixture& fixture)
+{
+    const std::string folder = fixture.NewFolder();
+    SettingsFile file(*fixture.store, [&] { return folder; });
+    Controls controls;
+    file.LoadSettings(controls);
+    check::Equal("first start: the controls", controls.Summary(),
+                 std::string("ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=168 OptDeD=on ComBright=5"));
+    check::Equal("first start: every control set once", controls.sets, 6);
+    check::Equal("first start: no file yet", ReadAll(folder + "\\Tallymark.ini"), std::string("<missing>"));
+    file.SaveSettings(controls);
+    check::Equal("first start: closing writes the nine lines", ReadAll(folder + "\\Tallymark.ini"), NineLines);
+}
+
+void Loads(Fixture& fixture)
+{
+    const struct {
+        const char* name;
+        std::string content;
+        const char* controls;
+    } cases[] = {
+        {"DDD of 12 digits keeps 3", "[Tallymarks]\r\nDDD=123456789012\r\n",
+         "ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=123 OptDeD=on ComBright=5"},
+        {"DDD 42", "[Tallymarks]\r\nDDD=42\r\n", "ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=42 OptDeD=on ComBright=5"},
+        {"DDD empty", "[Tallymarks]\r\nDDD=\r\n", "ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS= OptDeD=on ComBright=5"},
+        {"DownCount 0 counts up", "[Tallymarks]\r\nDownCount=0\r\n",
+         "ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=168 OptDeD=off ComBright=5"},
+        {"DownCount 2 counts up", "[Tallymarks]\r\nDownCount=2\r\n",
+         "ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=168 OptDeD=off ComBright=5"},
+        {"Bright of letters shows 0", "[Bright]\r\nBright=abc\r\n",
+         "ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=168 OptDeD=on ComBright=0"},
+        {"Bright 12 unchecked", "[Bright]\r\nBright=12\r\n",
+         "ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=168 OptDeD=on ComBright=12"},
+        {"Bright 7x reads as 7", "[Bright]\r\nBright=7x\r\n",
+         "ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=168 OptDeD=on ComBright=7"},
+        {"Bright -3 as it is", "[Bright]\r\nBright=-3\r\n",
+         "ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=168 OptDeD=on ComBright=-3"},
+        {"all stored, names in other case, LF line ends",
+         "[worktime]\nworktimeenable=1\nstartworktime=480\nendworktime=1080\n[TALLYMARKS]\nddd=7\ndowncount=0\n"
+         "[bright]\nbright=8\n",
+         "ChkWEn=1 VScSTime=480 VScETime=1080 TxtDJS=7 OptDeD=off ComBright=8"},
+        {"stored keys mixed with defaults", "[WorkTime]\r\nEndWorkTime=5\r\n",
+         "ChkWEn=0 VScSTime=450 VScETime=5 TxtDJS=168 OptDeD=on ComBright=5"},
+    };
+    for (const auto& c : cases) {
+        const std::string folder = fixture.NewFolder();
+        WriteAll(folder + "\\Tallymark.ini", c.content);
+        SettingsFile file(*fixture.store, [&] { return folder; });
+        Controls controls;
+        file.LoadSettings(controls);
+        check::Equal(std::string("load: ") + c.name, controls.Summary(), std::string(c.controls));
+    }
+}
+
+void SavesInPlace(Fixture& fixture)
+{
+    // Keys keep their places, in whatever order the file has them; texts go in unchanged.
+    const std::string folder = fixture.NewFolder();
+    const std::string path = folder + "\\Tallymark.ini";
+    WriteAll(path, "[Bright]\r\nBright=5\r\n[Tallymarks]\r\nDownCount=1\r\nDDD=42\r\n[WorkTime]\r\nEndWorkTime=1200\r\n"
+                   "StartWorkTime=450\r\nWorkTimeEnable=0\r\n");
+    SettingsFile file(*fixture.store, [&] { return folder; });
+    Controls controls;
+    file.LoadSettings(controls);
+    controls.workTimeEnable = 1;
+    controls.startWorkTime = 420;
+    controls.endWorkTime = 1140;
+    controls.dayCountText = "";
+    controls.countDown = false;
+    controls.brightnessText = "7x";
+    file.SaveSettings(controls);
+    check::Equal("save: values replaced in their lines", ReadAll(path),
+                 std::string("[Bright]\r\nBright=7x\r\n[Tallymarks]\r\nDownCount=0\r\nDDD=\r\n[WorkTime]\r\n"
+                             "EndWorkTime=1140\r\nStartWorkTime=420\r\nWorkTimeEnable=1\r\n"));
+    Controls again;
+    file.LoadSettings(again);
+    check::Equal("save: what was saved loads back", again.Summary(),
+                 std::string("ChkWEn=1 VScSTime=420 VScETime=1140 TxtDJS= OptDeD=off ComBright=7"));
+}
+
+void FailedSave(Fixture& fixture)
+{
+    // A folder that is not there: the save changes nothing, reports nothing, and the next
+    // start gets the defaults.
+    const std::string folder = fixture.NewFolder() + "\\not-there";
+    SettingsFile file(*fixture.store, [&] { return folder; });
+    Controls controls;
+    controls.workTimeEnable = 1;
+    controls.startWorkTime = 1;
+    controls.endWorkTime = 2;
+    controls.dayCountText = "9";
+    controls.countDown = false;
+    controls.brightnessText = "3";
+    file.SaveSettings(controls);
+    check::Equal("failed save: no file", ReadAll(folder + "\\Tallymark.ini"), std::string("<missing>"));
+    Controls next;
+    file.LoadSettings(next);
+    check::Equal("failed save: defaults next time", next.Summary(),
+                 std::string("ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=168 OptDeD=on ComBright=5"));
+}
+
+void CodePage(Fixture& fixture)
+{
+    if (::GetACP() != 932) {
+        std::printf("settings: system code page %u, not 932: the 4 code page cases skipped\n", ::GetACP());
+        check::Skip(4);
+        return;
+    }
+    // 漢字 and ｶﾅ in code page 932 and in UTF-8.
+    const std::string kanjiAnsi = "\x8a\xbf\x8e\x9a";
+    const std::string kanjiUtf8 = "\xe6\xbc\xa2\xe5\xad\x97";
+    const std::string kanaAnsi = "\xb6\xc5";
+    const std::string kanaUtf8 = "\xef\xbd\xb6\xef\xbe\x85";
+
+    const std::string folder = fixture.NewFolder();
+    const std::string path = folder + "\\Tallymark.ini";
+    SettingsFile file(*fixture.store, [&] { return folder; });
+
+    WriteAll(path, "[Tallymarks]\r\nDDD=" + kanjiAnsi + kanjiAnsi + "\r\n");
+    Controls controls;
+    file.LoadSettings(controls);
+    check::Equal("code page: 4 kanji load as the first 3", controls.dayCountText, kanjiUtf8 + "\xe6\xbc\xa2");
+
+    // Nine bytes end in the middle of the fifth kanji: its lone first byte is dropped.
+    const std::string folder2 = fixture.NewFolder();
+    WriteAll(folder2 + "\\Tallymark.ini", "[Tallymarks]\r\nDDD=1" + kanjiAnsi + kanjiAnsi + "\r\n");
+    SettingsFile file2(*fixture.store, [&] { return folder2; });
+    file2.LoadSettings(controls);
+    check::Equal("code page: a cut inside a character", controls.dayCountText, "1" + kanjiUtf8);
+
+    controls.dayCountText = kanjiUtf8;
+    controls.brightnessText = kanaUtf8;
+    file.SaveSettings(controls);
+    const std::string saved = ReadAll(path);
+    check::True("code page: saved as code page 932 bytes",
+                saved.find("DDD=" + kanjiAnsi + "\r\n") != std::string::npos &&
+                    saved.find("Bright=" + kanaAnsi + "\r\n") != std::string::npos);
+    Controls again;
+    file.LoadSettings(again);
+    check::Equal("code page: loads back", again.dayCountText, kanjiUtf8);
+}
+
+void BesideTheProgram()
+{
+    // The panel's own arrangement: the file in the folder that holds the running program.
+    const std::string folder = ProgramDirectory();
+    char own[MAX_PATH + 1] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, own, MAX_PATH);
+    const std::string program(own, length);
+    check::Equal("program folder holds the program", program.substr(0, program.find_last_of('\\')), folder);
+    const std::string path = folder + "\\Tallymark.ini";
+    ::DeleteFileA(path.c_str());
+    auto store = SystemProfileStore();
+    SettingsFile file(*store, ProgramDirectory);
+    Controls controls;
+    file.LoadSettings(controls);
+    file.SaveSettings(controls);
+    check::Equal("the file is written beside the program", ReadAll(path), NineLines);
+    ::DeleteFileA(path.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: wine_settings FOLDER\n");
+        return 2;
+    }
+    Fixture fixture(argv[1]);
+    FirstStart(fixture);
+    Loads(fixture);
+    SavesInPlace(fixture);
+    FailedSave(fixture);
+    CodePage(fixture);
+    BesideTheProgram();
+    return check::Finish("settings");
+}
