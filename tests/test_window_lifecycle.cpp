@@ -56,6 +56,7 @@ private slots:
     void closeDuringSendAnsweredYes_data();
     void closeDuringSendAnsweredYes();
     void secondSendDuringSendIsRefused();
+    void drainWaitSleepsBetweenPolls();
 };
 
 void TestWindowLifecycle::firstStartWithoutFile()
@@ -296,6 +297,24 @@ void TestWindowLifecycle::secondSendDuringSendIsRefused()
     QTest::mouseClick(f.Find("CmdSndClk_1"), Qt::LeftButton);
     QCOMPARE(f.boxes.shown, QStringList{QStringLiteral("現在送信中。|少待")});
     QCOMPARE(f.port.sent.size(), std::size_t(15));
+    QVERIFY(!f.port.PortOpen());
+}
+
+void TestWindowLifecycle::drainWaitSleepsBetweenPolls()
+{
+    WindowFixture f;
+    f.port.present = {2};
+    QVERIFY(f.Open());
+    f.port.drainPolls = INT_MAX;
+    int polls = 0;
+    f.port.onCount = [&] { ++polls; };
+    QTimer::singleShot(200, &f.window, [&] { f.port.drainPolls = 0; });
+    QElapsedTimer waited;
+    waited.start();
+    QTest::mouseClick(f.Find("CmdSndClk_0"), Qt::LeftButton);
+    // About a millisecond between polls: a loop that spun would poll a hundred times more.
+    QVERIFY(waited.elapsed() >= 200);
+    QVERIFY2(polls >= 10 && polls <= 2 * waited.elapsed(), qPrintable(QString::number(polls)));
     QVERIFY(!f.port.PortOpen());
 }
 
