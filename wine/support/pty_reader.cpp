@@ -84,7 +84,10 @@ int main(int argc, char** argv)
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     int status = 0;
-    while (!stopping) {
+    // After the stop request, whatever is still on its way is read before the end, until
+    // the line has been quiet for a moment.
+    int quietPolls = 0;
+    while (!stopping || quietPolls < 2) {
         if (std::chrono::steady_clock::now() >= deadline) {
             std::fprintf(stderr, "pty_reader: stopped after %d seconds\n", seconds);
             status = 1;
@@ -97,8 +100,11 @@ int main(int argc, char** argv)
             status = 1;
             break;
         }
-        if (events <= 0)
+        if (events <= 0) {
+            if (stopping)
+                ++quietPolls;
             continue;
+        }
         char chunk[4096];
         const ssize_t count = ::read(master, chunk, sizeof chunk);
         if (count < 0) {
