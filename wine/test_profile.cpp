@@ -10,7 +10,7 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
