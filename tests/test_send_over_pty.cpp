@@ -1,0 +1,209 @@
+// The whole send over a real tty: the click handler, the component on Qt SerialPort, and a
+// pseudo-terminal as the display, which must receive the update and nothing else.
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <chrono>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "link/SendOperation.h"
+#include "link/qt/QtSerialPort.h"
+#include "tests/support/HeadlessSendWindow.h"
+#include "tests/support/PseudoTerminal.h"
+
+using namespace std::chrono_literals;
+using tallymark::PanelSettings;
+using tallymark::QtSerialPort;
+using tallymark::SendOperation;
+using tallymark::TimeOfDay;
+using tallymark::testing::HeadlessSendWindow;
+using tallymark::testing::LinkPort;
+using tallymark::testing::PseudoTerminal;
+namespace Messages = tallymark::Messages;
+
+namespace {
+
+QByteArray Hex(const std::vector<std::uint8_t>& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))
+        .toHex(' ')
+        .toUpper();
+}
+
+// Another program holding the device by flock until the object goes.
+class FlockHolder {
+public:
+    explicit FlockHolder(const std::string& device)
+    {
+        int ready[2];
+        int release[2];
+        if (::pipe(ready) == -1 || ::pipe(release) == -1)
+            throw std::runtime_error("pipe");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            ::close(release[1]);
+            const int fd = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+            const char held = fd != -1 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
+            (void)!::write(ready[1], &held, 1);
+            char ignored;
+            (void)!::read(release[0], &ignored, 1);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        release_ = release[1];
+        char held = 'n';
+        held_ = ::read(ready[0], &held, 1) == 1 && held == 'y';
+        ::close(ready[0]);
+    }
+    ~FlockHolder()
+    {
+        ::close(release_);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    bool Holds() const { return held_; }
+
+private:
+    pid_t pid_ = -1;
+    int release_ = -1;
+    bool held_ = false;
+};
+
+} // namespace
+
+class TestSendOverPty : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir programDir_;
+    std::string ProgramDir() const { return programDir_.path().toStdString(); }
+
+private slots:
+    void initTestCase() { QVERIFY(programDir_.isValid()); }
+
+    void sendsTheUpdate_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("dayCount");
+        QTest::addColumn<QString>("brightness");
+        QTest::addColumn<int>("workSwitch");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("countUp");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("settings button")
+            << 1 << "999" << "5" << 1 << 420 << 1140 << false << QTime(13, 45, 9)
+            << QByteArray("48 65 6C 6C 6F 09 45 13 03 E7 03 87 00 13 00");
+        QTest::newRow("current-time button")
+            << 0 << "999" << "5" << 1 << 420 << 1140 << false << QTime(13, 45, 9)
+            << QByteArray("48 65 6C 6C 6F 09 45 13 AA E7 03 87 00 13 00");
+        QTest::newRow("counting up")
+            << 1 << "168" << "8" << 0 << 510 << 1035 << true << QTime(8, 5, 30)
+            << QByteArray("48 65 6C 6C 6F 30 05 08 00 A8 00 08 1E 91 0F");
+        // Line-feed and carriage-return bytes in the record go out as they are.
+        QTest::newRow("line-end bytes")
+            << 1 << "10" << "5" << 0 << 13 << 10 << false << QTime(0, 0, 0)
+            << QByteArray("48 65 6C 6C 6F 00 00 00 00 0A 03 00 0D 00 0A");
+    }
+
+    void sendsTheUpdate()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, dayCount);
+        QFETCH(QString, brightness);
+        QFETCH(int, workSwitch);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(bool, countUp);
+        QFETCH(QTime, time);
+        QFETCH(QByteArray, line);
+
+        PseudoTerminal display;
+        LinkPort(ProgramDir(), 7, display.DevicePath());
+        QtSerialPort port(ProgramDir());
+        HeadlessSendWindow window;
+        window.comSele = "COM7";
+        window.settings = PanelSettings{dayCount.toStdString(), countUp, brightness.toStdString(),
+                                        static_cast<std::int16_t>(workSwitch), static_cast<std::int16_t>(start),
+                                        static_cast<std::int16_t>(end)};
+        SendOperation send(port, window, [time] { return TimeOfDay{time.hour(), time.minute(), time.second()}; });
+
+        send.CmdSndClk_Click(static_cast<std::int16_t>(index));
+
+        QVERIFY(!port.PortOpen());
+        QCOMPARE(port.CommPort(), std::int16_t(7));
+        QCOMPARE(port.Settings(), std::string("9600,n,8,1"));
+        QVERIFY2(window.messages.empty(), window.messages.empty() ? "" : window.messages.front().text.c_str());
+        QCOMPARE(window.progressValues, (std::vector<int>{1, 2, 0}));
+        QCOMPARE(Hex(display.ReadUntilQuiet(200ms)), line);
+    }
+
+    void eachSendGoesToThePortChosenThen()
+    {
+        PseudoTerminal first;
+        PseudoTerminal second;
+        LinkPort(ProgramDir(), 7, first.DevicePath());
+        LinkPort(ProgramDir(), 21, second.DevicePath());
+        QtSerialPort port(ProgramDir());
+        HeadlessSendWindow window;
+        window.settings = PanelSettings{"999", false, "5", 1, 420, 1140};
+        SendOperation send(port, window, [] { return TimeOfDay{13, 45, 9}; });
+
+        window.comSele = "COM7";
+        send.CmdSndClk_Click(1);
+        window.comSele = "COM21";
+        send.CmdSndClk_Click(0);
+        window.comSele = "COM7";
+        send.CmdSndClk_Click(1);
+
+        QVERIFY(window.messages.empty());
+        QCOMPARE(Hex(first.ReadUntilQuiet(200ms)),
+                 QByteArray("48 65 6C 6C 6F 09 45 13 03 E7 03 87 00 13 00 48 65 6C 6C 6F 09 45 13 03 E7 03 87 00 13 00"));
+        QCOMPARE(Hex(second.ReadUntilQuiet(200ms)), QByteArray("48 65 6C 6C 6F 09 45 13 AA E7 03 87 00 13 00"));
+    }
+
+    void portThatCannotOpenSendsNothing_data()
+    {
+        QTest::addColumn<bool>("heldByAnother");
+        QTest::newRow("held by another program") << true;
+        QTest::newRow("device gone") << false;
+    }
+
+    void portThatCannotOpenSendsNothing()
+    {
+        QFETCH(bool, heldByAnother);
+        PseudoTerminal display;
+        if (heldByAnother)
+            LinkPort(ProgramDir(), 7, display.DevicePath());
+        else
+            LinkPort(ProgramDir(), 7, ProgramDir() + "/unplugged");
+        std::optional<FlockHolder> other;
+        if (heldByAnother) {
+            other.emplace(display.DevicePath());
+            QVERIFY(other->Holds());
+        }
+        QtSerialPort port(ProgramDir());
+        HeadlessSendWindow window;
+        window.comSele = "COM7";
+        window.settings = PanelSettings{"999", false, "5", 1, 420, 1140};
+        SendOperation send(port, window, [] { return TimeOfDay{13, 45, 9}; });
+
+        send.CmdSndClk_Click(1);
+
+        QVERIFY(!port.PortOpen());
+        QCOMPARE(window.messages.size(), std::size_t(1));
+        QCOMPARE(window.messages.front().text, std::string(Messages::OpenFailed));
+        QCOMPARE(window.messages.front().title, std::string(Messages::OpenFailedTitle));
+        QVERIFY(window.progressValues.empty());
+        QVERIFY(display.ReadUntilQuiet(100ms).empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSendOverPty)
+#include "test_send_over_pty.moc"
