@@ -4,7 +4,7 @@ tallymark_test(test_update_decoder SOURCES test_update_decoder.cpp LIBS tallymar
 tallymark_test(test_update_reader SOURCES test_update_reader.cpp LIBS tallymark_display_core)
 tallymark_test(test_display_model SOURCES test_display_model.cpp LIBS tallymark_display_core)
 tallymark_test(test_display_line SOURCES test_display_line.cpp LIBS tallymark_display_core)
-tallymark_test(test_display_program SOURCES test_display_program.cpp
+tallymark_test(test_display_program SOURCES test_display_program.cpp LIBS tallymark_display_core
   ENVIRONMENT "TALLYMARK_DISPLAY=$<TARGET_FILE:tallymark-display>")
 add_dependencies(test_display_program tallymark-display)
 
@@ -14,4 +14,11 @@ if(TARGET tallymark_ui AND TARGET tallymark_serial)
     LIBS tallymark_ui tallymark_serial
     ENVIRONMENT "TALLYMARK_DISPLAY=$<TARGET_FILE:tallymark-display>")
   add_dependencies(test_display_with_panel tallymark-display)
+endif()
+
+# tools/demo with a stand-in panel: order of start, the update getting through, clean-up.
+if(NOT WIN32)
+  add_test(NAME test_display_demo
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/display_demo.sh ${PROJECT_SOURCE_DIR}/tools/demo $<TARGET_FILE:tallymark-display>)
+  set_tests_properties(test_display_demo PROPERTIES TIMEOUT 120)
 endif()

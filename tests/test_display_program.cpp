@@ -9,6 +9,7 @@
 
 #include <filesystem>
 
+#include "display/SerialLine.h"
 #include "link/DisplayRecord.h"
 
 namespace fs = std::filesystem;
@@ -109,6 +110,7 @@ private slots:
     void removesItsLinkOnSignals();
     void refusesAPortThatIsTaken();
     void publishesBesideTheSiblingPanelByDefault();
+    void readsAGivenDevice();
 };
 
 void DisplayProgramTest::initTestCase()
@@ -208,6 +210,31 @@ void DisplayProgramTest::publishesBesideTheSiblingPanelByDefault()
     const auto ready = display.ready();
     QCOMPARE(ready.value("link"), build.filePath("ui/ports/COM1"));
     QVERIFY(QFileInfo(ready.value("link")).isSymLink());
+}
+
+void DisplayProgramTest::readsAGivenDevice()
+{
+    // A pseudo-terminal stands in for the far end of a null-modem cable: the display opens
+    // its terminal side as the device, the test writes into the other side.
+    auto cable = tallymark::display::SerialLine::CreatePseudoTerminal();
+    QTemporaryDir folder;
+    DisplayProcess display({"--device", QString::fromStdString(cable.SenderPath()), "--panel-dir", folder.path(), "--log"});
+    QCOMPARE(display.nextLine(), "ready device=" + QString::fromStdString(cable.SenderPath()));
+    QVERIFY(QDir(folder.path()).isEmpty());
+
+    const QByteArray update = Update({"12", true, "8", 0, 0, 0}, 1, {23, 59, 59});
+    // Bytes paced as a USB adapter delivers them: in bursts, with a gap between.
+    QCOMPARE(::write(cable.ReadDescriptor(), update.constData(), 7), ssize_t(7));
+    QTest::qSleep(16);
+    QCOMPARE(::write(cable.ReadDescriptor(), update.constData() + 7, 8), ssize_t(8));
+    QCOMPARE(display.nextLine(),
+             "update time=23:59:59 count=12 direction=up brightness=8 code=0 work=off start=00:00 end=00:00 hex="
+                 + Hex(update));
+
+    // The cable's far end goes away: the display says so instead of spinning on the line.
+    { auto gone = std::move(cable); }
+    QVERIFY(display.nextLine().startsWith("line-failed reason="));
+    QCOMPARE(display.process().state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(DisplayProgramTest)
