@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "link/DisplayRecord.h"
+#include "link/PortDiscovery.h"
 #include "link/LineSettings.h"
 #include "link/PortNames.h"
 #include "link/SendOperation.h"
@@ -345,6 +347,43 @@ void MissingPort(int portNumber)
     check::True("port without a device: closed", !device.PortOpen());
 }
 
+class ComboList final : public PortList {
+public:
+    std::vector<std::string> items;
+    std::string text;
+
+    void Clear() override
+    {
+        items.clear();
+        text.clear();
+    }
+    void AddItem(const std::string& item) override { items.push_back(item); }
+    int ListCount() const override { return static_cast<int>(items.size()); }
+    std::string List(int index) const override { return items.at(static_cast<std::size_t>(index)); }
+    void SetText(const std::string& value) override { text = value; }
+};
+
+// The start-up scan over Wine's real devices: the linked port opens and, being the highest
+// number there is, is the one shown; the port without a device is left out; no port is
+// left open behind the scan.
+void Scan(int portNumber, int missing)
+{
+    Win32SerialPort device;
+    ComboList list;
+    ScanComPorts(device, list);
+    std::string listed;
+    for (const auto& item : list.items)
+        listed += (listed.empty() ? "" : " ") + item;
+    std::printf("scan listed: %s\n", listed.c_str());
+    const auto has = [&](int n) {
+        return std::find(list.items.begin(), list.items.end(), "COM" + std::to_string(n)) != list.items.end();
+    };
+    check::True("scan: the linked port is listed", has(portNumber));
+    check::True("scan: the port without a device is not", !has(missing));
+    check::Equal("scan: the highest port is shown", list.text, "COM" + std::to_string(portNumber));
+    check::True("scan: no port left open", !device.PortOpen());
+}
+
 // A communications device opens once: a second opening, as by another program, fails, so
 // that a send meets "in use" and the port scan leaves a held port out. Wine's serial
 // devices are not exclusive, so under Wine this is a known deviation.
@@ -403,6 +442,7 @@ int main(int argc, char** argv)
     const int port = std::atoi(argv[1]);
     const int missing = std::atoi(argv[2]);
     try {
+        Scan(port, missing);
         SendThroughTheDevice(port);
         SecondOpeningRefused(port, RunningOnWine());
         MissingPort(missing);
