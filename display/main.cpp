@@ -81,6 +81,8 @@ Options ParseOptions(const QApplication& app)
             Fail(QObject::tr("--com takes a port number from 1 to 32"));
         options.port = number;
     }
+    if (!options.device.isEmpty() && options.port)
+        Fail(QObject::tr("--device reads a serial device and publishes no port: leave out --com"));
     if (!options.device.isEmpty())
         options.pauseLimit = UsbAdapterPauseLimit;
     if (parser.isSet(pause)) {

@@ -109,6 +109,8 @@ private slots:
     void removesItsLinkOnSignals_data();
     void removesItsLinkOnSignals();
     void refusesAPortThatIsTaken();
+    void refusesABadCommandLine_data();
+    void refusesABadCommandLine();
     void publishesBesideTheSiblingPanelByDefault();
     void readsAGivenDevice();
 };
@@ -199,6 +201,36 @@ void DisplayProgramTest::refusesAPortThatIsTaken()
     QCOMPARE(third.ready().value("port"), QString("COM1"));
 }
 
+void DisplayProgramTest::refusesABadCommandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("port 0") << QStringList{"--com", "0"} << "--com";
+    QTest::newRow("port 33") << QStringList{"--com", "33"} << "--com";
+    QTest::newRow("port not a number") << QStringList{"--com", "COM3"} << "--com";
+    QTest::newRow("no such device") << QStringList{"--device", "/nonexistent/ttyUSB0"} << "/nonexistent/ttyUSB0";
+    QTest::newRow("a device that is no terminal") << QStringList{"--device", "/dev/null"} << "/dev/null";
+    QTest::newRow("device and port together") << QStringList{"--device", "/dev/null", "--com", "3"} << "--device";
+    QTest::newRow("pause of 0") << QStringList{"--pause-ms", "0"} << "--pause-ms";
+    QTest::newRow("pause not a number") << QStringList{"--pause-ms", "soon"} << "--pause-ms";
+}
+
+void DisplayProgramTest::refusesABadCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+
+    QTemporaryDir folder;
+    DisplayProcess display(QStringList{"--panel-dir", folder.path()} + arguments);
+    QVERIFY(display.process().waitForFinished(10000));
+    QCOMPARE(display.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(display.process().exitCode(), 2);
+    QVERIFY(display.process().readAllStandardError().contains(message.toUtf8()));
+    QVERIFY(display.process().readAllStandardOutput().isEmpty());
+    QVERIFY(!QFileInfo::exists(folder.filePath("ports")));
+}
+
 void DisplayProgramTest::publishesBesideTheSiblingPanelByDefault()
 {
     // A build tree in miniature: <build>/display/tallymark-display and <build>/ui.
@@ -217,10 +249,8 @@ void DisplayProgramTest::readsAGivenDevice()
     // A pseudo-terminal stands in for the far end of a null-modem cable: the display opens
     // its terminal side as the device, the test writes into the other side.
     auto cable = tallymark::display::SerialLine::CreatePseudoTerminal();
-    QTemporaryDir folder;
-    DisplayProcess display({"--device", QString::fromStdString(cable.SenderPath()), "--panel-dir", folder.path(), "--log"});
+    DisplayProcess display({"--device", QString::fromStdString(cable.SenderPath()), "--log"});
     QCOMPARE(display.nextLine(), "ready device=" + QString::fromStdString(cable.SenderPath()));
-    QVERIFY(QDir(folder.path()).isEmpty());
 
     const QByteArray update = Update({"12", true, "8", 0, 0, 0}, 1, {23, 59, 59});
     // Bytes paced as a USB adapter delivers them: in bursts, with a gap between.
