@@ -338,6 +338,34 @@ private slots:
         QVERIFY(!port.PortOpen());
     }
 
+    void accessDeniedFailsToOpen()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs the superuser to become another user");
+        // The terminal is the superuser's, writable by nobody else; the folder must stay
+        // readable so that the link, not a missing folder, leads to the refusal.
+        QVERIFY(QFile::setPermissions(programDir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                              | QFile::ReadOther | QFile::ExeOther));
+        QCOMPARE(::chmod(terminal_->DevicePath().c_str(), 0600), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+            QtSerialPort port(ProgramDir());
+            try {
+                port.SetCommPort(PortNumber);
+                port.SetPortOpen(true);
+            } catch (const SerialError& error) {
+                ::_exit(std::string(error.what()).find("ermission denied") != std::string::npos ? 0 : 2);
+            }
+            ::_exit(1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
     void portHeldByAnotherProgramFailsToOpen_data()
     {
         QTest::addColumn<int>("hold");
