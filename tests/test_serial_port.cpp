@@ -301,6 +301,17 @@ private slots:
         QCOMPARE(int(line.c_oflag & OPOST), 0);
     }
 
+    void oneAndAHalfStopBitsRefusedWhereTheSystemLacksThem()
+    {
+        auto port = PortOnTerminal();
+        port->SetSettings("9600,n,5,1.5");
+        QVERIFY_THROWS_EXCEPTION(SerialError, port->SetPortOpen(true));
+        QVERIFY(!port->PortOpen());
+        port->SetSettings("9600,n,8,1");
+        QVERIFY(Opens(*port));
+        port->SetPortOpen(false);
+    }
+
     void missingPortFailsToOpen_data()
     {
         QTest::addColumn<int>("portNumber");

@@ -154,6 +154,12 @@ void QtSerialPort::Open()
 {
     RequireClosed("opening");
     const LineSettings line = ParseLineSettings(settings_);
+#ifndef _WIN32
+    // termios knows one or two stop bits only; sending one where 1.5 was asked for would
+    // report success for settings the line does not carry.
+    if (line.stopBits == StopBits::OneAndHalf)
+        throw SerialError("line settings \"" + settings_ + "\": 1.5 stop bits are not available on this system");
+#endif
     const std::string device = PortDevicePath(commPort_, ProgramFolder());
     if (device.empty())
         throw SerialError(PortName(commPort_) + " has no device on this system");
