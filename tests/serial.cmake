@@ -4,7 +4,8 @@ tallymark_test(test_port_names SOURCES test_port_names.cpp)
 tallymark_test(test_line_settings SOURCES test_line_settings.cpp)
 
 if(NOT WIN32)
-  add_library(tallymark_pty STATIC support/PseudoTerminal.h support/PseudoTerminal.cpp)
+  add_library(tallymark_pty STATIC
+    support/PseudoTerminal.h support/PseudoTerminal.cpp support/OtherProgram.h support/OtherProgram.cpp)
   target_include_directories(tallymark_pty PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(tallymark_pty PUBLIC util)
 

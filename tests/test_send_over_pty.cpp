@@ -5,14 +5,12 @@
 #include <QTest>
 
 #include <chrono>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <optional>
 
 #include "link/SendOperation.h"
 #include "link/qt/QtSerialPort.h"
 #include "tests/support/HeadlessSendWindow.h"
+#include "tests/support/OtherProgram.h"
 #include "tests/support/PseudoTerminal.h"
 
 using namespace std::chrono_literals;
@@ -22,6 +20,7 @@ using tallymark::SendOperation;
 using tallymark::TimeOfDay;
 using tallymark::testing::HeadlessSendWindow;
 using tallymark::testing::LinkPort;
+using tallymark::testing::OtherProgram;
 using tallymark::testing::PseudoTerminal;
 namespace Messages = tallymark::Messages;
 
@@ -33,46 +32,6 @@ QByteArray Hex(const std::vector<std::uint8_t>& bytes)
         .toHex(' ')
         .toUpper();
 }
-
-// Another program holding the device by flock until the object goes.
-class FlockHolder {
-public:
-    explicit FlockHolder(const std::string& device)
-    {
-        int ready[2];
-        int release[2];
-        if (::pipe(ready) == -1 || ::pipe(release) == -1)
-            throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(ready[0]);
-            ::close(release[1]);
-            const int fd = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-            const char held = fd != -1 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
-            (void)!::write(ready[1], &held, 1);
-            char ignored;
-            (void)!::read(release[0], &ignored, 1);
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        release_ = release[1];
-        char held = 'n';
-        held_ = ::read(ready[0], &held, 1) == 1 && held == 'y';
-        ::close(ready[0]);
-    }
-    ~FlockHolder()
-    {
-        ::close(release_);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    bool Holds() const { return held_; }
-
-private:
-    pid_t pid_ = -1;
-    int release_ = -1;
-    bool held_ = false;
-};
 
 } // namespace
 
@@ -183,9 +142,9 @@ private slots:
             LinkPort(ProgramDir(), 7, display.DevicePath());
         else
             LinkPort(ProgramDir(), 7, ProgramDir() + "/unplugged");
-        std::optional<FlockHolder> other;
+        std::optional<OtherProgram> other;
         if (heldByAnother) {
-            other.emplace(display.DevicePath());
+            other.emplace(display.DevicePath(), OtherProgram::Hold::Flock);
             QVERIFY(other->Holds());
         }
         QtSerialPort port(ProgramDir());

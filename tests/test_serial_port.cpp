@@ -8,12 +8,10 @@
 #include <QTest>
 
 #include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -22,12 +20,15 @@
 #include <utime.h>
 
 #include "link/qt/QtSerialPort.h"
+#include "tests/support/OtherProgram.h"
 #include "tests/support/PseudoTerminal.h"
 
 using namespace std::chrono_literals;
 using tallymark::QtSerialPort;
 using tallymark::SerialError;
+using tallymark::testing::AnotherProcessCanFlock;
 using tallymark::testing::LinkPort;
+using tallymark::testing::OtherProgram;
 using tallymark::testing::PseudoTerminal;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -58,79 +59,6 @@ bool Opens(QtSerialPort& port)
         return false;
     }
     return port.PortOpen();
-}
-
-// Another program on the same device: a child process that opens it, takes hold of it in
-// one of the ways programs do, and keeps it until told to let go.
-class OtherProgram {
-public:
-    enum class Hold { Flock, ExclusiveMode, Nothing };
-
-    OtherProgram(const std::string& device, Hold hold)
-    {
-        int ready[2];
-        int release[2];
-        if (::pipe(ready) == -1 || ::pipe(release) == -1)
-            throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(ready[0]);
-            ::close(release[1]);
-            const int fd = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-            bool held = fd != -1;
-            if (held && hold == Hold::Flock)
-                held = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-            if (held && hold == Hold::ExclusiveMode)
-                held = ::ioctl(fd, TIOCEXCL) == 0;
-            const char answer = held ? 'y' : 'n';
-            (void)!::write(ready[1], &answer, 1);
-            char ignored;
-            (void)!::read(release[0], &ignored, 1);
-            // The test keeps the device open after this process, so the mode would outlive it.
-            if (hold == Hold::ExclusiveMode)
-                ::ioctl(fd, TIOCNXCL);
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        release_ = release[1];
-        char answer = 'n';
-        held_ = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
-        ::close(ready[0]);
-    }
-
-    ~OtherProgram() { LetGo(); }
-
-    bool Holds() const { return held_; }
-    pid_t Pid() const { return pid_; }
-
-    void LetGo()
-    {
-        if (release_ == -1)
-            return;
-        ::close(release_);
-        release_ = -1;
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-    }
-
-private:
-    pid_t pid_ = -1;
-    int release_ = -1;
-    bool held_ = false;
-};
-
-// Whether another process can take an exclusive flock on the device right now.
-bool OtherProcessCanFlock(const std::string& device)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int fd = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-        ::_exit(fd != -1 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // Where Qt keeps the lock file of a device, found by watching an open port make one.
@@ -470,9 +398,9 @@ private slots:
     {
         auto port = PortOnTerminal();
         port->SetPortOpen(true);
-        QVERIFY(!OtherProcessCanFlock(terminal_->DevicePath()));
+        QVERIFY(!AnotherProcessCanFlock(terminal_->DevicePath()));
         port->SetPortOpen(false);
-        QVERIFY(OtherProcessCanFlock(terminal_->DevicePath()));
+        QVERIFY(AnotherProcessCanFlock(terminal_->DevicePath()));
     }
 
     void opensAgainAfterClosing()
