@@ -108,8 +108,12 @@ void SendOperation::SendClk(std::int16_t index)
     // Drain wait: window events keep flowing until the count is 0 or cannot be read.
     for (;;) {
         window_.DoEvents();
-        if (abandoned_)
+        if (abandoned_) {
+            // The operator chose to close under a send: the rest of it is given up, so that
+            // closing the port cannot wait on a line that has stopped.
+            Tolerant([&] { port_.DiscardOutput(); });
             return;
+        }
         int pending = 0;
         try {
             pending = port_.OutBufferCount();

@@ -65,8 +65,9 @@ public:
     // Opens the port, queues the update and waits for it to drain. The caller closes.
     void SendClk(std::int16_t index);
 
-    // The window is going away under a send: the drain wait ends at its next turn, and
-    // nothing more is sent or shown. The click handler still closes the port.
+    // The window is going away under a send: the drain wait ends at its next turn, what has
+    // not left yet is thrown away, and nothing more is sent or shown. The click handler still
+    // closes the port.
     void Abandon();
 
 private:

@@ -42,6 +42,10 @@ public:
 
     // Bytes handed over that have not yet left on the line; 0 once all are out.
     virtual int OutBufferCount() = 0;
+
+    // Throws away every byte handed over that has not yet left, so that closing does not
+    // wait for a line that no longer moves. Only for giving a send up.
+    virtual void DiscardOutput() = 0;
 };
 
 } // namespace tallymark

@@ -95,6 +95,15 @@ public:
         return win::PendingOutput(handle_);
     }
 
+    void DiscardOutput() override
+    {
+        if (!IsOpen())
+            throw SerialError("the port is not open");
+        if (!::PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR))
+            Fail("discarding the output");
+        Reap(false);
+    }
+
     HANDLE Handle() const { return handle_; }
 
 private:
@@ -266,6 +275,7 @@ public:
     void SetDTREnable(bool enable) override { port_.SetDTREnable(enable); }
     void Output(std::string_view text) override { port_.Output(text); }
     void Output(std::span<const std::uint8_t> bytes) override { port_.Output(bytes); }
+    void DiscardOutput() override { port_.DiscardOutput(); }
     int OutBufferCount() override
     {
         const int count = port_.OutBufferCount();

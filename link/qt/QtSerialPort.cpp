@@ -150,6 +150,14 @@ int QtSerialPort::OutBufferCount()
     return static_cast<int>(std::min<qint64>(pending, std::numeric_limits<int>::max()));
 }
 
+void QtSerialPort::DiscardOutput()
+{
+    RequireOpen("discarding the output");
+    // Qt's buffer and the driver's queue both.
+    if (!port_.clear(QSerialPort::Output))
+        throw SerialError("discarding the output: " + port_.errorString().toStdString());
+}
+
 void QtSerialPort::Open()
 {
     RequireClosed("opening");

@@ -41,6 +41,7 @@ public:
     void Output(std::string_view text) override;
     void Output(std::span<const std::uint8_t> bytes) override;
     int OutBufferCount() override;
+    void DiscardOutput() override;
 
 private:
     void Open();

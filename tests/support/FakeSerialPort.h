@@ -64,6 +64,11 @@ public:
         log.push_back("Output(bytes)=" + std::to_string(bytes.size()));
         sent.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
+    void DiscardOutput() override
+    {
+        log.push_back("DiscardOutput");
+        drainPolls = 0;
+    }
     int OutBufferCount() override
     {
         log.push_back("OutBufferCount?");

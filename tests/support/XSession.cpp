@@ -69,7 +69,7 @@ std::optional<unsigned long> XSession::WaitForWindow(const QString& title, std::
     do {
         if (auto window = Find(title))
             return window;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     } while (std::chrono::steady_clock::now() < deadline);
     return std::nullopt;
 }
@@ -80,7 +80,7 @@ bool XSession::WaitForWindowGone(const QString& title, std::chrono::milliseconds
     do {
         if (!Find(title))
             return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
 }
@@ -106,8 +106,10 @@ void XSession::Click(unsigned long window, QPoint point)
     Sync();
 }
 
-void XSession::Key(const char* keysym)
+void XSession::Key(unsigned long window, const char* keysym)
 {
+    XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+    Sync();
     const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keysym));
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     Sync();

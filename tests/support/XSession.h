@@ -10,6 +10,8 @@
 #include <chrono>
 #include <optional>
 
+struct _XDisplay;
+
 namespace tallymark::testing {
 
 class XSession {
@@ -31,8 +33,9 @@ public:
 
     // A left click at `point` of the window's client area.
     void Click(unsigned long window, QPoint point);
-    // A press and release of a key given as an X keysym name ("Escape", "Return", "n").
-    void Key(const char* keysym);
+    // A press and release of a key given as an X keysym name ("Escape", "Return", "n"),
+    // typed into `window`. With no window manager to do it, the window is given the focus.
+    void Key(unsigned long window, const char* keysym);
     // WM_DELETE_WINDOW, as a window manager sends it for the close box.
     void RequestClose(unsigned long window);
 
@@ -40,7 +43,7 @@ private:
     std::optional<unsigned long> Find(const QString& title);
     void Sync();
 
-    struct _XDisplay* display_ = nullptr;
+    ::_XDisplay* display_ = nullptr;
 };
 
 } // namespace tallymark::testing

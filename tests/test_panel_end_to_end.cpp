@@ -1,0 +1,279 @@
+// The real program, started as an operator starts it: copied into a folder of its own with
+// its settings file and a ports/COMn link to a pseudo-terminal, shown on a real X server,
+// clicked with the mouse, closed with its close box or its exit button.
+
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+
+#include "link/DisplayRecord.h"
+#include "support/PseudoTerminal.h"
+#include "support/XSession.h"
+
+using namespace std::chrono_literals;
+using namespace tallymark;
+using tallymark::testing::LinkPort;
+using tallymark::testing::PseudoTerminal;
+using tallymark::testing::XSession;
+
+namespace {
+
+const QString PanelTitle = QStringLiteral("カウントダウン表示器 操作パネル");
+const QString QuestionTitle = QStringLiteral("警告");
+
+// Client-area points of the buttons (twips / 15, through their frames).
+const QPoint CurrentTimeSend((120 + 240 + 4320 + 2175 / 2) / 15, (600 + 240 + 360 + 495 / 2) / 15);
+const QPoint SettingsSend((120 + 240 + 4320 + 2175 / 2) / 15, (600 + 1440 + 1740 + 495 / 2) / 15);
+const QPoint Exit((5160 + 2415 / 2) / 15, (5040 + 495 / 2) / 15);
+
+const QByteArray StoredFile = "; workshop sign by the door\r\n"
+                              "[WorkTime]\r\nWorkTimeEnable=1\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
+                              "[Tallymarks]\r\nDDD=12345\r\nDownCount=0\r\n"
+                              "[Bright]\r\nBright=3\r\n";
+// What the window shows for it: the day count cut to its three characters.
+const PanelSettings StoredSettings{"123", true, "3", 1, 450, 1200};
+const QByteArray SavedFile = QByteArray(StoredFile).replace("DDD=12345", "DDD=123");
+
+std::optional<int> Bcd(std::uint8_t byte)
+{
+    if ((byte >> 4) > 9 || (byte & 0x0F) > 9)
+        return std::nullopt;
+    return (byte >> 4) * 10 + (byte & 0x0F);
+}
+
+// The panel program in a folder of its own.
+class Panel {
+public:
+    explicit Panel(const QByteArray* settingsFile)
+    {
+        QVERIFY(folder_.isValid());
+        program_ = folder_.filePath("tallymark");
+        QVERIFY(QFile::copy(QStringLiteral(TALLYMARK_PROGRAM), program_));
+        if (settingsFile)
+            WriteSettings(*settingsFile);
+        // Every port number leads nowhere unless a test links it, so that the machine's own
+        // serial ports do not take part.
+        for (int n = 1; n <= 32; ++n)
+            LinkPort(Folder(), n, "/nonexistent/tty");
+    }
+    ~Panel()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+
+    std::string Folder() const { return folder_.path().toStdString(); }
+    QString IniPath() const { return folder_.filePath("Tallymark.ini"); }
+    void WriteSettings(const QByteArray& content)
+    {
+        QFile file(IniPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QByteArray Settings() const
+    {
+        QFile file(IniPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Starts the program and waits for its window.
+    unsigned long Start(XSession& x)
+    {
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        process_.setProcessEnvironment(environment);
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        process_.start(program_, {});
+        if (!process_.waitForStarted(10000))
+            return 0;
+        return x.WaitForWindow(PanelTitle, 20s).value_or(0);
+    }
+    bool WaitForExit(int ms = 10000) { return process_.waitForFinished(ms); }
+    bool Running() const { return process_.state() == QProcess::Running; }
+    int ExitCode() const { return process_.exitCode(); }
+    QProcess::ExitStatus ExitStatus() const { return process_.exitStatus(); }
+
+private:
+    QTemporaryDir folder_;
+    QString program_;
+    QProcess process_;
+};
+
+// Holds a pseudo-terminal's output back, as a line whose far end stopped listening, so
+// that a send stays in its drain wait until the line is released.
+class HeldLine {
+public:
+    explicit HeldLine(const std::string& device) : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY))
+    {
+        if (fd_ != -1)
+            ::tcflow(fd_, TCOOFF);
+    }
+    ~HeldLine() { Release(); }
+    void Release()
+    {
+        if (fd_ != -1) {
+            ::tcflow(fd_, TCOON);
+            ::close(fd_);
+        }
+        fd_ = -1;
+    }
+    bool Held() const { return fd_ != -1; }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+class TestPanelEndToEnd : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<XSession> x_;
+
+    // Clicks a send button and checks the 15 bytes that reach the line.
+    void CheckSend(PseudoTerminal& line, unsigned long window, QPoint button, std::int16_t index)
+    {
+        x_->Click(window, button);
+        const std::vector<std::uint8_t> bytes = line.Read(15, 5s);
+        QCOMPARE(bytes.size(), std::size_t(15));
+        QCOMPARE(line.ReadUntilQuiet(200ms).size(), std::size_t(0));
+        const auto second = Bcd(bytes[5]), minute = Bcd(bytes[6]), hour = Bcd(bytes[7]);
+        QVERIFY(second && minute && hour && *hour < 24 && *minute < 60 && *second < 60);
+        const QTime sent(*hour, *minute, *second);
+        QVERIFY(qAbs(sent.secsTo(QTime::currentTime())) < 10 || qAbs(sent.secsTo(QTime::currentTime())) > 86390);
+        // Given the clock reading it carries, the update is exactly the one the settings make.
+        const auto record = BuildDisplayRecord(StoredSettings, index, [&] { return TimeOfDay{*hour, *minute, *second}; });
+        QByteArray expected = QByteArray(Greeting.data(), 5) + QByteArray(reinterpret_cast<const char*>(record.data()), 10);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(bytes.data()), 15).toHex(' '), expected.toHex(' '));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        x_ = std::make_unique<XSession>();
+        if (!x_->IsConnected())
+            QSKIP("needs an X server; ctest runs this test under xvfb-run");
+    }
+
+    void sendsFromBothButtonsAndSavesOnExit()
+    {
+        PseudoTerminal line;
+        Panel panel(&StoredFile);
+        LinkPort(panel.Folder(), 3, line.DevicePath());
+        const unsigned long window = panel.Start(*x_);
+        QVERIFY(window);
+        QCOMPARE(x_->Geometry(window).size(), QSize(521, 384));
+
+        CheckSend(line, window, CurrentTimeSend, 0);
+        CheckSend(line, window, SettingsSend, 1);
+
+        x_->Click(window, Exit);
+        QVERIFY(panel.WaitForExit());
+        QCOMPARE(panel.ExitStatus(), QProcess::NormalExit);
+        QCOMPARE(panel.ExitCode(), 0);
+        QCOMPARE(panel.Settings(), SavedFile);
+    }
+
+    void firstStartWithoutFile()
+    {
+        Panel panel(nullptr);
+        const unsigned long window = panel.Start(*x_);
+        QVERIFY(window);
+        x_->RequestClose(window);
+        QVERIFY(panel.WaitForExit());
+        QCOMPARE(panel.ExitCode(), 0);
+        QCOMPARE(panel.Settings(), QByteArray("[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
+                                              "[Tallymarks]\r\nDDD=168\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n"));
+    }
+
+    void closeDuringSendAnsweredNo()
+    {
+        PseudoTerminal line;
+        Panel panel(&StoredFile);
+        LinkPort(panel.Folder(), 3, line.DevicePath());
+        const unsigned long window = panel.Start(*x_);
+        QVERIFY(window);
+
+        HeldLine held(line.DevicePath());
+        QVERIFY(held.Held());
+        x_->Click(window, SettingsSend);
+        QTest::qWait(300);
+        panel.WriteSettings("");
+        x_->RequestClose(window);
+        const auto question = x_->WaitForWindow(QuestionTitle, 5s);
+        QVERIFY(question);
+        x_->Key(*question, "Escape"); // No
+        QVERIFY(x_->WaitForWindowGone(QuestionTitle, 5s));
+        // The window stays, and the settings were written all the same.
+        QVERIFY(panel.Running());
+        QVERIFY(x_->WaitForWindow(PanelTitle, 1s));
+        QTRY_COMPARE(panel.Settings(), QByteArray("[WorkTime]\r\nWorkTimeEnable=1\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
+                                              "[Tallymarks]\r\nDDD=123\r\nDownCount=0\r\n[Bright]\r\nBright=3\r\n"));
+
+        // The send goes on once the line moves again, and completes.
+        held.Release();
+        QCOMPARE(line.Read(15, 5s).size(), std::size_t(15));
+        QTest::qWait(200);
+        x_->RequestClose(window); // no send under way: no question
+        QVERIFY(panel.WaitForExit());
+        QCOMPARE(panel.ExitCode(), 0);
+    }
+
+    void closeDuringSendAnsweredYes()
+    {
+        PseudoTerminal line;
+        Panel panel(&StoredFile);
+        LinkPort(panel.Folder(), 3, line.DevicePath());
+        const unsigned long window = panel.Start(*x_);
+        QVERIFY(window);
+
+        HeldLine held(line.DevicePath());
+        x_->Click(window, SettingsSend);
+        QTest::qWait(300);
+        x_->Click(window, Exit);
+        const auto question = x_->WaitForWindow(QuestionTitle, 5s);
+        QVERIFY(question);
+        x_->Key(*question, "Return"); // Yes, the default button
+        QVERIFY(panel.WaitForExit(5000));
+        QCOMPARE(panel.ExitStatus(), QProcess::NormalExit);
+        QCOMPARE(panel.ExitCode(), 0);
+        QCOMPARE(panel.Settings(), SavedFile);
+        // The port was let go of: another program can take it at once.
+        held.Release();
+        QVERIFY(::flock(::open(line.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC), LOCK_EX | LOCK_NB) == 0);
+    }
+
+    void heldPortIsNotListed()
+    {
+        // COM2 and COM5 exist, but another program holds COM5: the panel lists COM2 only and
+        // sends there.
+        PseudoTerminal free, taken;
+        QProcess holder;
+        holder.start("flock", {"--exclusive", "--nonblock", QString::fromStdString(taken.DevicePath()), "sleep", "60"});
+        QVERIFY(holder.waitForStarted());
+        QTest::qWait(300);
+        Panel panel(&StoredFile);
+        LinkPort(panel.Folder(), 2, free.DevicePath());
+        LinkPort(panel.Folder(), 5, taken.DevicePath());
+        const unsigned long window = panel.Start(*x_);
+        QVERIFY(window);
+        CheckSend(free, window, SettingsSend, 1);
+        QCOMPARE(taken.ReadUntilQuiet(200ms).size(), std::size_t(0));
+        holder.kill();
+        holder.waitForFinished();
+        x_->Click(window, Exit);
+        QVERIFY(panel.WaitForExit());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPanelEndToEnd)
+#include "test_panel_end_to_end.moc"
