@@ -251,11 +251,13 @@ std::uint32_t ProfileInteger(std::string_view value)
     bool negative = false;
     if (i < value.size() && (value[i] == '-' || value[i] == '+'))
         negative = value[i++] == '-';
+    // The Windows number reading: "0x" hexadecimal, "0o" octal, "0b" binary, lower case only.
     int base = 10;
-    if (value.size() - i > 2 && value[i] == '0' && (value[i + 1] == 'x' || value[i + 1] == 'X')
-        && DigitValue(value[i + 2], 16) >= 0) {
-        base = 16;
-        i += 2;
+    if (value.size() - i >= 2 && value[i] == '0') {
+        const char prefix = value[i + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        if (base != 10)
+            i += 2;
     }
     // Unsigned arithmetic wraps modulo 2^32, as the Windows functions do.
     std::uint32_t number = 0;
