@@ -15,6 +15,7 @@
 #include "settings/FileBytes.h"
 #include "settings/PortableProfileStore.h"
 #include "settings/ProfileText.h"
+#include "settings/ProfileText.h"
 
 using namespace tallymark;
 
@@ -26,24 +27,10 @@ namespace {
     std::abort();
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // What a reader gets back for a value that was written.
 std::string_view AsRead(std::string_view value)
 {
-    value = Trim(value);
+    value = TrimProfileBlanks(value);
     if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\''))
         value = value.substr(1, value.size() - 2);
     return value;
@@ -60,8 +47,8 @@ bool IsPlainAscii(std::string_view name)
 
 bool SameAsciiName(std::string_view a, std::string_view b)
 {
-    a = Trim(a);
-    b = Trim(b);
+    a = TrimProfileBlanks(a);
+    b = TrimProfileBlanks(b);
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {

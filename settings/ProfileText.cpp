@@ -203,6 +203,11 @@ int DigitValue(char c, int base)
 
 } // namespace
 
+std::string_view TrimProfileBlanks(std::string_view text)
+{
+    return Trim(text);
+}
+
 std::optional<std::string_view> FindProfileValue(std::string_view content, std::string_view section,
                                                  std::string_view key)
 {

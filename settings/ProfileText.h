@@ -26,8 +26,13 @@ std::vector<std::string_view> ProfileSectionNames(std::string_view content);
 // The names of the keys of a section, in file order; no value when the section is missing.
 std::optional<std::vector<std::string_view>> ProfileKeyNames(std::string_view content, std::string_view section);
 
-// The number a value begins with: blanks, one optional sign, decimal digits or "0x" and
-// hexadecimal digits, up to the first character that cannot continue it; wrapped to 32 bits.
+// The text without the blanks (space, tab, vertical tab, form feed) around it, as names and
+// values are compared and returned.
+std::string_view TrimProfileBlanks(std::string_view text);
+
+// The number a value begins with: blanks, one optional sign, decimal digits or a prefix
+// "0x", "0o" or "0b" and digits of that base, up to the first character that cannot
+// continue it; wrapped to 32 bits.
 std::uint32_t ProfileInteger(std::string_view value);
 
 // The content after WritePrivateProfileString(section, key, value): a null key removes the

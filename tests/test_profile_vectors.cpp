@@ -10,32 +10,15 @@
 
 #include "ProfileVectors.h"
 #include "settings/ProfileStore.h"
+#include "support/FileContent.h"
 
 using namespace tallymark;
+using tallymark::testing::ReadAll;
+using tallymark::testing::WriteAll;
+using tallymark::testing::Printable;
 using namespace tallymark::vectors;
 
 namespace {
-
-std::string ReadAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    const QByteArray bytes = file.readAll();
-    return std::string(bytes.constData(), bytes.size());
-}
-
-void WriteAll(const QString& path, std::string_view bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
-}
-
-QByteArray Printable(std::string_view bytes)
-{
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).toPercentEncoding(" []=;\"'");
-}
 
 // Outcomes the portable store settles where Windows leaves them open are only checked here.
 bool Applies(Source source)

@@ -12,8 +12,11 @@
 #include "settings/AnsiCodePage.h"
 #include "settings/PortableProfileStore.h"
 #include "settings/SettingsFile.h"
+#include "support/FileContent.h"
 
 using namespace tallymark;
+using tallymark::testing::ReadAll;
+using tallymark::testing::WriteAll;
 
 Q_DECLARE_METATYPE(std::string)
 
@@ -74,22 +77,6 @@ private:
     std::vector<std::string>& log_;
     PortableProfileStore store_;
 };
-
-std::string ReadAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    const QByteArray bytes = file.readAll();
-    return std::string(bytes.constData(), bytes.size());
-}
-
-void WriteAll(const QString& path, const std::string& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
-}
 
 const std::string NineLines = "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
                               "[Tallymarks]\r\nDDD=168\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n";

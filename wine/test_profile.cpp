@@ -18,12 +18,16 @@
 #include "settings/PortableProfileStore.h"
 #include "settings/ProfileStore.h"
 #include "support/Check.h"
+#include "support/Files.h"
 #include "tests/ProfileVectors.h"
 
 using namespace tallymark;
 using namespace tallymark::vectors;
 
 namespace {
+
+using check::ReadAll;
+using check::WriteAll;
 
 // Wine reports itself through ntdll's wine_get_version; Windows has no such export.
 bool RunningOnWine()
@@ -38,33 +42,6 @@ struct Subject {
     bool isKernel32;
     std::string folder;
 };
-
-std::string ReadAll(const std::string& path)
-{
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes;
-    char chunk[4096];
-    DWORD count = 0;
-    while (::ReadFile(file, chunk, sizeof chunk, &count, nullptr) && count > 0)
-        bytes.append(chunk, count);
-    ::CloseHandle(file);
-    return bytes;
-}
-
-bool WriteAll(const std::string& path, std::string_view bytes)
-{
-    const HANDLE file =
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD count = 0;
-    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
-                    count == bytes.size();
-    return ::CloseHandle(file) && ok;
-}
 
 // A file of its own for every row: kernel32 caches profile files by name, and a fresh name
 // keeps one row's file from being answered out of the previous row's cache.

@@ -14,10 +14,13 @@
 
 #include "settings/SettingsFile.h"
 #include "support/Check.h"
+#include "support/Files.h"
 
 using namespace tallymark;
 
 namespace {
+
+using check::ReadAll;
 
 struct Controls final : SettingsControls {
     std::int16_t workTimeEnable = -7;
@@ -49,32 +52,9 @@ struct Controls final : SettingsControls {
     }
 };
 
-std::string ReadAll(const std::string& path)
-{
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes;
-    char chunk[4096];
-    DWORD count = 0;
-    while (::ReadFile(file, chunk, sizeof chunk, &count, nullptr) && count > 0)
-        bytes.append(chunk, count);
-    ::CloseHandle(file);
-    return bytes;
-}
-
 void WriteAll(const std::string& path, const std::string& bytes)
 {
-    const HANDLE file =
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD count = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE &&
-                    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
-                    count == bytes.size();
-    if (file != INVALID_HANDLE_VALUE)
-        ::CloseHandle(file);
-    check::True("writing " + path, ok);
+    check::True("writing " + path, check::WriteAll(path, bytes));
 }
 
 const std::string NineLines = "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
