@@ -111,7 +111,7 @@ private:
 // that a send stays in its drain wait until the line is released.
 class HeldLine {
 public:
-    explicit HeldLine(const std::string& device) : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY))
+    explicit HeldLine(const std::string& device) : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC))
     {
         if (fd_ != -1)
             ::tcflow(fd_, TCOOFF);
@@ -250,6 +250,37 @@ private slots:
         // The port was let go of: another program can take it at once.
         held.Release();
         QVERIFY(::flock(::open(line.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC), LOCK_EX | LOCK_NB) == 0);
+    }
+
+    void portVanishesDuringSend()
+    {
+        // The adapter is pulled out while a send waits for its bytes to leave: the wait ends,
+        // the port is let go of, and the next send reports the missing port.
+        auto line = std::make_unique<PseudoTerminal>();
+        Panel panel(&StoredFile);
+        LinkPort(panel.Folder(), 3, line->DevicePath());
+        const unsigned long window = panel.Start(*x_);
+        QVERIFY(window);
+
+        HeldLine held(line->DevicePath());
+        x_->Click(window, SettingsSend);
+        QTest::qWait(300);
+        held.Release();
+        line.reset();
+        QTest::qWait(300);
+        QVERIFY(panel.Running());
+        QVERIFY(!x_->WaitForWindow(QuestionTitle, 200ms));
+
+        x_->Click(window, SettingsSend);
+        const auto message = x_->WaitForWindow(QuestionTitle, 5s);
+        QVERIFY(message);
+        x_->Key(*message, "Return");
+        QVERIFY(x_->WaitForWindowGone(QuestionTitle, 5s));
+
+        // No send is under way: closing asks nothing.
+        x_->Click(window, Exit);
+        QVERIFY(panel.WaitForExit());
+        QCOMPARE(panel.ExitCode(), 0);
     }
 
     void heldPortIsNotListed()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
 #include <pty.h>
@@ -17,6 +18,10 @@ PseudoTerminal::PseudoTerminal()
     if (::openpty(&controller_, &device_, name, nullptr, nullptr) == -1)
         throw std::system_error(errno, std::generic_category(), "openpty");
     devicePath_ = name;
+    // Programs the tests start must not inherit either side: a child holding the controller
+    // would keep the line up after the test has hung it up.
+    ::fcntl(controller_, F_SETFD, FD_CLOEXEC);
+    ::fcntl(device_, F_SETFD, FD_CLOEXEC);
 }
 
 PseudoTerminal::~PseudoTerminal()
