@@ -4,6 +4,7 @@
 
 #include <QtTest>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <termios.h>
@@ -45,6 +46,23 @@ std::optional<int> Bcd(std::uint8_t byte)
     if ((byte >> 4) > 9 || (byte & 0x0F) > 9)
         return std::nullopt;
     return (byte >> 4) * 10 + (byte & 0x0F);
+}
+
+// True once the process has the device open, waiting up to `timeout`. Found among its open
+// files, so that looking does not get in the way of the program being watched.
+bool WaitUntilOpenBy(qint64 pid, const std::string& device, std::chrono::milliseconds timeout)
+{
+    const QString target = QString::fromStdString(device);
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        const QDir files(QStringLiteral("/proc/%1/fd").arg(pid));
+        for (const QFileInfo& file : files.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
+            if (file.symLinkTarget() == target)
+                return true;
+        QTest::qWait(5);
+    } while (waited.elapsed() < timeout.count());
+    return false;
 }
 
 // The panel program in a folder of its own.
@@ -97,6 +115,11 @@ public:
         return x.WaitForWindow(PanelTitle, 20s).value_or(0);
     }
     bool WaitForExit(int ms = 10000) { return process_.waitForFinished(ms); }
+    // True once the program has the device open, as it has exactly while a send is under way.
+    bool WaitUntilOpen(const std::string& device, std::chrono::milliseconds timeout) const
+    {
+        return WaitUntilOpenBy(process_.processId(), device, timeout);
+    }
     bool Running() const { return process_.state() == QProcess::Running; }
     int ExitCode() const { return process_.exitCode(); }
     QProcess::ExitStatus ExitStatus() const { return process_.exitStatus(); }
@@ -206,7 +229,7 @@ private slots:
         HeldLine held(line.DevicePath());
         QVERIFY(held.Held());
         x_->Click(window, SettingsSend);
-        QTest::qWait(300);
+        QVERIFY(panel.WaitUntilOpen(line.DevicePath(), 10s));
         panel.WriteSettings("");
         x_->RequestClose(window);
         const auto question = x_->WaitForWindow(QuestionTitle, 5s);
@@ -238,7 +261,7 @@ private slots:
 
         HeldLine held(line.DevicePath());
         x_->Click(window, SettingsSend);
-        QTest::qWait(300);
+        QVERIFY(panel.WaitUntilOpen(line.DevicePath(), 10s));
         x_->Click(window, Exit);
         const auto question = x_->WaitForWindow(QuestionTitle, 5s);
         QVERIFY(question);
@@ -249,7 +272,11 @@ private slots:
         QCOMPARE(panel.Settings(), SavedFile);
         // The port was let go of: another program can take it at once.
         held.Release();
-        QVERIFY(::flock(::open(line.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC), LOCK_EX | LOCK_NB) == 0);
+        const int fd = ::open(line.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        QVERIFY(fd != -1);
+        const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        ::close(fd);
+        QVERIFY(taken);
     }
 
     void portVanishesDuringSend()
@@ -264,7 +291,7 @@ private slots:
 
         HeldLine held(line->DevicePath());
         x_->Click(window, SettingsSend);
-        QTest::qWait(300);
+        QVERIFY(panel.WaitUntilOpen(line->DevicePath(), 10s));
         held.Release();
         line.reset();
         QTest::qWait(300);
@@ -291,7 +318,7 @@ private slots:
         QProcess holder;
         holder.start("flock", {"--exclusive", "--nonblock", QString::fromStdString(taken.DevicePath()), "sleep", "60"});
         QVERIFY(holder.waitForStarted());
-        QTest::qWait(300);
+        QVERIFY(WaitUntilOpenBy(holder.processId(), taken.DevicePath(), 10s));
         Panel panel(&StoredFile);
         LinkPort(panel.Folder(), 2, free.DevicePath());
         LinkPort(panel.Folder(), 5, taken.DevicePath());

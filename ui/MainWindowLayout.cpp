@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QFont>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <algorithm>
 
 #include "ui/TimeSpinner.h"
 #include "ui/WorkTimeSwitch.h"
@@ -59,10 +62,16 @@ QLineEdit* TextBox(QWidget* container, const char* name, Twips place, const QStr
     return box;
 }
 
+// The first of the families that is installed. Looking it up in the list of installed
+// families spares the start-up Qt's search for substitutes and aliases of every family
+// that is missing, which costs more than building the whole window.
 QFont FontOf(const QStringList& families, qreal pointSize)
 {
     QFont font;
-    font.setFamilies(families);
+    const QStringList known = QFontDatabase::families();
+    const auto installed = std::find_if(families.begin(), families.end(),
+                                        [&](const QString& family) { return known.contains(family, Qt::CaseInsensitive); });
+    font.setFamilies(installed != families.end() ? QStringList{*installed} : families);
     font.setPointSizeF(pointSize);
     return font;
 }
