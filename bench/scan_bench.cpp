@@ -18,31 +18,17 @@
 
 #include "link/PortDiscovery.h"
 #include "link/qt/QtSerialPort.h"
+#include "tests/support/ListedPorts.h"
 #include "tests/support/PseudoTerminal.h"
 
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
 namespace {
 
-class ListedPorts : public tallymark::PortList {
-public:
-    std::vector<std::string> items;
-    std::string text;
-    void Clear() override
-    {
-        items.clear();
-        text.clear();
-    }
-    void AddItem(const std::string& item) override { items.push_back(item); }
-    int ListCount() const override { return static_cast<int>(items.size()); }
-    std::string List(int index) const override { return items.at(static_cast<std::size_t>(index)); }
-    void SetText(const std::string& value) override { text = value; }
-};
-
 void Measure(const char* what, const std::string& programDir, int scans)
 {
     tallymark::QtSerialPort port(programDir);
-    ListedPorts list;
+    tallymark::testing::ListedPorts list;
     std::vector<double> times;
     for (int i = 0; i < scans; ++i) {
         const auto started = std::chrono::steady_clock::now();

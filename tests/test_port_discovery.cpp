@@ -8,27 +8,21 @@
 
 #include "link/PortDiscovery.h"
 #include "support/FakeSerialPort.h"
+#include "support/ListedPorts.h"
 
 using namespace tallymark;
 using tallymark::testing::FakeSerialPort;
 
 namespace {
 
-class FakeList : public PortList {
-public:
-    std::vector<std::string> items{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"};
-    std::string text = "COM1";
-
-    void Clear() override
-    {
-        items.clear();
-        text.clear();
-    }
-    void AddItem(const std::string& item) override { items.push_back(item); }
-    int ListCount() const override { return int(items.size()); }
-    std::string List(int index) const override { return items.at(std::size_t(index)); }
-    void SetText(const std::string& value) override { text = value; }
-};
+// ComSele as the window creates it, before the scan throws its list away.
+tallymark::testing::ListedPorts CreatedComSele()
+{
+    tallymark::testing::ListedPorts list;
+    list.items = {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"};
+    list.text = "COM1";
+    return list;
+}
 
 QStringList Q(const std::vector<std::string>& list)
 {
@@ -66,7 +60,7 @@ private slots:
         QFETCH(QString, text);
         FakeSerialPort port;
         port.present = std::set<int>(open.begin(), open.end());
-        FakeList list;
+        auto list = CreatedComSele();
         ScanComPorts(port, list);
         QCOMPARE(Q(list.items), items);
         QCOMPARE(QString::fromStdString(list.text), text);
@@ -77,7 +71,7 @@ private slots:
     {
         FakeSerialPort port;
         port.present = {7};
-        FakeList list;
+        auto list = CreatedComSele();
         ScanComPorts(port, list);
         std::vector<std::string> expected;
         for (int n = 1; n <= 32; ++n) {
@@ -96,7 +90,7 @@ private slots:
         FakeSerialPort port;
         port.present = {1, 4};
         port.openReadsFalse = true;
-        FakeList list;
+        auto list = CreatedComSele();
         ScanComPorts(port, list);
         QVERIFY(list.items.empty());
         QCOMPARE(QString::fromStdString(list.text), QString());
@@ -115,7 +109,7 @@ private slots:
             }
         } port;
         port.present = {2, 5};
-        FakeList list;
+        auto list = CreatedComSele();
         ScanComPorts(port, list);
         QCOMPARE(Q(list.items), QStringList({"COM2", "COM5"}));
         QCOMPARE(QString::fromStdString(list.text), QString("COM5"));

@@ -26,6 +26,7 @@
 #include "link/SendOperation.h"
 #include "link/WinComm.h"
 #include "support/Check.h"
+#include "tests/support/ListedPorts.h"
 
 using namespace tallymark;
 
@@ -357,29 +358,13 @@ void MissingPort(int portNumber)
     check::True("port without a device: closed", !device.PortOpen());
 }
 
-class ComboList final : public PortList {
-public:
-    std::vector<std::string> items;
-    std::string text;
-
-    void Clear() override
-    {
-        items.clear();
-        text.clear();
-    }
-    void AddItem(const std::string& item) override { items.push_back(item); }
-    int ListCount() const override { return static_cast<int>(items.size()); }
-    std::string List(int index) const override { return items.at(static_cast<std::size_t>(index)); }
-    void SetText(const std::string& value) override { text = value; }
-};
-
 // The start-up scan over Wine's real devices: the linked port opens and, being the highest
 // number there is, is the one shown; the port without a device is left out; no port is
 // left open behind the scan.
 void Scan(int portNumber, int missing)
 {
     Win32SerialPort device;
-    ComboList list;
+    tallymark::testing::ListedPorts list;
     ScanComPorts(device, list);
     std::string listed;
     for (const auto& item : list.items)
