@@ -51,16 +51,14 @@ int main(int argc, char* argv[])
     const int scans = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
 
     QTemporaryDir none;
-    for (int n = 1; n <= 32; ++n)
-        tallymark::testing::LinkPort(none.path().toStdString(), n, "/nonexistent/tty");
+    tallymark::testing::LinkNoPorts(none.path().toStdString());
     Measure("no ports:", none.path().toStdString(), scans);
 
     QTemporaryDir own;
     Measure("this machine's own ports:", own.path().toStdString(), scans);
 
     QTemporaryDir linked;
-    for (int n = 1; n <= 32; ++n)
-        tallymark::testing::LinkPort(linked.path().toStdString(), n, "/nonexistent/tty");
+    tallymark::testing::LinkNoPorts(linked.path().toStdString());
     std::vector<std::unique_ptr<tallymark::testing::PseudoTerminal>> lines;
     for (int n : {2, 5, 9, 17}) {
         lines.push_back(std::make_unique<tallymark::testing::PseudoTerminal>());

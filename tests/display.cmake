@@ -11,7 +11,7 @@ add_dependencies(test_display_program tallymark-display)
 # The panel's window and serial component sending to the display program.
 if(TARGET tallymark_ui AND TARGET tallymark_serial)
   tallymark_test(test_display_with_panel SOURCES test_display_with_panel.cpp
-    LIBS tallymark_ui tallymark_serial
+    LIBS tallymark_ui tallymark_serial tallymark_pty
     ENVIRONMENT "TALLYMARK_DISPLAY=$<TARGET_FILE:tallymark-display>")
   add_dependencies(test_display_with_panel tallymark-display)
 endif()

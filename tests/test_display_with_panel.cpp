@@ -5,14 +5,13 @@
 
 #include <QPushButton>
 
-#include <filesystem>
 
 #include "link/qt/QtSerialPort.h"
+#include "tests/support/PseudoTerminal.h"
 #include "settings/SettingsFile.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
 
-namespace fs = std::filesystem;
 using namespace tallymark;
 
 namespace {
@@ -128,11 +127,7 @@ void DisplayWithPanelTest::displayShowsWhatThePanelSends()
     QFETCH(QString, endText);
 
     QTemporaryDir folder;
-    const fs::path ports = fs::path(folder.path().toStdString()) / "ports";
-    fs::create_directories(ports);
-    // Every other port leads nowhere, so that the machine's own serial ports take no part.
-    for (int n = 1; n <= 32; ++n)
-        fs::create_symlink("/nonexistent/tty", ports / ("COM" + std::to_string(n)));
+    tallymark::testing::LinkNoPorts(folder.path().toStdString());
 
     DisplayProgram display(folder.path(), 9);
     QVERIFY(display.nextLine().startsWith("ready port=COM9 "));

@@ -19,6 +19,7 @@
 
 using namespace std::chrono_literals;
 using namespace tallymark;
+using tallymark::testing::LinkNoPorts;
 using tallymark::testing::LinkPort;
 using tallymark::testing::PseudoTerminal;
 using tallymark::testing::XSession;
@@ -68,17 +69,18 @@ bool WaitUntilOpenBy(qint64 pid, const std::string& device, std::chrono::millise
 // The panel program in a folder of its own.
 class Panel {
 public:
-    explicit Panel(const QByteArray* settingsFile)
+    // `ports` pairs port numbers with the devices they lead to; every other number leads
+    // nowhere, so that the machine's own serial ports take no part.
+    explicit Panel(const QByteArray* settingsFile, std::initializer_list<std::pair<int, std::string>> ports = {})
     {
         QVERIFY(folder_.isValid());
         program_ = folder_.filePath("tallymark");
         QVERIFY(QFile::copy(QStringLiteral(TALLYMARK_PROGRAM), program_));
         if (settingsFile)
             WriteSettings(*settingsFile);
-        // Every port number leads nowhere unless a test links it, so that the machine's own
-        // serial ports do not take part.
-        for (int n = 1; n <= 32; ++n)
-            LinkPort(Folder(), n, "/nonexistent/tty");
+        LinkNoPorts(Folder());
+        for (const auto& [number, device] : ports)
+            LinkPort(Folder(), number, device);
     }
     ~Panel()
     {
@@ -190,8 +192,7 @@ private slots:
     void sendsFromBothButtonsAndSavesOnExit()
     {
         PseudoTerminal line;
-        Panel panel(&StoredFile);
-        LinkPort(panel.Folder(), 3, line.DevicePath());
+        Panel panel(&StoredFile, {{3, line.DevicePath()}});
         const unsigned long window = panel.Start(*x_);
         QVERIFY(window);
         QCOMPARE(x_->Geometry(window).size(), QSize(521, 384));
@@ -221,8 +222,7 @@ private slots:
     void closeDuringSendAnsweredNo()
     {
         PseudoTerminal line;
-        Panel panel(&StoredFile);
-        LinkPort(panel.Folder(), 3, line.DevicePath());
+        Panel panel(&StoredFile, {{3, line.DevicePath()}});
         const unsigned long window = panel.Start(*x_);
         QVERIFY(window);
 
@@ -254,8 +254,7 @@ private slots:
     void closeDuringSendAnsweredYes()
     {
         PseudoTerminal line;
-        Panel panel(&StoredFile);
-        LinkPort(panel.Folder(), 3, line.DevicePath());
+        Panel panel(&StoredFile, {{3, line.DevicePath()}});
         const unsigned long window = panel.Start(*x_);
         QVERIFY(window);
 
@@ -284,8 +283,7 @@ private slots:
         // The adapter is pulled out while a send waits for its bytes to leave: the wait ends,
         // the port is let go of, and the next send reports the missing port.
         auto line = std::make_unique<PseudoTerminal>();
-        Panel panel(&StoredFile);
-        LinkPort(panel.Folder(), 3, line->DevicePath());
+        Panel panel(&StoredFile, {{3, line->DevicePath()}});
         const unsigned long window = panel.Start(*x_);
         QVERIFY(window);
 
@@ -319,9 +317,7 @@ private slots:
         holder.start("flock", {"--exclusive", "--nonblock", QString::fromStdString(taken.DevicePath()), "sleep", "60"});
         QVERIFY(holder.waitForStarted());
         QVERIFY(WaitUntilOpenBy(holder.processId(), taken.DevicePath(), 10s));
-        Panel panel(&StoredFile);
-        LinkPort(panel.Folder(), 2, free.DevicePath());
-        LinkPort(panel.Folder(), 5, taken.DevicePath());
+        Panel panel(&StoredFile, {{2, free.DevicePath()}, {5, taken.DevicePath()}});
         const unsigned long window = panel.Start(*x_);
         QVERIFY(window);
         CheckSend(free, window, SettingsSend, 1);

@@ -80,4 +80,10 @@ void LinkPort(const std::string& programDirectory, int portNumber, const std::st
     fs::create_symlink(target, link);
 }
 
+void LinkNoPorts(const std::string& programDirectory)
+{
+    for (int n = 1; n <= 32; ++n)
+        LinkPort(programDirectory, n, "/nonexistent/tty");
+}
+
 } // namespace tallymark::testing

@@ -38,4 +38,8 @@ private:
 // Makes "ports/COM<portNumber>" in `programDirectory` a link to `target`.
 void LinkPort(const std::string& programDirectory, int portNumber, const std::string& target);
 
+// Makes every port from COM1 to COM32 lead nowhere, so that the machine's own serial ports
+// take no part; a test then links the ports it wants.
+void LinkNoPorts(const std::string& programDirectory);
+
 } // namespace tallymark::testing
