@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tallymark {
 
@@ -17,8 +18,18 @@ using Clock = std::function<TimeOfDay()>;
 // The PC's local time of day.
 TimeOfDay LocalTimeOfDay();
 
-// "hh:mm:ss" on the 24-hour clock, two digits each, as the clock box shows it and as the
-// update's clock bytes are read from.
-std::string ClockText(const TimeOfDay& time);
+// "hh:mm:ss" on the 24-hour clock, two digits each, joined by `separator`. The update's
+// clock bytes are read from the digits at fixed places, so it always uses the colon; the
+// clock box uses the system's separator.
+std::string ClockText(const TimeOfDay& time, std::string_view separator = ":");
+
+// The separator the user's settings put between hours, minutes and seconds: the locale's
+// time format on POSIX systems, LOCALE_STIME on Windows. Only a single punctuation
+// character keeps the clock text eight characters long; anything else gives the colon.
+std::string SystemTimeSeparator();
+
+// The separator that follows the hour in a time of day as the system formats it
+// ("01.02.03" gives "."); the colon where there is none.
+std::string TimeSeparatorIn(std::string_view formattedTime);
 
 } // namespace tallymark

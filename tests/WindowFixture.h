@@ -43,7 +43,8 @@ struct WindowFixture {
     SettingsFile settings{*store, [this] { return folder.path().toStdString(); }};
     FakeMessageBoxes boxes;
     TimeOfDay now{7, 0, 0};
-    MainWindow window{port, settings, boxes, [this] { return now; }};
+    std::string timeSeparator = ":";
+    MainWindow window{port, settings, boxes, [this] { return now; }, [this] { return timeSeparator; }};
 
     QString IniPath() const { return folder.filePath(QStringLiteral("Tallymark.ini")); }
 

@@ -226,6 +226,31 @@ private slots:
         QCOMPARE(Bytes(record).left(3).toHex(), expected.toHex());
     }
 
+    // The clock box takes the system's separator; the update's clock bytes never do.
+    void timeSeparator_data()
+    {
+        QTest::addColumn<QString>("formatted"); // 01:02:03 as the system formats it
+        QTest::addColumn<QString>("separator");
+        QTest::newRow("colon") << "01:02:03" << ":";
+        QTest::newRow("point") << "01.02.03" << ".";
+        QTest::newRow("twelve-hour clock") << " 1:02:03 AM" << ":";
+        QTest::newRow("unit after the hour") << "01時02分03秒" << ":";
+        QTest::newRow("letter after the hour") << "01h02" << ":";
+        QTest::newRow("two characters") << "01::02" << ":";
+        QTest::newRow("nothing") << "" << ":";
+    }
+
+    void timeSeparator()
+    {
+        QFETCH(QString, formatted);
+        QFETCH(QString, separator);
+        const std::string found = TimeSeparatorIn(formatted.toStdString());
+        QCOMPARE(QString::fromStdString(found), separator);
+        QCOMPARE(QString::fromStdString(ClockText({9, 5, 7}, found)), "09" + separator + "05" + separator + "07");
+        const auto record = BuildDisplayRecord(Settings("1"), 1, FixedClock(9, 5, 7));
+        QCOMPARE(Bytes(record).left(3).toHex(), QByteArray("070509"));
+    }
+
     void clockReadOnceAfterSettings()
     {
         int readings = 0;

@@ -36,7 +36,9 @@ public:
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         m_process.setProcessEnvironment(environment);
         m_process.start(qEnvironmentVariable("TALLYMARK_DISPLAY"),
-                        {"--panel-dir", panelFolder, "--com", QString::number(port), "--log"});
+                        // A loaded test machine may pause the panel between the greeting and
+                        // the record for longer than a real line's few character times.
+                        {"--panel-dir", panelFolder, "--com", QString::number(port), "--log", "--pause-ms", "500"});
     }
     ~DisplayProgram()
     {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QClipboard>
 #include <QScrollBar>
 
 #include "WindowFixture.h"
@@ -76,6 +77,9 @@ private slots:
     void focusStartsOnTheSwitch();
     void sendButtonsDeliverTheirIndex();
     void sendReadsWhatTheWindowShows();
+    void clicksReachTheControlWhereControlsTouch();
+    void pasteKeepsTheFirstLine_data();
+    void pasteKeepsTheFirstLine();
 };
 
 void TestMainWindow::controls_data()
@@ -432,6 +436,93 @@ void TestMainWindow::sendReadsWhatTheWindowShows()
     QTest::mouseClick(f.Find("CmdSndClk_0"), Qt::LeftButton);
     QCOMPARE(f.boxes.shown, QStringList{QStringLiteral("接続端子位地設定エラー!|エラー発生")});
     QVERIFY(f.port.sent.empty());
+}
+
+// Wherever two controls of one container overlap, a click must reach the one that takes
+// clicks: never a label, and a spinner's arrow rather than the box beside it.
+void TestMainWindow::clicksReachTheControlWhereControlsTouch()
+{
+    WindowFixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    const auto rank = [](QWidget* w) { return w->inherits("QLabel") ? 0 : w->inherits("QScrollBar") ? 2 : 1; };
+    int overlaps = 0;
+    QList<QWidget*> containers = f.window.findChildren<QWidget*>();
+    containers << &f.window;
+    for (QWidget* container : containers) {
+        if (container->inherits("QComboBox"))
+            continue;
+        const QList<QWidget*> children = container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (QWidget* a : children) {
+            for (QWidget* b : children) {
+                const QRect overlap = a->geometry() & b->geometry();
+                if (a >= b || overlap.isEmpty() || rank(a) == rank(b))
+                    continue;
+                ++overlaps;
+                QWidget* expected = rank(a) > rank(b) ? a : b;
+                for (const QPoint corner : {overlap.topLeft(), overlap.bottomRight()}) {
+                    QWidget* hit = container->childAt(corner);
+                    while (hit && hit->parentWidget() != container)
+                        hit = hit->parentWidget();
+                    QVERIFY2(hit == expected, qPrintable(a->objectName() + " / " + b->objectName() + " at "
+                                                         + QString::number(corner.x()) + "," + QString::number(corner.y())
+                                                         + ": " + (hit ? hit->objectName() : QStringLiteral("nothing"))));
+                }
+            }
+        }
+    }
+    // Label2, Label5, Label6, Label7 and both time boxes with their spinners.
+    QCOMPARE(overlaps, 6);
+}
+
+void TestMainWindow::pasteKeepsTheFirstLine_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("before"); // the box's text, the cursor at '|'
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("TxtSTime, a time and a line feed") << "TxtSTime" << "|" << "7:30\n" << "7:30";
+    QTest::newRow("TxtETime, CR LF and more lines") << "TxtETime" << "|" << "18:15\r\n19:00\r\n" << "18:15";
+    QTest::newRow("TxtDJS, into the middle") << "TxtDJS" << "1|2" << "3\n4" << "132";
+    QTest::newRow("TxtDJS, a line feed first") << "TxtDJS" << "|9" << "\n42" << "9";
+    QTest::newRow("ComBright, a carriage return") << "ComBright" << "|" << "8\r" << "8";
+    QTest::newRow("ComSele, two names") << "ComSele" << "|" << "COM3\nCOM4" << "COM3";
+    QTest::newRow("ComSele, no line break") << "ComSele" << "COM|" << "12" << "COM12";
+}
+
+void TestMainWindow::pasteKeepsTheFirstLine()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, before);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+
+    WindowFixture f;
+    QVERIFY(f.Open());
+    f.window.SetWorkTimeEnable(1);
+    QWidget* widget = f.Find(control.toLatin1());
+    auto* box = qobject_cast<QLineEdit*>(widget);
+    if (!box)
+        box = qobject_cast<QComboBox*>(widget)->lineEdit();
+    box->setFocus();
+    box->setText(QString(before).remove(QLatin1Char('|')));
+    box->setCursorPosition(static_cast<int>(before.indexOf(QLatin1Char('|'))));
+    QGuiApplication::clipboard()->setText(QString(pasted).replace(QLatin1String("\\n"), QLatin1String("\n")).replace(QLatin1String("\\r"), QLatin1String("\r")));
+    QTest::keySequence(box, QKeySequence::Paste);
+    QCOMPARE(box->text(), after);
+
+    // What the box shows is what counts: the typed time, and the file written at closing.
+    QTest::keyClick(box, Qt::Key_Tab);
+    bool cancel = false;
+    f.window.Form_Unload(cancel);
+    const QStringList lines = f.IniLines();
+    if (control == QLatin1String("TxtSTime"))
+        QVERIFY(lines.contains(QStringLiteral("StartWorkTime=450")));
+    if (control == QLatin1String("TxtDJS"))
+        QVERIFY(lines.contains(QStringLiteral("DDD=") + after));
+    if (control == QLatin1String("ComBright"))
+        QVERIFY(lines.contains(QStringLiteral("Bright=") + after));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -153,11 +153,13 @@ void TestWindowLifecycle::clockTicks_data()
     QTest::addColumn<int>("hour");
     QTest::addColumn<int>("minute");
     QTest::addColumn<int>("second");
+    QTest::addColumn<QString>("separator");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("afternoon") << 13 << 4 << 9 << "13:04:09";
-    QTest::newRow("just after midnight") << 0 << 0 << 0 << "00:00:00";
-    QTest::newRow("last second") << 23 << 59 << 59 << "23:59:59";
+    QTest::newRow("afternoon") << 13 << 4 << 9 << ":" << "13:04:09";
+    QTest::newRow("just after midnight") << 0 << 0 << 0 << ":" << "00:00:00";
+    QTest::newRow("last second") << 23 << 59 << 59 << ":" << "23:59:59";
+    QTest::newRow("the system's separator") << 13 << 4 << 9 << "." << "13.04.09";
 }
 
 void TestWindowLifecycle::clockTicks()
@@ -165,10 +167,12 @@ void TestWindowLifecycle::clockTicks()
     QFETCH(int, hour);
     QFETCH(int, minute);
     QFETCH(int, second);
+    QFETCH(QString, separator);
     QFETCH(QString, shown);
 
     WindowFixture f;
     f.now = {hour, minute, second};
+    f.timeSeparator = separator.toStdString();
     QVERIFY(f.Open());
     auto* clock = f.Find<QLineEdit>("TxtTime");
     QTRY_COMPARE_WITH_TIMEOUT(clock->text(), shown, 1000);

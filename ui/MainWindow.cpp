@@ -32,13 +32,15 @@ const QString CloseWhileSendingTitle = QStringLiteral("警告");
 
 } // namespace
 
-MainWindow::MainWindow(SerialPort& port, SettingsFile& settings, MessageBoxes& boxes, Clock clock, QWidget* parent)
+MainWindow::MainWindow(SerialPort& port, SettingsFile& settings, MessageBoxes& boxes, Clock clock,
+                       std::function<std::string()> timeSeparator, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
       port_(port),
       settings_(settings),
       boxes_(boxes),
       clock_(std::move(clock)),
+      timeSeparator_(std::move(timeSeparator)),
       send_(port, *this, clock_)
 {
     wake_.setSingleShot(true);
@@ -123,7 +125,7 @@ void MainWindow::CmdExit_Click()
 
 void MainWindow::Timer1_Timer()
 {
-    const QString text = QString::fromStdString(ClockText(clock_()));
+    const QString text = QString::fromStdString(ClockText(clock_(), timeSeparator_()));
     // The same text again would only repaint the box.
     if (TxtTime->text() != text)
         TxtTime->setText(text);

@@ -8,6 +8,8 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "link/LocalClock.h"
 #include "link/SendOperation.h"
@@ -33,8 +35,8 @@ class MainWindow : public QWidget, public SendWindow, public SettingsControls {
 public:
     // The window speaks to the display only through port (MSComm1), keeps its settings in
     // settings, asks and warns through boxes, and reads the time of day from clock.
-    MainWindow(SerialPort& port, SettingsFile& settings, MessageBoxes& boxes,
-               Clock clock = LocalTimeOfDay, QWidget* parent = nullptr);
+    MainWindow(SerialPort& port, SettingsFile& settings, MessageBoxes& boxes, Clock clock = LocalTimeOfDay,
+               std::function<std::string()> timeSeparator = SystemTimeSeparator, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Load handling: runs once, before the window is first shown.
@@ -92,6 +94,7 @@ private:
     SettingsFile& settings_;
     MessageBoxes& boxes_;
     Clock clock_;
+    std::function<std::string()> timeSeparator_;
     SendOperation send_;
     QTimer wake_; // lets DoEvents sleep about a millisecond when nothing is pending
     QMetaObject::Connection focusWatch_;

@@ -13,9 +13,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QValidator>
 
 #include <algorithm>
 
+#include "ui/SingleLine.h"
 #include "ui/TimeSpinner.h"
 #include "ui/WorkTimeSwitch.h"
 
@@ -24,6 +26,23 @@ namespace tallymark {
 namespace {
 
 constexpr int TwipsPerPixel = 15;
+
+// Every edit of the operator's passes here before it reaches the box.
+class FirstLineOnly : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& pos) const override
+    {
+        const std::u16string_view text(reinterpret_cast<const char16_t*>(input.utf16()), static_cast<std::size_t>(input.size()));
+        const SingleLineEdit kept = KeepFirstLine(text, static_cast<std::size_t>(std::max(pos, 0)));
+        if (kept.text.size() != text.size()) {
+            input = QString::fromUtf16(kept.text.data(), static_cast<qsizetype>(kept.text.size()));
+            pos = static_cast<int>(kept.cursor);
+        }
+        return Acceptable;
+    }
+};
 
 struct Twips {
     int left, top, width, height;
@@ -47,6 +66,7 @@ QComboBox* DropDownCombo(QWidget* container, const char* name, Twips place, cons
     // Typed text stays exactly as typed: it is neither completed from the list nor added to it.
     combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setValidator(new FirstLineOnly(combo));
     combo->addItems(items);
     combo->setCurrentIndex(static_cast<int>(items.indexOf(text)));
     combo->setEditText(text);
@@ -58,6 +78,7 @@ QLineEdit* TextBox(QWidget* container, const char* name, Twips place, const QStr
     auto* box = Place<QLineEdit>(container, name, place);
     if (maxLength > 0)
         box->setMaxLength(maxLength);
+    box->setValidator(new FirstLineOnly(box));
     box->setText(text);
     return box;
 }
@@ -150,6 +171,13 @@ void MainWindow::CreateControls()
 
     for (std::int16_t index : {0, 1})
         CmdSndClk[index]->setProperty("index", index);
+
+    // Labels lie beneath the controls they name, so that a click where they touch reaches
+    // the control; a spinner lies above its text box, so that its arrows keep their width.
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7})
+        label->lower();
+    VScSTime->raise();
+    VScETime->raise();
 }
 
 void MainWindow::SetTabOrder()
