@@ -30,9 +30,6 @@ constexpr const char* DayCountSection = "Tallymarks";
 constexpr const char* DayCountKey = "DDD";
 constexpr const char* DayCountDefault = "168";
 constexpr std::uint32_t DayCountBufferSize = 10;
-constexpr std::size_t DayCountMaxCharacters = 3; // TxtDJS's maximum length
-
-constexpr std::int32_t LastMinuteOfDay = 1439;
 
 // A stored value the control cannot hold counts as missing, so that a damaged file falls
 // back on the default instead of stopping the start-up.
@@ -59,15 +56,31 @@ std::string SettingsFile::FilePath() const
     return path + SettingsFileName;
 }
 
-void SettingsFile::LoadSettings(SettingsControls& controls)
+void StoredSettings::Put(Setting which, const PanelSettings& from)
+{
+    switch (which) {
+    case Setting::WorkTimeEnable: values.workTimeSwitch = from.workTimeSwitch; break;
+    case Setting::StartWorkTime: values.workStart = from.workStart; break;
+    case Setting::EndWorkTime: values.workEnd = from.workEnd; break;
+    case Setting::DayCount: values.dayCountText = from.dayCountText; break;
+    case Setting::DownCount: values.countUp = from.countUp; break;
+    case Setting::Bright: values.brightnessText = from.brightnessText; break;
+    }
+}
+
+void SettingsFile::LoadSettings(SettingsHolder& holder)
 {
     const auto readInteger = [this](const IntegerRow& row) {
         return static_cast<std::int32_t>(store_.GetInt(row.section, row.key, row.defaultValue, FilePath().c_str()));
     };
+    PanelSettings values = holder.Settings();
 
-    controls.SetWorkTimeEnable(InRangeOr(readInteger(WorkTimeEnableRow), 0, 2, WorkTimeEnableRow));
-    controls.SetStartWorkTime(InRangeOr(readInteger(StartWorkTimeRow), 0, LastMinuteOfDay, StartWorkTimeRow));
-    controls.SetEndWorkTime(InRangeOr(readInteger(EndWorkTimeRow), 0, LastMinuteOfDay, EndWorkTimeRow));
+    values.workTimeSwitch = InRangeOr(readInteger(WorkTimeEnableRow), 0, 2, WorkTimeEnableRow);
+    holder.Put(Setting::WorkTimeEnable, values);
+    values.workStart = InRangeOr(readInteger(StartWorkTimeRow), FirstMinuteOfDay, LastMinuteOfDay, StartWorkTimeRow);
+    holder.Put(Setting::StartWorkTime, values);
+    values.workEnd = InRangeOr(readInteger(EndWorkTimeRow), FirstMinuteOfDay, LastMinuteOfDay, EndWorkTimeRow);
+    holder.Put(Setting::EndWorkTime, values);
 
     char buffer[DayCountBufferSize] = {};
     store_.GetString(DayCountSection, DayCountKey, DayCountDefault, buffer, DayCountBufferSize, FilePath().c_str());
@@ -75,25 +88,29 @@ void SettingsFile::LoadSettings(SettingsControls& controls)
     // character drops its lone first byte.
     const char* end = std::find(buffer, buffer + DayCountBufferSize - 1, '\0');
     const std::string_view stored = WholeAnsiCharacters(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
-    controls.SetDayCountText(std::string(FirstCharacters(AnsiToUtf8(stored), DayCountMaxCharacters)));
+    values.dayCountText = std::string(FirstCharacters(AnsiToUtf8(stored), DayCountMaxLength));
+    holder.Put(Setting::DayCount, values);
 
-    controls.SetCountDown(readInteger(DownCountRow) == 1);
-    controls.SetBrightnessText(std::to_string(readInteger(BrightRow)));
+    values.countUp = readInteger(DownCountRow) != 1;
+    holder.Put(Setting::DownCount, values);
+    values.brightnessText = std::to_string(readInteger(BrightRow));
+    holder.Put(Setting::Bright, values);
 }
 
-void SettingsFile::SaveSettings(const SettingsControls& controls)
+void SettingsFile::SaveSettings(const SettingsHolder& holder)
 {
     // A failed write leaves the file as it was; the window closes regardless.
     const auto write = [this](const char* section, const char* key, const std::string& text) {
         store_.WriteString(section, key, text.c_str(), FilePath().c_str());
     };
+    const PanelSettings values = holder.Settings();
 
-    write(WorkTimeEnableRow.section, WorkTimeEnableRow.key, std::to_string(controls.WorkTimeEnable()));
-    write(StartWorkTimeRow.section, StartWorkTimeRow.key, std::to_string(controls.StartWorkTime()));
-    write(EndWorkTimeRow.section, EndWorkTimeRow.key, std::to_string(controls.EndWorkTime()));
-    write(DayCountSection, DayCountKey, Utf8ToAnsi(controls.DayCountText()));
-    write(DownCountRow.section, DownCountRow.key, controls.CountDown() ? "1" : "0");
-    write(BrightRow.section, BrightRow.key, Utf8ToAnsi(controls.BrightnessText()));
+    write(WorkTimeEnableRow.section, WorkTimeEnableRow.key, std::to_string(values.workTimeSwitch));
+    write(StartWorkTimeRow.section, StartWorkTimeRow.key, std::to_string(values.workStart));
+    write(EndWorkTimeRow.section, EndWorkTimeRow.key, std::to_string(values.workEnd));
+    write(DayCountSection, DayCountKey, Utf8ToAnsi(values.dayCountText));
+    write(DownCountRow.section, DownCountRow.key, values.countUp ? "0" : "1");
+    write(BrightRow.section, BrightRow.key, Utf8ToAnsi(values.brightnessText));
 }
 
 } // namespace tallymark

@@ -6,29 +6,37 @@
 #include <functional>
 #include <string>
 
+#include "link/PanelSettings.h"
 #include "settings/ProfileStore.h"
 
 namespace tallymark {
 
 inline constexpr const char* SettingsFileName = "Tallymark.ini";
 
-// What the settings need of the window. Texts are UTF-8. Each setter behaves as the
-// control does when the program sets it, change handling included.
-class SettingsControls {
+// The six settings, in the order in which the file holds them and the load reads them.
+enum class Setting { WorkTimeEnable, StartWorkTime, EndWorkTime, DayCount, DownCount, Bright };
+
+// Where the six settings live: the window's controls, or a plain holder. Texts are UTF-8.
+class SettingsHolder {
 public:
-    virtual ~SettingsControls() = default;
-    virtual std::int16_t WorkTimeEnable() const = 0; // ChkWEn value: 0, 1 or 2 (greyed)
-    virtual void SetWorkTimeEnable(std::int16_t value) = 0;
-    virtual std::int16_t StartWorkTime() const = 0; // VScSTime value, minute of day
-    virtual void SetStartWorkTime(std::int16_t value) = 0;
-    virtual std::int16_t EndWorkTime() const = 0; // VScETime value, minute of day
-    virtual void SetEndWorkTime(std::int16_t value) = 0;
-    virtual std::string DayCountText() const = 0; // TxtDJS text
-    virtual void SetDayCountText(const std::string& text) = 0;
-    virtual bool CountDown() const = 0; // OptDeD value; OptInD is its partner
-    virtual void SetCountDown(bool down) = 0;
-    virtual std::string BrightnessText() const = 0; // ComBright text
-    virtual void SetBrightnessText(const std::string& text) = 0;
+    virtual ~SettingsHolder() = default;
+
+    // The six values as they stand now.
+    virtual PanelSettings Settings() const = 0;
+
+    // Gives one setting the value it has in `values`, as its control takes a value the
+    // program sets, change handling included. The load puts each value before it reads the
+    // next key, in the order of Setting.
+    virtual void Put(Setting which, const PanelSettings& values) = 0;
+};
+
+// The six values without a window, for programs that only read the file.
+class StoredSettings final : public SettingsHolder {
+public:
+    PanelSettings values;
+
+    PanelSettings Settings() const override { return values; }
+    void Put(Setting which, const PanelSettings& from) override;
 };
 
 class SettingsFile {
@@ -37,8 +45,8 @@ public:
     // bytes; it is asked anew for every key.
     SettingsFile(ProfileStore& store, std::function<std::string()> programDirectory);
 
-    void LoadSettings(SettingsControls& controls);
-    void SaveSettings(const SettingsControls& controls);
+    void LoadSettings(SettingsHolder& holder);
+    void SaveSettings(const SettingsHolder& holder);
 
 private:
     std::string FilePath() const;

@@ -12,8 +12,8 @@
 
 #include "settings/SettingsFile.h"
 #include "support/FakeSerialPort.h"
-#include "ui/MainWindow.h"
-#include "ui/MessageBoxes.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/MessageBoxes.h"
 
 namespace tallymark::testing {
 
@@ -46,6 +46,8 @@ struct WindowFixture {
     std::string timeSeparator = ":";
     MainWindow window{port, settings, boxes, [this] { return now; }, [this] { return timeSeparator; }};
 
+    Form1& form() { return window.Form(); }
+
     QString IniPath() const { return folder.filePath(QStringLiteral("Tallymark.ini")); }
 
     void WriteIni(const QByteArray& text) const
@@ -75,7 +77,7 @@ struct WindowFixture {
     // Loads and shows the window as the program does, and makes it the active window.
     bool Open()
     {
-        window.Form_Load();
+        window.Form().Form_Load();
         window.show();
         window.activateWindow();
         return QTest::qWaitForWindowActive(&window);

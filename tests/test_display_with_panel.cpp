@@ -9,8 +9,8 @@
 #include "link/qt/QtSerialPort.h"
 #include "tests/support/PseudoTerminal.h"
 #include "settings/SettingsFile.h"
-#include "ui/MainWindow.h"
-#include "ui/MessageBoxes.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/MessageBoxes.h"
 
 using namespace tallymark;
 
@@ -139,16 +139,16 @@ void DisplayWithPanelTest::displayShowsWhatThePanelSends()
     SettingsFile settings(*store, [&] { return folder.path().toStdString(); });
     RecordingBoxes boxes;
     MainWindow window(port, settings, boxes);
-    window.Form_Load();
+    window.Form().Form_Load();
     window.show();
-    QCOMPARE(QString::fromStdString(window.ComSeleText()), QString("COM9"));
+    QCOMPARE(QString::fromStdString(window.Text(Control::ComSele)), QString("COM9"));
 
-    window.SetDayCountText(count.toStdString());
-    window.SetCountDown(countDown);
-    window.SetBrightnessText(brightness.toStdString());
-    window.SetWorkTimeEnable(static_cast<std::int16_t>(workSwitch));
-    window.SetStartWorkTime(static_cast<std::int16_t>(start));
-    window.SetEndWorkTime(static_cast<std::int16_t>(end));
+    window.Form().SetControlText(Control::TxtDJS, count.toStdString());
+    window.Form().SetCountDown(countDown);
+    window.Form().SetControlText(Control::ComBright, brightness.toStdString());
+    window.Form().SetSwitch(static_cast<std::int16_t>(workSwitch));
+    window.Form().SetSpinner(Control::VScSTime, static_cast<std::int16_t>(start));
+    window.Form().SetSpinner(Control::VScETime, static_cast<std::int16_t>(end));
 
     // The settings button, then the current-time button, each clicked as an operator does.
     for (const char* button : {"CmdSndClk_1", "CmdSndClk_0"}) {

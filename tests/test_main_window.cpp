@@ -163,7 +163,7 @@ void TestMainWindow::noOtherControls()
     QCOMPARE(timer->interval(), 50);
     QCOMPARE(f.window.objectName(), QStringLiteral("Form1"));
     // MSComm1 is the serial component the window was given, never opened by creating it.
-    QVERIFY(&f.window.MSComm1() == &f.port);
+    QVERIFY(&f.form().MSComm1() == &f.port);
     QVERIFY(!f.port.PortOpen());
 }
 
@@ -221,11 +221,11 @@ void TestMainWindow::initialValues()
 {
     WindowFixture f;
     QCOMPARE(f.Find<QCheckBox>("ChkWEn")->checkState(), Qt::Unchecked);
-    QCOMPARE(f.window.StartWorkTime(), 420);
-    QCOMPARE(f.window.EndWorkTime(), 1140);
-    QVERIFY(f.window.CountDown());
-    QCOMPARE(f.window.BrightnessText(), std::string("5"));
-    QCOMPARE(f.window.ComSeleText(), std::string("COM1"));
+    QCOMPARE(f.form().Settings().workStart, 420);
+    QCOMPARE(f.form().Settings().workEnd, 1140);
+    QVERIFY(!f.form().Settings().countUp);
+    QCOMPARE(f.form().Settings().brightnessText, std::string("5"));
+    QCOMPARE(f.window.Text(Control::ComSele), std::string("COM1"));
     auto* bright = f.Find<QComboBox>("ComBright");
     QStringList items;
     for (int i = 0; i < bright->count(); ++i)
@@ -304,8 +304,8 @@ void TestMainWindow::combosTakeTextNotInTheirList()
 
     QCOMPARE(box->currentText(), typed);
     QCOMPARE(box->count(), items);
-    const std::string read = combo == QLatin1String("ComBright") ? f.window.CurrentSettings().brightnessText
-                                                                 : f.window.ComSeleText();
+    const std::string read = combo == QLatin1String("ComBright") ? f.form().Settings().brightnessText
+                                                                 : f.window.Text(Control::ComSele);
     QCOMPARE(QString::fromStdString(read), typed);
 }
 
@@ -319,17 +319,17 @@ void TestMainWindow::exactlyOneOptionSelected()
 
     QTest::mouseClick(up, Qt::LeftButton);
     QVERIFY(up->isChecked() && !down->isChecked());
-    QVERIFY(f.window.CurrentSettings().countUp);
+    QVERIFY(f.form().Settings().countUp);
     QTest::mouseClick(up, Qt::LeftButton); // clicking the selected one keeps it
     QVERIFY(up->isChecked() && !down->isChecked());
 
-    f.window.SetCountDown(true);
+    f.form().SetCountDown(true);
     QVERIFY(!up->isChecked() && down->isChecked());
-    QVERIFY(f.window.CountDown());
-    QVERIFY(!f.window.CurrentSettings().countUp);
-    f.window.SetCountDown(false);
+    QVERIFY(!f.form().Settings().countUp);
+    QVERIFY(!f.form().Settings().countUp);
+    f.form().SetCountDown(false);
     QVERIFY(up->isChecked() && !down->isChecked());
-    QVERIFY(!f.window.CountDown());
+    QVERIFY(f.form().Settings().countUp);
 }
 
 void TestMainWindow::tabOrder_data()
@@ -354,9 +354,9 @@ void TestMainWindow::tabOrder()
 
     WindowFixture f;
     QVERIFY(f.Open());
-    f.window.SetWorkTimeEnable(static_cast<std::int16_t>(workTime));
-    f.window.ChkWEn_Click();
-    f.window.SetCountDown(countDown);
+    f.form().SetSwitch(static_cast<std::int16_t>(workTime));
+    f.form().ChkWEn_Click();
+    f.form().SetCountDown(countDown);
     f.Find("ChkWEn")->setFocus();
     QCOMPARE(TabStops(static_cast<int>(stops.size())), stops);
 
@@ -385,8 +385,8 @@ void TestMainWindow::sendButtonsDeliverTheirIndex()
     WindowFixture f;
     f.port.present = {3};
     QVERIFY(f.Open());
-    QCOMPARE(f.window.ComSeleText(), std::string("COM3"));
-    f.window.SetDayCountText("999");
+    QCOMPARE(f.window.Text(Control::ComSele), std::string("COM3"));
+    f.form().SetControlText(Control::TxtDJS, "999");
     f.port.sent.clear();
 
     QTest::mouseClick(f.Find("CmdSndClk_0"), Qt::LeftButton);
@@ -419,12 +419,12 @@ void TestMainWindow::sendReadsWhatTheWindowShows()
     f.port.present = {2};
     f.now = {13, 45, 9};
     QVERIFY(f.Open());
-    f.window.SetWorkTimeEnable(1);
-    f.window.SetStartWorkTime(420);
-    f.window.SetEndWorkTime(1140);
-    f.window.SetDayCountText("999");
-    f.window.SetCountDown(true);
-    f.window.SetBrightnessText("5");
+    f.form().SetSwitch(1);
+    f.form().SetSpinner(Control::VScSTime, 420);
+    f.form().SetSpinner(Control::VScETime, 1140);
+    f.form().SetControlText(Control::TxtDJS, "999");
+    f.form().SetCountDown(true);
+    f.form().SetControlText(Control::ComBright, "5");
     f.port.sent.clear();
     QTest::mouseClick(f.Find("CmdSndClk_1"), Qt::LeftButton);
     // The worked example: 999 counting down, brightness 5, 07:00 to 19:00 on, at 13:45:09.
@@ -500,7 +500,7 @@ void TestMainWindow::pasteKeepsTheFirstLine()
 
     WindowFixture f;
     QVERIFY(f.Open());
-    f.window.SetWorkTimeEnable(1);
+    f.form().SetSwitch(1);
     QWidget* widget = f.Find(control.toLatin1());
     auto* box = qobject_cast<QLineEdit*>(widget);
     if (!box)
@@ -515,7 +515,7 @@ void TestMainWindow::pasteKeepsTheFirstLine()
     // What the box shows is what counts: the typed time, and the file written at closing.
     QTest::keyClick(box, Qt::Key_Tab);
     bool cancel = false;
-    f.window.Form_Unload(cancel);
+    f.form().Form_Unload(cancel);
     const QStringList lines = f.IniLines();
     if (control == QLatin1String("TxtSTime"))
         QVERIFY(lines.contains(QStringLiteral("StartWorkTime=450")));

@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "ui/MessageBoxes.h"
+#include "ui/qt/MessageBoxes.h"
 
 using namespace tallymark;
 

@@ -22,8 +22,8 @@ Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
-// The window's six values, with every setter call written to a log shared with the store.
-class RecordingControls final : public SettingsControls {
+// The window's six values, with every value the load puts written to a log shared with the store.
+class RecordingControls final : public SettingsHolder {
 public:
     explicit RecordingControls(std::vector<std::string>& log) : log_(log) {}
 
@@ -31,18 +31,21 @@ public:
     std::string dayCountText, brightnessText;
     bool countDown = false;
 
-    std::int16_t WorkTimeEnable() const override { return workTimeEnable; }
-    void SetWorkTimeEnable(std::int16_t value) override { log("ChkWEn", std::to_string(workTimeEnable = value)); }
-    std::int16_t StartWorkTime() const override { return startWorkTime; }
-    void SetStartWorkTime(std::int16_t value) override { log("VScSTime", std::to_string(startWorkTime = value)); }
-    std::int16_t EndWorkTime() const override { return endWorkTime; }
-    void SetEndWorkTime(std::int16_t value) override { log("VScETime", std::to_string(endWorkTime = value)); }
-    std::string DayCountText() const override { return dayCountText; }
-    void SetDayCountText(const std::string& text) override { log("TxtDJS", dayCountText = text); }
-    bool CountDown() const override { return countDown; }
-    void SetCountDown(bool down) override { log("OptDeD", (countDown = down) ? "on" : "off"); }
-    std::string BrightnessText() const override { return brightnessText; }
-    void SetBrightnessText(const std::string& text) override { log("ComBright", brightnessText = text); }
+    PanelSettings Settings() const override
+    {
+        return {dayCountText, !countDown, brightnessText, workTimeEnable, startWorkTime, endWorkTime};
+    }
+    void Put(Setting which, const PanelSettings& v) override
+    {
+        switch (which) {
+        case Setting::WorkTimeEnable: log("ChkWEn", std::to_string(workTimeEnable = v.workTimeSwitch)); break;
+        case Setting::StartWorkTime: log("VScSTime", std::to_string(startWorkTime = v.workStart)); break;
+        case Setting::EndWorkTime: log("VScETime", std::to_string(endWorkTime = v.workEnd)); break;
+        case Setting::DayCount: log("TxtDJS", dayCountText = v.dayCountText); break;
+        case Setting::DownCount: log("OptDeD", (countDown = !v.countUp) ? "on" : "off"); break;
+        case Setting::Bright: log("ComBright", brightnessText = v.brightnessText); break;
+        }
+    }
 
 private:
     void log(const char* control, const std::string& value) { log_.push_back(std::string(control) + " = " + value); }

@@ -63,10 +63,10 @@ void TestWindowLifecycle::firstStartWithoutFile()
 {
     WindowFixture f;
     QVERIFY(f.Open());
-    QCOMPARE(f.window.WorkTimeEnable(), 0);
-    QCOMPARE(f.window.StartWorkTime(), 450);
+    QCOMPARE(f.form().Settings().workTimeSwitch, 0);
+    QCOMPARE(f.form().Settings().workStart, 450);
     QCOMPARE(f.Find<QLineEdit>("TxtSTime")->text(), QStringLiteral("07:30"));
-    QCOMPARE(f.window.EndWorkTime(), 1200);
+    QCOMPARE(f.form().Settings().workEnd, 1200);
     QCOMPARE(f.Find<QLineEdit>("TxtETime")->text(), QStringLiteral("20:00"));
     QCOMPARE(f.Find<QLineEdit>("TxtDJS")->text(), QStringLiteral("168"));
     QVERIFY(f.Find<QRadioButton>("OptDeD")->isChecked());
@@ -105,10 +105,10 @@ void TestWindowLifecycle::loadOrder()
 
     WindowFixture f;
     f.WriteIni(ini);
-    f.window.Form_Load();
+    f.form().Form_Load();
     // All of it happens before the window is first shown.
     QVERIFY(!f.window.isVisible());
-    QCOMPARE(f.window.WorkTimeEnable(), workTime);
+    QCOMPARE(f.form().Settings().workTimeSwitch, workTime);
     QCOMPARE(f.Find<QLineEdit>("TxtSTime")->text(), start);
     QCOMPARE(f.Find<QLineEdit>("TxtETime")->text(), end);
     for (const char* name : {"TxtSTime", "TxtETime", "VScSTime", "VScETime"})
@@ -124,8 +124,8 @@ void TestWindowLifecycle::brokenSettingsFile()
     f.WriteIni(junk);
     QVERIFY(f.Open());
     // Whatever was read, every control holds a value it can hold, and closing works.
-    QVERIFY(f.window.WorkTimeEnable() >= 0 && f.window.WorkTimeEnable() <= 2);
-    QVERIFY(f.window.StartWorkTime() >= 0 && f.window.StartWorkTime() <= 1439);
+    QVERIFY(f.form().Settings().workTimeSwitch >= 0 && f.form().Settings().workTimeSwitch <= 2);
+    QVERIFY(f.form().Settings().workStart >= 0 && f.form().Settings().workStart <= 1439);
     QVERIFY(f.Find<QLineEdit>("TxtDJS")->text().size() <= 3);
     f.window.close();
     QVERIFY(!f.window.isVisible());
@@ -135,7 +135,7 @@ void TestWindowLifecycle::portScanAtLoad()
 {
     WindowFixture f;
     f.port.present = {1, 3, 7};
-    f.window.Form_Load();
+    f.form().Form_Load();
     auto* ports = f.Find<QComboBox>("ComSele");
     QCOMPARE(ListOf(ports), QStringList({"COM1", "COM3", "COM7"}));
     QCOMPARE(ports->currentText(), QStringLiteral("COM7"));
@@ -143,9 +143,9 @@ void TestWindowLifecycle::portScanAtLoad()
 
     WindowFixture none;
     none.port.present = {};
-    none.window.Form_Load();
+    none.form().Form_Load();
     QCOMPARE(none.Find<QComboBox>("ComSele")->count(), 0);
-    QCOMPARE(none.window.ComSeleText(), std::string());
+    QCOMPARE(none.window.Text(Control::ComSele), std::string());
 }
 
 void TestWindowLifecycle::clockTicks_data()
@@ -192,7 +192,7 @@ void TestWindowLifecycle::closeWhenIdle()
     QFETCH(QString, how);
     WindowFixture f;
     QVERIFY(f.Open());
-    f.window.SetDayCountText("42");
+    f.form().SetControlText(Control::TxtDJS, "42");
     auto* bright = f.Find<QComboBox>("ComBright");
     bright->setFocus();
     bright->lineEdit()->selectAll();
@@ -223,7 +223,7 @@ void TestWindowLifecycle::closeDuringSendAnsweredNo()
     bool stillOpenAfterNo = false;
     QStringList iniAfterNo;
     QTimer::singleShot(20, &f.window, [&] {
-        f.window.SetDayCountText("77");
+        f.form().SetControlText(Control::TxtDJS, "77");
         RequestClose(f, how);
         stillOpenAfterNo = f.window.isVisible();
         iniAfterNo = f.IniLines();
@@ -267,7 +267,7 @@ void TestWindowLifecycle::closeDuringSendAnsweredYes()
 
     f.boxes.answerYes = true;
     QTimer::singleShot(20, &f.window, [&] {
-        f.window.SetDayCountText("55");
+        f.form().SetControlText(Control::TxtDJS, "55");
         RequestClose(f, how);
     });
     QElapsedTimer waited;

@@ -8,7 +8,7 @@
 #include <QScrollBar>
 
 #include "WindowFixture.h"
-#include "ui/TimeSpinner.h"
+#include "ui/qt/TimeSpinner.h"
 #include "ui/WorkTimeEditor.h"
 
 using namespace tallymark;
@@ -19,13 +19,14 @@ namespace {
 struct Editor {
     QLineEdit* box;
     TimeSpinner* spinner;
+    Control spinnerId;
 };
 
-Editor EditorOf(const WindowFixture& f, const QString& which)
+Editor EditorOf(WindowFixture& f, const QString& which)
 {
     if (which == QLatin1String("start"))
-        return {f.Find<QLineEdit>("TxtSTime"), f.Find<TimeSpinner>("VScSTime")};
-    return {f.Find<QLineEdit>("TxtETime"), f.Find<TimeSpinner>("VScETime")};
+        return {f.Find<QLineEdit>("TxtSTime"), f.Find<TimeSpinner>("VScSTime"), Control::VScSTime};
+    return {f.Find<QLineEdit>("TxtETime"), f.Find<TimeSpinner>("VScETime"), Control::VScETime};
 }
 
 // Opens the window with both editors enabled.
@@ -33,7 +34,7 @@ bool OpenEnabled(WindowFixture& f)
 {
     if (!f.Open())
         return false;
-    f.window.SetWorkTimeEnable(1);
+    f.form().SetSwitch(1);
     return f.Find("TxtSTime")->isEnabled();
 }
 
@@ -104,9 +105,8 @@ void TestWorkTimeWindow::typedTime()
     WindowFixture f;
     QVERIFY(OpenEnabled(f));
     const Editor e = EditorOf(f, editor);
-    e.spinner->setMinute(420);
+    f.form().SetSpinner(e.spinnerId, 420);
     QCOMPARE(e.box->text(), QStringLiteral("07:00"));
-    QSignalSpy changes(e.spinner, &TimeSpinner::minuteChanged);
 
     TypeInto(e.box, typed);
     QCOMPARE(e.box->text(), typed);
@@ -120,8 +120,7 @@ void TestWorkTimeWindow::typedTime()
 
     QCOMPARE(e.box->text(), shown);
     QCOMPARE(e.spinner->minute(), value);
-    QCOMPARE(changes.size(), value == 420 ? 0 : 1);
-    const PanelSettings sent = f.window.CurrentSettings();
+    const PanelSettings sent = f.form().Settings();
     QCOMPARE(editor == QLatin1String("start") ? sent.workStart : sent.workEnd, std::int16_t(value));
 }
 
@@ -130,9 +129,9 @@ void TestWorkTimeWindow::leavingWithoutTypingKeepsTheValue()
     WindowFixture f;
     QVERIFY(OpenEnabled(f));
     const Editor e = EditorOf(f, QStringLiteral("start"));
-    e.spinner->setMinute(1000);
-    QSignalSpy changes(e.spinner, &TimeSpinner::minuteChanged);
+    f.form().SetSpinner(Control::VScSTime, 1000);
     e.box->setFocus(Qt::MouseFocusReason);
+    QSignalSpy changes(e.box, &QLineEdit::textChanged);
     QTest::keyClick(e.box, Qt::Key_Tab);
     QCOMPARE(e.box->text(), QStringLiteral("16:40"));
     QCOMPARE(e.spinner->minute(), 1000);
@@ -162,7 +161,7 @@ void TestWorkTimeWindow::focusLeavingTheWindowCommitsNothing()
     WindowFixture f;
     QVERIFY(OpenEnabled(f));
     const Editor e = EditorOf(f, QStringLiteral("start"));
-    e.spinner->setMinute(420);
+    f.form().SetSpinner(e.spinnerId, 420);
     TypeInto(e.box, QStringLiteral("8:15"));
 
     // Another window takes the activation: the typed time is still pending.
@@ -211,9 +210,9 @@ void TestWorkTimeWindow::arrows()
     WindowFixture f;
     QVERIFY(OpenEnabled(f));
     const Editor e = EditorOf(f, editor);
-    e.spinner->setMinute(before);
+    f.form().SetSpinner(e.spinnerId, before);
     const QString textBefore = e.box->text();
-    QSignalSpy changes(e.spinner, &TimeSpinner::minuteChanged);
+    QSignalSpy changes(e.box, &QLineEdit::textChanged);
 
     QTest::mouseClick(e.spinner, Qt::LeftButton, {}, upper ? UpperArrow(e.spinner) : LowerArrow(e.spinner));
 
@@ -228,10 +227,10 @@ void TestWorkTimeWindow::keysAndPages_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("after");
 
-    QTest::newRow("up key") << 420 << int(Qt::Key_Up) << 420 + TimeSpinner::ArrowStep;
-    QTest::newRow("down key") << 420 << int(Qt::Key_Down) << 420 - TimeSpinner::ArrowStep;
-    QTest::newRow("page up") << 420 << int(Qt::Key_PageUp) << 420 + TimeSpinner::PageStep;
-    QTest::newRow("page down") << 420 << int(Qt::Key_PageDown) << 420 - TimeSpinner::PageStep;
+    QTest::newRow("up key") << 420 << int(Qt::Key_Up) << 420 + ArrowStep;
+    QTest::newRow("down key") << 420 << int(Qt::Key_Down) << 420 - ArrowStep;
+    QTest::newRow("page up") << 420 << int(Qt::Key_PageUp) << 420 + PageStep;
+    QTest::newRow("page down") << 420 << int(Qt::Key_PageDown) << 420 - PageStep;
     QTest::newRow("page up stops at 23:59") << 1435 << int(Qt::Key_PageUp) << 1439;
     QTest::newRow("page down stops at 00:00") << 4 << int(Qt::Key_PageDown) << 0;
     QTest::newRow("up key at 23:59") << 1439 << int(Qt::Key_Up) << 1439;
@@ -244,13 +243,13 @@ void TestWorkTimeWindow::keysAndPages()
     QFETCH(int, key);
     QFETCH(int, after);
 
-    QCOMPARE(TimeSpinner::ArrowStep * TimeSpinner::PageStep, 10); // one step of 1, one of 10
+    QCOMPARE(ArrowStep * PageStep, 10); // one step of 1, one of 10
     WindowFixture f;
     QVERIFY(OpenEnabled(f));
     const Editor e = EditorOf(f, QStringLiteral("end"));
-    e.spinner->setMinute(before);
-    QSignalSpy changes(e.spinner, &TimeSpinner::minuteChanged);
+    f.form().SetSpinner(Control::VScETime, before);
     e.spinner->setFocus();
+    QSignalSpy changes(e.box, &QLineEdit::textChanged);
     QTest::keyClick(e.spinner, Qt::Key(key));
     QCOMPARE(e.spinner->minute(), after);
     QCOMPARE(changes.size(), after == before ? 0 : 1);
@@ -281,10 +280,10 @@ void TestWorkTimeWindow::switchEnablesBothEditors()
 
     WindowFixture f;
     QVERIFY(f.Open());
-    f.window.SetWorkTimeEnable(static_cast<std::int16_t>(before));
-    f.window.ChkWEn_Click();
-    f.window.SetStartWorkTime(1200);
-    f.window.SetEndWorkTime(300);
+    f.form().SetSwitch(static_cast<std::int16_t>(before));
+    f.form().ChkWEn_Click();
+    f.form().SetSpinner(Control::VScSTime, 1200);
+    f.form().SetSpinner(Control::VScETime, 300);
     const QStringList editors = {"TxtSTime", "TxtETime", "VScSTime", "VScETime"};
     for (const QString& name : editors)
         QCOMPARE(f.Find(name.toLatin1())->isEnabled(), before != 0);
@@ -292,15 +291,15 @@ void TestWorkTimeWindow::switchEnablesBothEditors()
     if (byClick)
         QTest::mouseClick(f.Find("ChkWEn"), Qt::LeftButton);
     else
-        f.window.SetWorkTimeEnable(static_cast<std::int16_t>(set));
+        f.form().SetSwitch(static_cast<std::int16_t>(set));
 
-    QCOMPARE(f.window.WorkTimeEnable(), after);
+    QCOMPARE(f.form().Settings().workTimeSwitch, after);
     for (const QString& name : editors)
         QCOMPARE(f.Find(name.toLatin1())->isEnabled(), after != 0);
     // Values and texts stay, and a disabled editor's value is still sent.
     QCOMPARE(f.Find<QLineEdit>("TxtSTime")->text(), QStringLiteral("20:00"));
     QCOMPARE(f.Find<QLineEdit>("TxtETime")->text(), QStringLiteral("05:00"));
-    const PanelSettings sent = f.window.CurrentSettings();
+    const PanelSettings sent = f.form().Settings();
     QCOMPARE(sent.workStart, 1200);
     QCOMPARE(sent.workEnd, 300);
     QCOMPARE(sent.workTimeSwitch, after);
@@ -318,7 +317,7 @@ void TestWorkTimeWindow::operatorNeverGreysTheSwitch()
             QTest::keyClick(box, Qt::Key_Space);
         else
             QTest::mouseClick(box, Qt::LeftButton);
-        seen << f.window.WorkTimeEnable();
+        seen << f.form().Settings().workTimeSwitch;
     }
     QCOMPARE(seen, QList<int>({1, 0, 1, 0, 1, 0}));
 }
@@ -327,19 +326,19 @@ void TestWorkTimeWindow::valuesOutsideTheControlsAreRefused()
 {
     WindowFixture f;
     QVERIFY(f.Open());
-    f.window.SetWorkTimeEnable(1);
-    f.window.SetStartWorkTime(600);
-    f.window.SetEndWorkTime(900);
+    f.form().SetSwitch(1);
+    f.form().SetSpinner(Control::VScSTime, 600);
+    f.form().SetSpinner(Control::VScETime, 900);
     for (std::int16_t bad : {std::int16_t(-1), std::int16_t(1440), std::int16_t(32767), std::int16_t(-32768)}) {
-        f.window.SetStartWorkTime(bad);
-        f.window.SetEndWorkTime(bad);
+        f.form().SetSpinner(Control::VScSTime, bad);
+        f.form().SetSpinner(Control::VScETime, bad);
     }
     for (std::int16_t bad : {std::int16_t(3), std::int16_t(-1), std::int16_t(255)})
-        f.window.SetWorkTimeEnable(bad);
-    QCOMPARE(f.window.StartWorkTime(), 600);
-    QCOMPARE(f.window.EndWorkTime(), 900);
+        f.form().SetSwitch(bad);
+    QCOMPARE(f.form().Settings().workStart, 600);
+    QCOMPARE(f.form().Settings().workEnd, 900);
     QCOMPARE(f.Find<QLineEdit>("TxtSTime")->text(), QStringLiteral("10:00"));
-    QCOMPARE(f.window.WorkTimeEnable(), 1);
+    QCOMPARE(f.form().Settings().workTimeSwitch, 1);
 }
 
 QTEST_MAIN(TestWorkTimeWindow)

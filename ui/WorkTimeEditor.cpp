@@ -1,5 +1,6 @@
 #include "ui/WorkTimeEditor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -45,6 +46,25 @@ std::string TimeText(int minuteOfDay)
     text.push_back(static_cast<char>('0' + minute / 10));
     text.push_back(static_cast<char>('0' + minute % 10));
     return text;
+}
+
+int MinuteAfter(int minute, SpinAction action)
+{
+    int after = minute;
+    switch (action) {
+    case SpinAction::ArrowUp: after = minute + ArrowStep; break;
+    case SpinAction::ArrowDown: after = minute - ArrowStep; break;
+    case SpinAction::PageUp: after = minute + PageStep; break;
+    case SpinAction::PageDown: after = minute - PageStep; break;
+    case SpinAction::Top: after = LastMinuteOfDay; break;
+    case SpinAction::Bottom: after = FirstMinuteOfDay; break;
+    }
+    return std::clamp(after, FirstMinuteOfDay, LastMinuteOfDay);
+}
+
+int NextSwitchValue(int value)
+{
+    return value == 1 ? 0 : 1;
 }
 
 std::optional<int> CommitTypedTime(std::string_view typed)

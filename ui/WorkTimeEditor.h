@@ -6,10 +6,23 @@
 #include <string>
 #include <string_view>
 
+#include "link/PanelSettings.h"
+
 namespace tallymark {
 
-inline constexpr int FirstMinuteOfDay = 0;
-inline constexpr int LastMinuteOfDay = 23 * 60 + 59;
+// The spinner's arrows and arrow keys step by one minute, page moves by ten.
+inline constexpr int ArrowStep = 1;
+inline constexpr int PageStep = 10;
+
+// What the operator does to a spinner. "Up" is toward its top end, where the day ends.
+enum class SpinAction { ArrowUp, ArrowDown, PageUp, PageDown, Top, Bottom };
+
+// The minute of day a spinner shows after the action: at either end of the day it stays.
+int MinuteAfter(int minute, SpinAction action);
+
+// The working-time switch after the operator's click: a ticked box is cleared, any other
+// (not ticked or greyed) is ticked. Only a stored setting greys it.
+int NextSwitchValue(int value);
 
 // "hh:mm" of a minute of day 0 to 1439, two digits each.
 std::string TimeText(int minuteOfDay);

@@ -1,7 +1,7 @@
 #pragma once
 // The working-time switch: a check box that can also hold the greyed state, which only a
-// stored setting gives it. The operator's click toggles between ticked and not ticked; a
-// click on a greyed box ticks it, as a two-state box does with any state but ticked.
+// stored setting gives it. It does not change by itself: a click is reported, and the
+// window's behaviour decides the next value.
 
 #include <QCheckBox>
 
@@ -14,7 +14,7 @@ public:
 
     // 0 not ticked, 1 ticked, 2 greyed.
     int value() const;
-    // Other values are refused and leave the box as it is.
+    // Raises nothing; other values are refused and leave the box as it is.
     void setValue(int value);
 
 protected:

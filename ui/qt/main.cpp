@@ -5,8 +5,8 @@
 
 #include "link/qt/QtSerialPort.h"
 #include "settings/SettingsFile.h"
-#include "ui/MainWindow.h"
-#include "ui/MessageBoxes.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/MessageBoxes.h"
 
 int main(int argc, char* argv[])
 {
@@ -18,7 +18,7 @@ int main(int argc, char* argv[])
     tallymark::QtMessageBoxes boxes;
 
     tallymark::MainWindow window(port, settings, boxes);
-    window.Form_Load();
+    window.Form().Form_Load();
     window.show();
     return QApplication::exec();
 }

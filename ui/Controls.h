@@ -1,0 +1,97 @@
+#pragma once
+// Form1 and its controls as they stand when the window is created: the one table both front
+// ends build the window from and the tests read. Places are in twips from the corner of each
+// control's container, as the layout was drawn: 15 twips to a pixel at 96 dots per inch.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace tallymark {
+
+// Every control, in the order in which the window creates them: each container before what
+// it holds. CmdSndClk is a control array of two buttons, index 0 and 1.
+enum class Control : std::uint8_t {
+    Form1,
+    CmdExit, ComSele, Frame1, Timer1, MSComm1, ProgressBar1, Label2, Label1,
+    Frame2, TxtTime, CmdSndClk0, Label5,
+    Frame3, CmdSndClk1, OptDeD, OptInD, TxtDJS, TxtETime, VScETime, VScSTime, TxtSTime, ChkWEn, ComBright,
+    Label7, Label6, Label4, Label3,
+};
+
+inline constexpr std::size_t ControlCount = static_cast<std::size_t>(Control::Label3) + 1;
+
+enum class ControlKind {
+    Window, Label, Frame, TextBox, ComboBox, CheckBox, OptionButton, VScrollBar, CommandButton, ProgressBar,
+    Timer, SerialPort,
+};
+
+enum class TextAlign { Left, Center };
+enum class FontRole { Window, Title };
+
+struct Twips {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct ControlSpec {
+    Control id;
+    std::string_view name;      // CmdSndClk for both buttons of the array
+    std::int16_t index = -1;    // the button's index in CmdSndClk
+    ControlKind kind;
+    Control container = Control::Form1;
+    Twips place;                // empty for the controls that are not shown
+    std::string_view caption;   // caption or initial text
+    int maxLength = 0;          // characters a text box takes; 0: no limit
+    int tabIndex = -1;          // -1: the kind has none
+    int value = 0;              // check box 0/1/2, spinner minute, option 0/1, timer interval ms
+    std::span<const std::string_view> items; // a combo box's list
+    TextAlign align = TextAlign::Left;
+    FontRole font = FontRole::Window;
+    bool readOnly = false;      // a box that every tick overwrites takes no typing
+};
+
+struct FontSpec {
+    // The face the window asks for first, then stand-ins of the same kind where it is missing.
+    std::array<std::string_view, 3> faces;
+    double points;
+    int weight;
+    bool underline;
+    int charset;
+};
+
+struct Colour {
+    int red, green, blue;
+};
+
+inline constexpr std::string_view WindowTitle = "カウントダウン表示器 操作パネル";
+inline constexpr int TwipsPerPixel = 15; // at 96 dots per inch
+inline constexpr FontSpec WindowFont{{"ＭＳ ゴシック", "MS Gothic", "IPAGothic"}, 12.0, 400, false, 128};
+inline constexpr FontSpec TitleFont{{"ＭＳ Ｐ明朝", "MS PMincho", "IPAPMincho"}, 21.75, 700, true, 128};
+inline constexpr Colour TitleColour{0, 0, 255};
+
+// Every control, in creation order.
+std::span<const ControlSpec> Controls();
+const ControlSpec& SpecOf(Control control);
+const FontSpec& FontOf(FontRole role);
+
+// The control named so ("CmdSndClk_1" for the array's second button), if there is one.
+std::optional<Control> ControlNamed(std::string_view name);
+// "CmdSndClk_0" and "CmdSndClk_1" for the array, the plain name otherwise.
+std::string_view UniqueName(Control control);
+
+// Where the control lies in the window's client area, through its containers. Form1's own
+// place is its client area's on the screen.
+Twips PlaceInWindow(Control control);
+
+// Among overlapping controls of one container the higher layer lies above: frames beneath
+// everything, labels beneath the controls they name, a spinner above its text box so that
+// its arrows keep their width. A click where two controls touch reaches the upper one.
+int StackingLayer(ControlKind kind);
+
+// Whether the kind can take the focus (and so be a tab stop).
+bool TakesFocus(ControlKind kind);
+
+} // namespace tallymark

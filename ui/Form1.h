@@ -1,0 +1,104 @@
+#pragma once
+// Form1's behaviour, apart from any toolkit: the load and unload handling, the clock, the
+// working-time editor, the two send buttons and the exit button, over the controls that a
+// FormView shows. The controls hold all state; Form1 keeps none of its own beyond the send
+// under way.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "link/LocalClock.h"
+#include "link/PortDiscovery.h"
+#include "link/SendOperation.h"
+#include "link/SerialPort.h"
+#include "settings/SettingsFile.h"
+#include "ui/FormView.h"
+#include "ui/WorkTimeEditor.h"
+
+namespace tallymark {
+
+namespace Messages {
+inline constexpr std::string_view CloseWhileSending =
+    "現在データ送信中！今閉じたら字幕表示にエラーが発生する可能性があります。閉じますか？";
+inline constexpr std::string_view CloseWhileSendingTitle = "警告";
+} // namespace Messages
+
+class Form1 final : public SettingsHolder, private SendWindow, private PortList {
+public:
+    // The window speaks to the display only through port (MSComm1), keeps its settings in
+    // settings, and reads the time of day and the system's time separator for its clock.
+    Form1(FormView& view, SerialPort& port, SettingsFile& settings, Clock clock = LocalTimeOfDay,
+          std::function<std::string()> timeSeparator = SystemTimeSeparator);
+
+    // Load handling: once, before the window is first shown.
+    void Form_Load();
+    // Unload handling of every close request, by the close box or CmdExit; sets cancel to
+    // keep the window open.
+    void Form_Unload(bool& cancel);
+
+    void CmdSndClk_Click(std::int16_t index);
+    void CmdExit_Click();
+    void Timer1_Timer();
+    void ChkWEn_Click();
+    void VScSTime_Change();
+    void VScETime_Change();
+    void TxtSTime_LostFocus();
+    void TxtETime_LostFocus();
+
+    // What the operator does, as the toolkit reports it. Each applies the window's rule and
+    // runs the handlers the change fires.
+    void SwitchClicked();                                   // a click or Space on ChkWEn
+    void SpinnerMoved(Control spinner, SpinAction action);  // an arrow, a key or a page move
+    // The focus went from one control to another; `to` is empty when it left the window
+    // (another program, a popup): a typed time then stays pending.
+    void FocusMoved(Control from, std::optional<Control> to);
+    // Where Tab (or Shift+Tab) takes the focus from `from`: the next enabled control in the
+    // tab order that takes the focus, of the option pair only the selected one.
+    std::optional<Control> NextTabStop(Control from, bool backwards) const;
+    // Where the focus is when the window opens: the first tab stop.
+    std::optional<Control> FirstTabStop() const;
+
+    // Setting a control as the program sets it. A value the control cannot hold (a switch
+    // other than 0, 1 or 2, a time outside the day) is refused and the control keeps its own.
+    void SetSwitch(int value);
+    void SetSpinner(Control spinner, int minute);
+    void SetControlText(Control control, const std::string& text); // cut to the box's length
+    void SetCountDown(bool down);
+
+    // The six settings, as the settings file and the send see them.
+    PanelSettings Settings() const override;
+    void Put(Setting which, const PanelSettings& values) override;
+
+    SerialPort& MSComm1() const { return port_; }
+
+private:
+    void Commit(Control box, Control spinner);
+
+    // SendWindow
+    std::string ComSeleText() const override;
+    void ShowMessage(std::string_view text, std::string_view title) override;
+    void SetProgressMax(int value) override;
+    void SetProgressMin(int value) override;
+    void SetProgressValue(int value) override;
+    void DoEvents() override;
+    PanelSettings CurrentSettings() const override;
+
+    // PortList
+    void Clear() override;
+    void AddItem(const std::string& item) override;
+    int ListCount() const override;
+    std::string List(int index) const override;
+    void SetText(const std::string& text) override;
+
+    FormView& view_;
+    SerialPort& port_;
+    SettingsFile& settings_;
+    Clock clock_;
+    std::function<std::string()> timeSeparator_;
+    SendOperation send_;
+};
+
+} // namespace tallymark

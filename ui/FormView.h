@@ -1,0 +1,62 @@
+#pragma once
+// What Form1's behaviour needs of a window toolkit: the controls of the table, read and set
+// through their text, value, enabled state and ComSele's list, the message boxes, the event
+// dispatch of a send's drain wait, and a close request. Everything else is the behaviour's.
+//
+// Setting a control through the view runs no handler: the behaviour runs the change and
+// click handlers itself where a program's change fires them, so that both toolkits fire them
+// alike. The view calls the handlers only for what the operator does.
+
+#include <string>
+#include <string_view>
+
+#include "ui/Controls.h"
+
+namespace tallymark {
+
+class FormView {
+public:
+    virtual ~FormView() = default;
+
+    // Caption of a label or button; text of a text box; editable text of a combo box (UTF-8).
+    virtual std::string Text(Control control) const = 0;
+    // Sets it as it is; the behaviour has already cut it to the box's length.
+    virtual void SetText(Control control, const std::string& text) = 0;
+
+    // ChkWEn 0, 1 or 2 (greyed); a spinner's minute of day; an option button 1 when
+    // selected; ProgressBar1's value. Setting an option button to 1 clears its partner.
+    virtual int Value(Control control) const = 0;
+    virtual void SetValue(Control control, int value) = 0;
+
+    virtual bool Enabled(Control control) const = 0;
+    virtual void SetEnabled(Control control, bool enabled) = 0;
+
+    // ProgressBar1's range.
+    virtual int Minimum(Control control) const = 0;
+    virtual int Maximum(Control control) const = 0;
+    virtual void SetRange(Control control, int minimum, int maximum) = 0;
+
+    // A combo box's list. Clearing empties its text too; adding leaves the text alone.
+    virtual void ClearList(Control control) = 0;
+    virtual void AddItem(Control control, const std::string& item) = 0;
+    virtual int ListCount(Control control) const = 0;
+    virtual std::string ListItem(Control control, int index) const = 0;
+
+    // The control that has the keyboard focus now gives it to `control`.
+    virtual void SetFocus(Control control) = 0;
+
+    // A modal message box with the exclamation icon and one OK button.
+    virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
+    // A modal message box with the exclamation icon, Yes and No, Yes the default; true for Yes.
+    virtual bool AskYesNo(std::string_view text, std::string_view title) = 0;
+
+    // Dispatches every pending window event; when none is pending, waits for the next one a
+    // millisecond at most, so that a send waiting for its bytes does not spin a core.
+    virtual void DoEvents() = 0;
+
+    // Asks the window to close, exactly as its close box does; the toolkit then calls
+    // Form_Unload, which decides.
+    virtual void RequestClose() = 0;
+};
+
+} // namespace tallymark

@@ -1,0 +1,273 @@
+#include "ui/qt/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+#include "ui/qt/MessageBoxes.h"
+#include "ui/qt/TimeSpinner.h"
+#include "ui/qt/WorkTimeSwitch.h"
+
+namespace tallymark {
+
+namespace {
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+MainWindow::MainWindow(SerialPort& port, SettingsFile& settings, MessageBoxes& boxes, Clock clock,
+                       std::function<std::string()> timeSeparator, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowCloseButtonHint),
+      boxes_(boxes),
+      form_(*this, port, settings, std::move(clock), std::move(timeSeparator))
+{
+    wake_.setSingleShot(true);
+    wake_.setTimerType(Qt::PreciseTimer);
+    wake_.setInterval(1);
+
+    CreateControls();
+    ConnectHandlers();
+    if (const auto first = form_.FirstTabStop())
+        Widget(*first)->setFocus();
+    timer1_->start();
+}
+
+MainWindow::~MainWindow()
+{
+    // The controls go before the QObject part does; no lost focus may reach them meanwhile.
+    disconnect(focusWatch_);
+}
+
+QWidget* MainWindow::Widget(Control control) const
+{
+    return widgets_[static_cast<std::size_t>(control)];
+}
+
+template <typename T>
+T* MainWindow::As(Control control) const
+{
+    return qobject_cast<T*>(Widget(control));
+}
+
+void MainWindow::ConnectHandlers()
+{
+    connect(As<QPushButton>(Control::CmdSndClk0), &QPushButton::clicked, this, [this] { form_.CmdSndClk_Click(0); });
+    connect(As<QPushButton>(Control::CmdSndClk1), &QPushButton::clicked, this, [this] { form_.CmdSndClk_Click(1); });
+    connect(As<QPushButton>(Control::CmdExit), &QPushButton::clicked, this, [this] { form_.CmdExit_Click(); });
+    connect(timer1_, &QTimer::timeout, this, [this] { form_.Timer1_Timer(); });
+    connect(As<WorkTimeSwitch>(Control::ChkWEn), &QCheckBox::clicked, this, [this] { form_.SwitchClicked(); });
+    for (Control spinner : {Control::VScSTime, Control::VScETime})
+        connect(As<TimeSpinner>(spinner), &TimeSpinner::spun, this,
+                [this, spinner](SpinAction action) { form_.SpinnerMoved(spinner, action); });
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &MainWindow::OnFocusChanged);
+}
+
+std::optional<Control> MainWindow::ControlOf(QWidget* widget) const
+{
+    // A combo box's line edit and list are parts of it.
+    for (; widget && widget != this; widget = widget->parentWidget())
+        for (const ControlSpec& spec : Controls())
+            if (Widget(spec.id) == widget)
+                return spec.id;
+    return std::nullopt;
+}
+
+// The window losing the activation, or a popup such as a box's own context menu, is no
+// move to another control of this window.
+void MainWindow::OnFocusChanged(QWidget* old, QWidget* now)
+{
+    const std::optional<Control> from = ControlOf(old);
+    if (!from)
+        return;
+    const bool here = now != nullptr && now->window() == this;
+    form_.FocusMoved(*from, here ? ControlOf(now) : std::nullopt);
+}
+
+bool MainWindow::focusNextPrevChild(bool next)
+{
+    const std::optional<Control> from = ControlOf(QApplication::focusWidget());
+    const std::optional<Control> to = form_.NextTabStop(from.value_or(Control::Form1), !next);
+    if (!to)
+        return false;
+    Widget(*to)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    form_.Form_Unload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+std::string MainWindow::Text(Control control) const
+{
+    QWidget* widget = Widget(control);
+    if (auto* box = qobject_cast<QLineEdit*>(widget))
+        return box->text().toStdString();
+    if (auto* combo = qobject_cast<QComboBox*>(widget))
+        return combo->currentText().toStdString();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text().toStdString();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text().toStdString();
+    return widget == this ? windowTitle().toStdString() : std::string();
+}
+
+void MainWindow::SetText(Control control, const std::string& text)
+{
+    const QString shown = FromUtf8(text);
+    QWidget* widget = Widget(control);
+    if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+        box->setText(shown);
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        // The list keeps its selection in step with the text, so that the drop-down opens on it.
+        const QSignalBlocker quiet(combo);
+        combo->setCurrentIndex(combo->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        combo->setEditText(shown);
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(shown);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(shown);
+    }
+}
+
+int MainWindow::Value(Control control) const
+{
+    QWidget* widget = Widget(control);
+    if (auto* check = qobject_cast<WorkTimeSwitch*>(widget))
+        return check->value();
+    if (auto* spinner = qobject_cast<TimeSpinner*>(widget))
+        return spinner->minute();
+    if (auto* option = qobject_cast<QRadioButton*>(widget))
+        return option->isChecked() ? 1 : 0;
+    if (auto* bar = qobject_cast<QProgressBar*>(widget))
+        return bar->value();
+    return 0;
+}
+
+void MainWindow::SetValue(Control control, int value)
+{
+    QWidget* widget = Widget(control);
+    if (auto* check = qobject_cast<WorkTimeSwitch*>(widget))
+        check->setValue(value);
+    else if (auto* spinner = qobject_cast<TimeSpinner*>(widget))
+        spinner->setMinute(value);
+    else if (auto* option = qobject_cast<QRadioButton*>(widget))
+        option->setChecked(value != 0); // auto-exclusive: the partner clears
+    else if (auto* bar = qobject_cast<QProgressBar*>(widget))
+        bar->setValue(value);
+}
+
+bool MainWindow::Enabled(Control control) const
+{
+    QWidget* widget = Widget(control);
+    return widget && widget->isEnabled();
+}
+
+void MainWindow::SetEnabled(Control control, bool enabled)
+{
+    if (QWidget* widget = Widget(control))
+        widget->setEnabled(enabled);
+}
+
+int MainWindow::Minimum(Control control) const
+{
+    auto* bar = As<QProgressBar>(control);
+    return bar ? bar->minimum() : 0;
+}
+
+int MainWindow::Maximum(Control control) const
+{
+    auto* bar = As<QProgressBar>(control);
+    return bar ? bar->maximum() : 0;
+}
+
+void MainWindow::SetRange(Control control, int minimum, int maximum)
+{
+    if (auto* bar = As<QProgressBar>(control))
+        bar->setRange(minimum, maximum);
+}
+
+void MainWindow::ClearList(Control control)
+{
+    if (auto* combo = As<QComboBox>(control)) {
+        const QSignalBlocker quiet(combo);
+        combo->clear();
+        combo->clearEditText();
+    }
+}
+
+void MainWindow::AddItem(Control control, const std::string& item)
+{
+    auto* combo = As<QComboBox>(control);
+    if (!combo)
+        return;
+    // Adding to an empty list would otherwise select the new item and show its text.
+    const QSignalBlocker quiet(combo);
+    const QString text = combo->currentText();
+    const int index = combo->currentIndex();
+    combo->addItem(FromUtf8(item));
+    if (combo->currentIndex() != index) {
+        combo->setCurrentIndex(index);
+        combo->setEditText(text);
+    }
+}
+
+int MainWindow::ListCount(Control control) const
+{
+    auto* combo = As<QComboBox>(control);
+    return combo ? combo->count() : 0;
+}
+
+std::string MainWindow::ListItem(Control control, int index) const
+{
+    auto* combo = As<QComboBox>(control);
+    return combo ? combo->itemText(index).toStdString() : std::string();
+}
+
+void MainWindow::SetFocus(Control control)
+{
+    if (QWidget* widget = Widget(control))
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::ShowMessage(std::string_view text, std::string_view title)
+{
+    boxes_.Warning(this, FromUtf8(text), FromUtf8(title));
+}
+
+bool MainWindow::AskYesNo(std::string_view text, std::string_view title)
+{
+    return boxes_.AskYesNo(this, FromUtf8(text), FromUtf8(title));
+}
+
+void MainWindow::DoEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Nothing left to do: sleep until the next event, a millisecond at most.
+    wake_.start();
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    wake_.stop();
+}
+
+void MainWindow::RequestClose()
+{
+    close();
+}
+
+} // namespace tallymark
