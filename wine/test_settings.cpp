@@ -222,36 +222,25 @@ void SavesWithoutACopy(Fixture& fixture)
     }
 }
 
-// A process of this program, held suspended: running, or ended at once.
-DWORD StartProcess(bool keepRunning, HANDLE& process)
+// A process of this program, held suspended so that it runs until terminated.
+PROCESS_INFORMATION StartSuspended()
 {
     char own[MAX_PATH + 1] = {};
     ::GetModuleFileNameA(nullptr, own, MAX_PATH);
-    std::string commandLine = std::string("\"") + own + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessA(own, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                          &startup, &started))
-        return 0;
-    ::CloseHandle(started.hThread);
-    process = started.hProcess;
-    if (!keepRunning) {
-        ::TerminateProcess(process, 0);
-        ::WaitForSingleObject(process, 10000);
-        ::CloseHandle(process);
-        process = nullptr;
-    }
-    return started.dwProcessId;
+    ::CreateProcessA(own, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &started);
+    return started;
 }
 
 // Copies that killed saves left beside the file go with the next save, and nothing else.
 void StaleCopies(Fixture& fixture)
 {
-    HANDLE running = nullptr, ended = nullptr;
-    const std::string live = std::to_string(StartProcess(true, running));
-    const std::string dead = std::to_string(StartProcess(false, ended));
-    check::True("stale copies: processes started", live != "0" && dead != "0" && live != dead);
+    const PROCESS_INFORMATION running = StartSuspended();
+    check::True("stale copies: a process started", running.hProcess != nullptr);
+    const std::string live = std::to_string(running.dwProcessId);
+    const std::string dead = "4000000000"; // no process has so high an id
     const struct {
         std::string name;
         bool folder;
@@ -280,8 +269,9 @@ void StaleCopies(Fixture& fixture)
         check::Equal(what + " removed", ::GetFileAttributesA(entry.c_str()) == INVALID_FILE_ATTRIBUTES, c.removed);
         check::Equal(what + ": the save", ReadAll(folder + "\\Tallymark.ini"), ChangedLines);
     }
-    ::TerminateProcess(running, 0);
-    ::CloseHandle(running);
+    ::TerminateProcess(running.hProcess, 0);
+    ::CloseHandle(running.hThread);
+    ::CloseHandle(running.hProcess);
 }
 
 void CodePage(Fixture& fixture)
