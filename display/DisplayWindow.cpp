@@ -1,6 +1,9 @@
 #include "display/DisplayWindow.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QLabel>
@@ -25,6 +28,40 @@ Instant Now()
 QString Text(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+// The line that spells out the display's state under the sign.
+QString Summary(unsigned dayCount, bool countsUp, const WorkTime& work, bool digitsLit, int brightnessCode)
+{
+    QString workText;
+    if (!work.on)
+        workText = DisplayWindow::tr("working time off (set to %1–%2), digits always lit");
+    else if (digitsLit)
+        workText = DisplayWindow::tr("working time %1–%2, digits lit");
+    else
+        workText = DisplayWindow::tr("working time %1–%2, digits dark outside it");
+    return DisplayWindow::tr("Day %1, counting %2 at midnight · %3 · brightness %4 of 8 (code %5)")
+        .arg(dayCount)
+        .arg(countsUp ? DisplayWindow::tr("up") : DisplayWindow::tr("down"))
+        .arg(workText.arg(Text(MinuteText(work.start)), Text(MinuteText(work.end))))
+        .arg(BrightnessSetting(static_cast<std::uint8_t>(brightnessCode)))
+        .arg(brightnessCode);
+}
+
+// The width the summary takes on one line in its widest form: the largest count, and each
+// direction and kind of working time.
+int WidestSummary(const QFontMetrics& metrics)
+{
+    int widest = 0;
+    for (const bool up : {false, true}) {
+        for (const bool on : {false, true}) {
+            for (const bool lit : {false, true}) {
+                const WorkTime work{on, 23 * 60 + 58, 23 * 60 + 58};
+                widest = std::max(widest, metrics.horizontalAdvance(Summary(65535, up, work, lit, 0)));
+            }
+        }
+    }
+    return widest;
 }
 
 } // namespace
@@ -89,7 +126,11 @@ DisplayWindow::DisplayWindow(const QString& lineDescription, QWidget* parent)
     connect(&m_ticker, &QTimer::timeout, this, &DisplayWindow::tick);
     tick();
     updateStatus();
-    resize(sizeHint());
+    // Wide enough for the summary of any state on one line, so that it never wraps or
+    // gets cut at the size the window opens with; a window made narrower wraps it.
+    const QMargins margins = layout->contentsMargins();
+    resize(std::max(sizeHint().width(), WidestSummary(m_summary->fontMetrics()) + margins.left() + margins.right()),
+           sizeHint().height());
 }
 
 void DisplayWindow::applyUpdate(const ReceivedUpdate& update)
@@ -134,20 +175,8 @@ void DisplayWindow::refresh()
     const WorkTime& work = m_model.Work();
     m_sign->setState({m_model.DayCount(), m_model.DigitsLit(), m_model.Clock(), m_model.CountsUp(), work,
                       m_model.BrightnessCode()});
-
-    QString workText;
-    if (!work.on)
-        workText = tr("working time off (set to %1–%2), digits always lit");
-    else if (m_model.DigitsLit())
-        workText = tr("working time %1–%2, digits lit");
-    else
-        workText = tr("working time %1–%2, digits dark outside it");
-    m_summary->setText(tr("Day %1, counting %2 at midnight · %3 · brightness %4 of 8 (code %5)")
-                           .arg(m_model.DayCount())
-                           .arg(m_model.CountsUp() ? tr("up") : tr("down"))
-                           .arg(workText.arg(Text(MinuteText(work.start)), Text(MinuteText(work.end))))
-                           .arg(BrightnessSetting(static_cast<std::uint8_t>(m_model.BrightnessCode())))
-                           .arg(m_model.BrightnessCode()));
+    m_summary->setText(
+        Summary(m_model.DayCount(), m_model.CountsUp(), work, m_model.DigitsLit(), m_model.BrightnessCode()));
 }
 
 void DisplayWindow::showBytes(const tallymark::DisplayRecord& record)

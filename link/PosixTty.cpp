@@ -1,14 +1,16 @@
 #include "link/PosixTty.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
+#include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <termios.h>
 #include <unistd.h>
@@ -30,12 +32,6 @@ bool NotSupported(int error)
     return error == ENOTTY || error == EINVAL || error == EOPNOTSUPP;
 }
 
-// The folders where programs on this system keep their lock files, Qt's among them.
-constexpr std::array<const char*, 8> LockFolders = {
-    "/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
-    "/var/lock/lockdev", "/tmp", "/var/tmp",
-};
-
 // "LCK..ttyUSB0" for /dev/ttyUSB0, "LCK..pts_3" for /dev/pts/3.
 std::string LockFileName(const std::string& devicePath)
 {
@@ -44,16 +40,38 @@ std::string LockFileName(const std::string& devicePath)
     return "LCK.." + name;
 }
 
-// The process id a lock file names: the UUCP form ("      1234\n") and Qt's (id on the
-// first line) both begin with it. 0 when there is none.
-pid_t LockOwner(const std::string& lockPath)
+[[noreturn]] void RefuseOddLockFile(const std::string& devicePath, const std::string& lockPath)
 {
-    const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd == -1)
+    throw SerialError(devicePath + " is in use: its lock file " + lockPath + " is not a regular file");
+}
+
+// The process id a lock file names: the UUCP form ("      1234\n") and Qt's (id on the
+// first line) both begin with it. 0 when there is none. Anything but a regular file under a
+// lock file's name (a FIFO, a socket, a device, a link, a folder) is no lock a serial program
+// writes, and reading it could block for good: the device counts as held. Nodes are judged
+// before they are opened, so that no device is opened by mistake; the open neither blocks
+// nor follows a link, in case the name was swapped meanwhile.
+pid_t LockOwner(const std::string& devicePath, const std::string& lockPath)
+{
+    struct stat status {};
+    if (::lstat(lockPath.c_str(), &status) != 0)
         return 0;
+    if (!S_ISREG(status.st_mode))
+        RefuseOddLockFile(devicePath, lockPath);
+    const int fd = ::open(lockPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd == -1) {
+        if (errno == ELOOP || errno == ENXIO)
+            RefuseOddLockFile(devicePath, lockPath);
+        return 0;
+    }
     char text[64] = {};
-    const ssize_t size = ::read(fd, text, sizeof text - 1);
+    ssize_t size = -1;
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (regular)
+        size = ::read(fd, text, sizeof text - 1);
     ::close(fd);
+    if (!regular)
+        RefuseOddLockFile(devicePath, lockPath);
     if (size <= 0)
         return 0;
     const char* c = text;
@@ -73,19 +91,52 @@ bool IsRunning(pid_t pid)
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
+// Where Qt SerialPort puts a temporary folder among its lock folders: $TMPDIR or /tmp, as
+// a canonical path; empty when that folder is not there.
+std::string TemporaryFolder()
+{
+    const char* variable = std::getenv("TMPDIR");
+    char resolved[PATH_MAX];
+    if (!::realpath(variable && *variable ? variable : "/tmp", resolved))
+        return {};
+    return resolved;
+}
+
 // Qt treats a lock file without its program's name, as UUCP programs write them, as left
-// over; it is not while the process it names runs.
+// over; it is not while the process it names runs. Lock files count only in the folders
+// that serial programs use: the system's two, and the one Qt SerialPort chooses on this
+// system, where other Qt programs keep theirs. Elsewhere, in /tmp say, any local user could
+// make any port look taken.
 void RefuseIfLockFileHeld(const std::string& devicePath)
 {
     const std::string name = LockFileName(devicePath);
-    for (const char* folder : LockFolders) {
-        const pid_t owner = LockOwner(std::string(folder) + "/" + name);
+    for (const std::string& folder : {std::string("/var/lock"), std::string("/run/lock"), QtLockFolder(name)}) {
+        if (folder.empty())
+            continue;
+        const std::string lockPath = folder + "/" + name;
+        const pid_t owner = LockOwner(devicePath, lockPath);
         if (owner > 0 && owner != ::getpid() && IsRunning(owner))
             throw SerialError(devicePath + " is in use by process " + std::to_string(owner));
     }
 }
 
 } // namespace
+
+std::string QtLockFolder(const std::string& lockFileName)
+{
+    const std::string candidates[] = {
+        "/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp", "/tmp", "/var/tmp",
+        "/var/lock/lockdev", "/run/lock", TemporaryFolder(),
+    };
+    for (const std::string& folder : candidates) {
+        if (folder.empty() || ::access(folder.c_str(), R_OK) != 0)
+            continue;
+        struct stat status {};
+        if (::stat((folder + "/" + lockFileName).c_str(), &status) == 0 || ::access(folder.c_str(), W_OK) == 0)
+            return folder;
+    }
+    return {};
+}
 
 int PendingOutput(int descriptor)
 {

@@ -23,10 +23,18 @@ void Drain(int descriptor);
 // adapters) has no DTR to set; that is not a failure.
 void SetDtr(int descriptor, bool raised);
 
+// The folder where Qt SerialPort keeps lock files of this name, by Qt's own rule: the first
+// of /var/lock, /etc/locks, /var/spool/locks, /var/spool/uucp, /tmp, /var/tmp,
+// /var/lock/lockdev, /run/lock and the temporary folder ($TMPDIR or /tmp) that this process
+// can read and in which such a file is there already or which it can write. Empty for none.
+std::string QtLockFolder(const std::string& lockFileName);
+
 // Holds a device for this program alone while the object lives: an exclusive flock on a
 // descriptor of its own. Refused when another running program holds the device by a lock
-// file ("LCK..<device>" in a lock folder, with its process id), by flock, or by exclusive
-// mode (TIOCEXCL, which does not stop the superuser by itself).
+// file ("LCK..<device>" with its process id, in /var/lock, /run/lock or Qt's lock folder),
+// by flock, or by exclusive mode (TIOCEXCL, which does not stop the superuser by itself).
+// A lock file that is not a regular file (a FIFO, a link, ...) refuses the device too,
+// without being read.
 class DeviceLock {
 public:
     explicit DeviceLock(const std::string& devicePath);

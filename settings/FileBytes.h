@@ -22,7 +22,11 @@ FileBytes ReadFileBytes(const char* path);
 // Writes bytes to a new file in the same folder, flushes it to the disk and renames it over
 // path, so that path holds the old content or the new one and never anything between. An
 // existing file's permissions carry over; a symbolic link is followed and stays a link.
-// False, with the old file as it was, when any step fails.
+// Temporary files beside it that earlier saves were killed before removing are removed.
+// Where no new file can be made beside an existing one but the file itself can be written
+// (a folder closed to the user, the file opened up), the file is rewritten in place instead:
+// flushed, then cut to the new length; only a crash during that rewrite can leave a mixture.
+// False, with the old content in the file, when any step fails.
 bool ReplaceFileBytes(const char* path, std::string_view bytes);
 
 } // namespace tallymark

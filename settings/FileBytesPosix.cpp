@@ -4,10 +4,14 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "settings/TemporaryName.h"
 
 namespace tallymark {
 namespace {
@@ -50,12 +54,100 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
+// The descriptor's whole content, read from where it stands; false on a read error.
+bool ReadRest(int fd, std::string& bytes)
+{
+    char chunk[65536];
+    for (;;) {
+        const ssize_t count = ::read(fd, chunk, sizeof chunk);
+        if (count == 0)
+            return true;
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(count));
+    }
+}
+
+// The file holds exactly these bytes, on the disk: written from its start and flushed
+// before it is cut to their length, so that a crash never leaves it cut short of them.
+bool Overwrite(int fd, std::string_view bytes)
+{
+    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0
+        && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+}
+
 std::string FolderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsRunning(pid_t pid)
+{
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// Temporary files of saves that were killed before they could rename or remove them: those
+// named as this file's temporaries whose process has ended. Only plain files go; a link or
+// anything else under such a name stays, and so does every name of another form.
+void RemoveStaleTemporaries(const std::string& target)
+{
+    const std::string prefix = NameOf(target) + ".tmp";
+    const int folderFd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return;
+    DIR* folder = ::fdopendir(folderFd);
+    if (!folder) {
+        ::close(folderFd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix))
+            continue;
+        const auto owner = TemporaryFileOwner(name.substr(prefix.size()), true);
+        if (!owner || *owner > static_cast<std::uint32_t>(INT_MAX))
+            continue;
+        const auto pid = static_cast<pid_t>(*owner);
+        // This process's own names may belong to a save under way on another thread.
+        if (pid == ::getpid() || IsRunning(pid))
+            continue;
+        struct stat status {};
+        if (::fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
+            ::unlinkat(folderFd, entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
+// For a folder where no new file can be made, though the file itself may be written (an
+// administrator opened up the file alone): the file is rewritten through its own inode.
+// That is not one step, so a crash in the middle can leave a mixture; a failed write puts
+// the old bytes back.
+bool RewriteInPlace(const std::string& target, const struct stat& old, std::string_view bytes)
+{
+    FileDescriptor fd(::open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    struct stat now {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &now) != 0 || now.st_dev != old.st_dev || now.st_ino != old.st_ino
+        || !S_ISREG(now.st_mode))
+        return false;
+    std::string before;
+    if (!ReadRest(fd.get(), before))
+        return false;
+    if (Overwrite(fd.get(), bytes))
+        return fd.Close();
+    Overwrite(fd.get(), before);
+    return false;
 }
 
 // The file a path names, through any symbolic links, so that the rename replaces the
@@ -91,19 +183,10 @@ FileBytes ReadFileBytes(const char* path)
         return file;
     }
     file.bytes.reserve(static_cast<std::size_t>(status.st_size));
-    char chunk[65536];
-    for (;;) {
-        const ssize_t count = ::read(fd.get(), chunk, sizeof chunk);
-        if (count == 0)
-            break;
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            file.state = FileState::Unreadable;
-            file.bytes.clear();
-            return file;
-        }
-        file.bytes.append(chunk, static_cast<std::size_t>(count));
+    if (!ReadRest(fd.get(), file.bytes)) {
+        file.state = FileState::Unreadable;
+        file.bytes.clear();
+        return file;
     }
     file.state = FileState::Present;
     return file;
@@ -119,6 +202,7 @@ bool ReplaceFileBytes(const char* path, std::string_view bytes)
     const bool hadFile = ::stat(target.c_str(), &old) == 0;
     if (hadFile && !S_ISREG(old.st_mode))
         return false;
+    RemoveStaleTemporaries(target);
 
     // A name of our own beside the target; O_EXCL keeps it from meeting anything there.
     std::string temporary;
@@ -127,10 +211,10 @@ bool ReplaceFileBytes(const char* path, std::string_view bytes)
         temporary = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         created = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (created < 0 && errno != EEXIST)
-            return false;
+            break;
     }
     if (created < 0)
-        return false;
+        return hadFile && RewriteInPlace(target, old, bytes);
     FileDescriptor fd(created);
 
     bool written = WriteAll(fd.get(), bytes);

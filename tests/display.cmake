@@ -4,6 +4,7 @@ tallymark_test(test_update_decoder SOURCES test_update_decoder.cpp LIBS tallymar
 tallymark_test(test_update_reader SOURCES test_update_reader.cpp LIBS tallymark_display_core)
 tallymark_test(test_display_model SOURCES test_display_model.cpp LIBS tallymark_display_core)
 tallymark_test(test_display_line SOURCES test_display_line.cpp LIBS tallymark_display_core)
+tallymark_test(test_display_window SOURCES test_display_window.cpp LIBS tallymark_display_window)
 tallymark_test(test_display_program SOURCES test_display_program.cpp LIBS tallymark_display_core
   ENVIRONMENT "TALLYMARK_DISPLAY=$<TARGET_FILE:tallymark-display>")
 add_dependencies(test_display_program tallymark-display)

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -26,6 +27,27 @@ using namespace std::string_view_literals;
 
 namespace {
 
+// The exit status of a child that becomes the unprivileged user "nobody" and runs the step:
+// 0 when the step gives true, 1 when false, 3 when the user could not be changed.
+int ExitStatusAsNobody(const std::function<bool()>& step)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
+        ::_exit(step() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+ino_t InodeOf(const std::string& path)
+{
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
 } // namespace
 
 class ProfileStoreTest : public QObject {
@@ -42,6 +64,10 @@ private slots:
     void writeLeavesOnlyTheFile();
     void writeFollowsSymbolicLink();
     void killedWriterLeavesOldOrNewFile();
+    void closedFolderRewritesFileInPlace_data();
+    void closedFolderRewritesFileInPlace();
+    void staleTemporariesRemoved_data();
+    void staleTemporariesRemoved();
 
     void megabyteLine();
     void tenMegabyteFile();
@@ -200,6 +226,98 @@ void ProfileStoreTest::killedWriterLeavesOldOrNewFile()
     }
     // The writer did get through whole saves between the kills.
     QVERIFY(changes > 0);
+    // What the killed saves left beside the file goes with the next save.
+    QVERIFY(store_.WriteString("A", "k", "done", path().c_str()));
+    QCOMPARE(QDir(directory_->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{"Tallymark.ini"});
+}
+
+void ProfileStoreTest::closedFolderRewritesFileInPlace_data()
+{
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("fileMode"); // 0: no file
+    QTest::addColumn<std::string>("value");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<bool>("sameInode");
+    QTest::newRow("closed folder, open file, shorter text") << 0555 << 0666 << std::string("1") << true << true;
+    QTest::newRow("closed folder, open file, longer text") << 0555 << 0666 << std::string(5000, '9') << true << true;
+    QTest::newRow("closed folder, closed file") << 0555 << 0644 << std::string("1") << false << true;
+    QTest::newRow("closed folder, no file") << 0555 << 0 << std::string("1") << false << true;
+    QTest::newRow("open folder replaces in one step") << 0777 << 0666 << std::string("1") << true << false;
+}
+
+// An administrator opened up the settings file alone, as another user: the save goes into
+// the file itself where no file can be made beside it, and only there.
+void ProfileStoreTest::closedFolderRewritesFileInPlace()
+{
+    QFETCH(int, folderMode);
+    QFETCH(int, fileMode);
+    QFETCH(std::string, value);
+    QFETCH(bool, written);
+    QFETCH(bool, sameInode);
+    if (::geteuid() != 0)
+        QSKIP("needs the superuser to become another user");
+    const std::string before = "[A]\r\nk=123456\r\n; kept\r\nz=1\r\n";
+    if (fileMode != 0) {
+        WriteAll(QString::fromStdString(path()), before);
+        QCOMPARE(::chmod(path().c_str(), static_cast<mode_t>(fileMode)), 0);
+    }
+    const ino_t inode = InodeOf(path());
+    QCOMPARE(::chmod(directory_->path().toStdString().c_str(), static_cast<mode_t>(folderMode)), 0);
+
+    const int status = ExitStatusAsNobody([&] {
+        PortableProfileStore store;
+        return store.WriteString("A", "k", value.c_str(), path().c_str());
+    });
+    ::chmod(directory_->path().toStdString().c_str(), 0700);
+    QCOMPARE(status, written ? 0 : 1);
+    const std::string expected = written ? "[A]\r\nk=" + value + "\r\n; kept\r\nz=1\r\n" : before;
+    QCOMPARE(ReadAll(QString::fromStdString(path())), fileMode != 0 ? expected : std::string("<missing>"));
+    QCOMPARE(InodeOf(path()) == inode, sameInode);
+    QCOMPARE(QDir(directory_->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             fileMode != 0 ? QStringList{"Tallymark.ini"} : QStringList{});
+}
+
+void ProfileStoreTest::staleTemporariesRemoved_data()
+{
+    // In the names, DEAD stands for an id above any system's pid_max, SELF for this process,
+    // and 1 runs always.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("ended save's first name") << "Tallymark.ini.tmpDEAD-0" << "file" << true;
+    QTest::newRow("ended save's later name") << "Tallymark.ini.tmpDEAD-17" << "file" << true;
+    QTest::newRow("running process's") << "Tallymark.ini.tmp1-0" << "file" << false;
+    QTest::newRow("this process's own") << "Tallymark.ini.tmpSELF-3" << "file" << false;
+    QTest::newRow("no number after the id") << "Tallymark.ini.tmpDEAD" << "file" << false;
+    QTest::newRow("text after the number") << "Tallymark.ini.tmpDEAD-0x" << "file" << false;
+    QTest::newRow("leading zero") << "Tallymark.ini.tmp0DEAD-0" << "file" << false;
+    QTest::newRow("id 0") << "Tallymark.ini.tmp0-0" << "file" << false;
+    QTest::newRow("another file's") << "Other.ini.tmpDEAD-0" << "file" << false;
+    QTest::newRow("name in other case") << "tallymark.ini.tmpDEAD-0" << "file" << false;
+    QTest::newRow("symbolic link") << "Tallymark.ini.tmpDEAD-0" << "link" << false;
+    QTest::newRow("folder") << "Tallymark.ini.tmpDEAD-0" << "folder" << false;
+}
+
+void ProfileStoreTest::staleTemporariesRemoved()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(bool, removed);
+    name.replace("DEAD", "2147483647").replace("SELF", QString::number(::getpid()));
+    const QString entry = directory_->path() + "/" + name;
+    const QString outside = directory_->path() + "/outside";
+    WriteAll(outside, "keep");
+    if (kind == "file")
+        WriteAll(entry, "half a save");
+    else if (kind == "link")
+        QVERIFY(QFile::link(outside, entry));
+    else
+        QVERIFY(QDir(directory_->path()).mkdir(name));
+
+    QVERIFY(store_.WriteString("A", "k", "1", path().c_str()));
+    QCOMPARE(InodeOf(entry.toStdString()) == 0, removed);
+    QCOMPARE(ReadAll(outside), std::string("keep"));
 }
 
 void ProfileStoreTest::megabyteLine()

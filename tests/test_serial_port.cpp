@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,14 +12,20 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>
+#include <csignal>
+#include <cstring>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
 #include <utime.h>
 
+#include "link/PosixTty.h"
 #include "link/qt/QtSerialPort.h"
 #include "tests/support/OtherProgram.h"
 #include "tests/support/PseudoTerminal.h"
@@ -392,6 +399,94 @@ private slots:
         port->SetPortOpen(false);
         QFile::remove(*lockPath);
         QVERIFY(opened);
+    }
+
+    // Anything but a regular file under the lock file's name, where Qt looks for it: the
+    // port counts as held, and the open neither blocks nor reaches Qt, whose own lock code
+    // blocks on a FIFO. The open runs in a child with an alarm, so that a hang fails.
+    void oddLockFileRefusesWithoutBlocking_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"FIFO", "socket", "symbolic link", "folder", "device"})
+            QTest::newRow(kind) << kind;
+    }
+
+    void oddLockFileRefusesWithoutBlocking()
+    {
+        QFETCH(QString, kind);
+        auto port = PortOnTerminal();
+        const std::optional<QString> found = LockFileOf(*port, terminal_->DevicePath());
+        QVERIFY(found.has_value());
+        const QByteArray lockPath = QFile::encodeName(*found);
+        const auto removeLock = qScopeGuard([&] {
+            if (::unlink(lockPath) != 0)
+                ::rmdir(lockPath);
+        });
+        if (kind == "FIFO") {
+            QCOMPARE(::mkfifo(lockPath, 0666), 0);
+        } else if (kind == "socket") {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, lockPath.constData(), sizeof address.sun_path - 1);
+            const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            QCOMPARE(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+            ::close(listener);
+        } else if (kind == "symbolic link") {
+            QCOMPARE(::symlink("/dev/null", lockPath), 0);
+        } else if (kind == "folder") {
+            QCOMPARE(::mkdir(lockPath, 0755), 0);
+        } else if (::mknod(lockPath, S_IFCHR | 0666, makedev(1, 3)) != 0) {
+            QSKIP("making a device node needs the superuser");
+        }
+
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(10);
+            try {
+                port->SetPortOpen(true);
+            } catch (const SerialError& error) {
+                ::_exit(std::string(error.what()).find("not a regular file") != std::string::npos ? 0 : 2);
+            }
+            ::_exit(1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY2(!WIFSIGNALED(status), "the open blocked on the lock file");
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    // A lock file naming a running process holds the port in the lock folders only; in /tmp
+    // and /var/tmp any user could put one.
+    void lockFileHoldsOnlyInLockFolders_data()
+    {
+        QTest::addColumn<QString>("folder");
+        for (const char* folder : {"/var/lock", "/run/lock", "/tmp", "/var/tmp"})
+            QTest::newRow(folder) << folder;
+    }
+
+    void lockFileHoldsOnlyInLockFolders()
+    {
+        QFETCH(QString, folder);
+        auto port = PortOnTerminal();
+        const std::optional<QString> qtLock = LockFileOf(*port, terminal_->DevicePath());
+        QVERIFY(qtLock.has_value());
+        const QFileInfo qtLockInfo(*qtLock);
+        QCOMPARE(QString::fromStdString(tallymark::posix::QtLockFolder(qtLockInfo.fileName().toStdString())),
+                 qtLockInfo.path());
+        if (!QFileInfo(folder).isDir())
+            QSKIP("no such folder here");
+
+        const QString lockPath = folder + "/" + qtLockInfo.fileName();
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockPath); });
+        lock.write("         1\n"); // pid 1 runs always
+        lock.close();
+        const bool lockFolder = folder == "/var/lock" || folder == "/run/lock"
+            || QFileInfo(folder).canonicalFilePath() == QFileInfo(qtLockInfo.path()).canonicalFilePath();
+        const bool opened = Opens(*port);
+        port->SetPortOpen(false);
+        QCOMPARE(opened, !lockFolder);
     }
 
     void openPortRefusesAnotherProgramsFlock()

@@ -159,25 +159,119 @@ void SavesInPlace(Fixture& fixture)
                  std::string("ChkWEn=1 VScSTime=420 VScETime=1140 TxtDJS= OptDeD=off ComBright=7"));
 }
 
+// Controls with values other than the nine lines' defaults, and the file they save.
+Controls Changed()
+{
+    Controls controls;
+    controls.workTimeEnable = 1;
+    controls.startWorkTime = 420;
+    controls.endWorkTime = 1140;
+    controls.dayCountText = "123";
+    controls.countDown = true;
+    controls.brightnessText = "8";
+    return controls;
+}
+
+const std::string ChangedLines = "[WorkTime]\r\nWorkTimeEnable=1\r\nStartWorkTime=420\r\nEndWorkTime=1140\r\n"
+                                 "[Tallymarks]\r\nDDD=123\r\nDownCount=1\r\n[Bright]\r\nBright=8\r\n";
+
 void FailedSave(Fixture& fixture)
 {
     // A folder that is not there: the save changes nothing, reports nothing, and the next
     // start gets the defaults.
     const std::string folder = fixture.NewFolder() + "\\not-there";
     SettingsFile file(*fixture.store, [&] { return folder; });
-    Controls controls;
-    controls.workTimeEnable = 1;
-    controls.startWorkTime = 1;
-    controls.endWorkTime = 2;
-    controls.dayCountText = "9";
-    controls.countDown = false;
-    controls.brightnessText = "3";
-    file.SaveSettings(controls);
+    file.SaveSettings(Changed());
     check::Equal("failed save: no file", ReadAll(folder + "\\Tallymark.ini"), std::string("<missing>"));
     Controls next;
     file.LoadSettings(next);
     check::Equal("failed save: defaults next time", next.Summary(),
                  std::string("ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=168 OptDeD=on ComBright=5"));
+}
+
+// Where the copy beside the file cannot be made, the file itself is written, if it can be.
+// Under Wine as root neither a folder's permissions nor a read-only file stop a write, so a
+// folder standing in the copy's place keeps the copy from being made, and another handle
+// that shares the file for reading only keeps the file from being written.
+void SavesWithoutACopy(Fixture& fixture)
+{
+    const struct {
+        const char* name;
+        bool fileHeld;
+        const std::string& expected;
+    } cases[] = {
+        {"copy blocked, the file written in place", false, ChangedLines},
+        {"copy blocked, a file another program holds stays", true, NineLines},
+    };
+    for (const auto& c : cases) {
+        const std::string folder = fixture.NewFolder();
+        const std::string path = folder + "\\Tallymark.ini";
+        const std::string copy = path + ".tmp" + std::to_string(::GetCurrentProcessId());
+        WriteAll(path, NineLines);
+        check::True(std::string("without a copy: blocking the copy for ") + c.name,
+                    ::CreateDirectoryA(copy.c_str(), nullptr) != FALSE);
+        const HANDLE held = c.fileHeld ? ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                                       : INVALID_HANDLE_VALUE;
+        SettingsFile file(*fixture.store, [&] { return folder; });
+        file.SaveSettings(Changed());
+        if (held != INVALID_HANDLE_VALUE)
+            ::CloseHandle(held);
+        check::Equal(std::string("without a copy: ") + c.name, ReadAll(path), c.expected);
+        ::RemoveDirectoryA(copy.c_str());
+    }
+}
+
+// A process of this program, held suspended so that it runs until terminated.
+PROCESS_INFORMATION StartSuspended()
+{
+    char own[MAX_PATH + 1] = {};
+    ::GetModuleFileNameA(nullptr, own, MAX_PATH);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ::CreateProcessA(own, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &started);
+    return started;
+}
+
+// Copies that killed saves left beside the file go with the next save, and nothing else.
+void StaleCopies(Fixture& fixture)
+{
+    const PROCESS_INFORMATION running = StartSuspended();
+    check::True("stale copies: a process started", running.hProcess != nullptr);
+    const std::string live = std::to_string(running.dwProcessId);
+    const std::string dead = "4000000000"; // no process has so high an id
+    const struct {
+        std::string name;
+        bool folder;
+        bool removed;
+    } cases[] = {
+        {"Tallymark.ini.tmp" + dead, false, true},
+        {"TALLYMARK.INI.tmp" + dead, false, true},
+        {"Tallymark.ini.tmp" + live, false, false},
+        {"Tallymark.ini.tmp" + dead + "-0", false, false},
+        {"Tallymark.ini.tmp0" + dead, false, false},
+        {"Tallymark.ini.tmp0", false, false},
+        {"Other.ini.tmp" + dead, false, false},
+        {"Tallymark.ini.tmp" + dead, true, false},
+    };
+    for (const auto& c : cases) {
+        const std::string folder = fixture.NewFolder();
+        const std::string entry = folder + "\\" + c.name;
+        WriteAll(folder + "\\Tallymark.ini", NineLines);
+        if (c.folder)
+            ::CreateDirectoryA(entry.c_str(), nullptr);
+        else
+            WriteAll(entry, "half a save");
+        SettingsFile file(*fixture.store, [&] { return folder; });
+        file.SaveSettings(Changed());
+        const std::string what = "stale copies: " + c.name + (c.folder ? " (a folder)" : "");
+        check::Equal(what + " removed", ::GetFileAttributesA(entry.c_str()) == INVALID_FILE_ATTRIBUTES, c.removed);
+        check::Equal(what + ": the save", ReadAll(folder + "\\Tallymark.ini"), ChangedLines);
+    }
+    ::TerminateProcess(running.hProcess, 0);
+    ::CloseHandle(running.hThread);
+    ::CloseHandle(running.hProcess);
 }
 
 void CodePage(Fixture& fixture)
@@ -253,6 +347,8 @@ int main(int argc, char** argv)
     Loads(fixture);
     SavesInPlace(fixture);
     FailedSave(fixture);
+    SavesWithoutACopy(fixture);
+    StaleCopies(fixture);
     CodePage(fixture);
     BesideTheProgram();
     return check::Finish("settings");

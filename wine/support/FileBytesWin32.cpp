@@ -1,6 +1,8 @@
 // The portable store's file layer on Windows. The panel itself uses kernel32's profile
 // functions there; this lets the conformance run put the portable store beside them on
-// the same system, reading and writing the same kind of files.
+// the same system, reading and writing the same kind of files. It keeps to the one-step
+// replacement: the in-place rewrite for a closed folder and the removal of stale temporary
+// files are the panel's own, done on Windows in settings/Win32ProfileStore.cpp.
 
 #include "settings/FileBytes.h"
 
