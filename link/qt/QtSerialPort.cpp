@@ -20,7 +20,7 @@ namespace tallymark {
 
 namespace {
 
-constexpr std::int16_t HighestPortNumber = 255;
+constexpr std::int16_t HighestQtPortNumber = 255;
 
 // How long closing waits for Qt's buffer to move on before it gives the rest up.
 constexpr int DrainPatienceMs = 10'000;
@@ -88,8 +88,8 @@ QtSerialPort::~QtSerialPort()
 void QtSerialPort::SetCommPort(std::int16_t port)
 {
     RequireClosed("changing the port number");
-    if (port < 1 || port > HighestPortNumber)
-        throw SerialError("port number " + std::to_string(port) + " is outside 1 to " + std::to_string(HighestPortNumber));
+    if (port < 1 || port > HighestQtPortNumber)
+        throw SerialError("port number " + std::to_string(port) + " is outside 1 to " + std::to_string(HighestQtPortNumber));
     commPort_ = port;
 }
 
