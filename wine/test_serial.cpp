@@ -189,7 +189,7 @@ void LineSettingsCarried(int portNumber)
     const Row rows[] = {
         {"9600,n,8,1", true, 9600, ONESTOPBIT},
         {"115200,N,8,2", true, 115200, TWOSTOPBITS},
-        {"9600,n,8,1.5", false, 0, 0}, // Wine would send 2 stop bits, Windows refuses
+        {"9600,n,8,1.5", false, 0, 0}, // Wine would quietly send 2 stop bits
         {"9600,e,8,1", false, 0, 0},
         {"9600,n,7,1", false, 0, 0},
     };
