@@ -2,9 +2,13 @@
 // Port numbers to the devices they open. The panel names ports "COM1" to "COM32" on every
 // system; this is where such a name meets the operating system's own device names.
 
+#include <cstdint>
 #include <string>
 
 namespace tallymark {
+
+// The panel's ports are COM1 to COM32.
+inline constexpr std::int16_t HighestPortNumber = 32;
 
 // The path of the device that port number `portNumber` opens; empty when no device is
 // assigned to it.

@@ -1,11 +1,11 @@
-// The serial component's own Windows code on a real communications device: Wine's COMn,
-// linked by tools/wine-check to a pseudo-terminal whose other end a Linux process reads.
-// A whole send runs through the send operation: the device name "\\.\COMn", the line
-// settings, DTR, the pending count through ClearCommError and the drain before closing.
+// The Win32 serial component on a real communications device: Wine's COMn, linked by
+// tools/wine-check to a pseudo-terminal whose other end a Linux process reads and, when
+// asked, holds (as a device's XOFF does) or hangs up.
 //
-//   wine_serial.exe PORT MISSING
+//   wine_serial.exe PORT MISSING REQUESTS
 // PORT: the port number linked to the pseudo-terminal. MISSING: a port number that has no
-// device. The bytes sent are printed as "sent: XX XX ..." for the other end to compare.
+// device. REQUESTS: the far end's request folder (wine/support/pty_reader.cpp). Every update
+// that should reach the other end is printed as "sent: XX XX ..." for it to compare.
 
 #include <windows.h>
 
@@ -14,225 +14,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "link/DisplayRecord.h"
 #include "link/PortDiscovery.h"
-#include "link/LineSettings.h"
 #include "link/PortNames.h"
 #include "link/SendOperation.h"
-#include "link/WinComm.h"
+#include "link/win/Win32SerialPort.h"
 #include "support/Check.h"
 #include "tests/support/ListedPorts.h"
 
 using namespace tallymark;
 
 namespace {
-
-[[noreturn]] void Fail(const std::string& what)
-{
-    throw SerialError(what + ": error " + std::to_string(::GetLastError()));
-}
-
-// The serial component in plain Win32, the way the panel's component treats the device on
-// Windows: opened for overlapped writes that return at once, the pending count and DTR
-// through the Windows helpers, and every queued byte drained before the handle closes.
-class Win32SerialPort final : public SerialPort {
-public:
-    ~Win32SerialPort() override
-    {
-        try {
-            SetPortOpen(false);
-        } catch (const SerialError&) {
-        }
-    }
-
-    void SetCommPort(std::int16_t port) override
-    {
-        if (IsOpen())
-            throw SerialError("the port number cannot change while the port is open");
-        port_ = port;
-    }
-    std::int16_t CommPort() const override { return port_; }
-    void SetSettings(const std::string& settings) override
-    {
-        ParseLineSettings(settings);
-        settings_ = settings;
-    }
-    std::string Settings() const override { return settings_; }
-
-    void SetPortOpen(bool open) override
-    {
-        if (open == IsOpen())
-            return;
-        if (open)
-            Open();
-        else
-            Close();
-    }
-    bool PortOpen() const override { return IsOpen(); }
-
-    void SetDTREnable(bool enable) override
-    {
-        dtr_ = enable;
-        if (IsOpen())
-            win::SetDtr(handle_, enable);
-    }
-
-    void Output(std::string_view text) override { Write(text.data(), text.size()); }
-    void Output(std::span<const std::uint8_t> bytes) override
-    {
-        Write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
-
-    int OutBufferCount() override
-    {
-        if (!IsOpen())
-            throw SerialError("the port is not open");
-        Reap(false);
-        return win::PendingOutput(handle_);
-    }
-
-    void DiscardOutput() override
-    {
-        if (!IsOpen())
-            throw SerialError("the port is not open");
-        if (!::PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR))
-            Fail("discarding the output");
-        Reap(false);
-    }
-
-    HANDLE Handle() const { return handle_; }
-
-private:
-    struct Write_ {
-        OVERLAPPED overlapped{};
-        std::string bytes;
-    };
-
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-    void Open()
-    {
-        const LineSettings line = ParseLineSettings(settings_);
-        const std::string device = PortDevicePath(port_, "");
-        if (device.empty())
-            throw SerialError("no device for port " + std::to_string(port_));
-        const HANDLE handle = ::CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                            FILE_FLAG_OVERLAPPED, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
-            Fail("opening " + device);
-        DCB dcb{};
-        dcb.DCBlength = sizeof dcb;
-        if (!::GetCommState(handle, &dcb)) {
-            ::CloseHandle(handle);
-            Fail("reading the line settings of " + device);
-        }
-        dcb.BaudRate = static_cast<DWORD>(line.baudRate);
-        dcb.ByteSize = static_cast<BYTE>(line.dataBits);
-        dcb.Parity = line.parity == Parity::None ? NOPARITY
-                   : line.parity == Parity::Even ? EVENPARITY
-                   : line.parity == Parity::Odd  ? ODDPARITY
-                   : line.parity == Parity::Mark ? MARKPARITY
-                                                 : SPACEPARITY;
-        dcb.StopBits = line.stopBits == StopBits::One ? ONESTOPBIT
-                     : line.stopBits == StopBits::Two ? TWOSTOPBITS
-                                                      : ONE5STOPBITS;
-        dcb.fBinary = TRUE;
-        dcb.fParity = line.parity != Parity::None;
-        dcb.fOutxCtsFlow = FALSE;
-        dcb.fOutxDsrFlow = FALSE;
-        dcb.fDtrControl = dtr_ ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
-        dcb.fRtsControl = RTS_CONTROL_DISABLE;
-        dcb.fOutX = FALSE;
-        dcb.fInX = FALSE;
-        if (!::SetCommState(handle, &dcb)) {
-            ::CloseHandle(handle);
-            Fail("applying " + settings_ + " to " + device);
-        }
-        handle_ = handle;
-        try {
-            win::SetDtr(handle_, dtr_);
-        } catch (const SerialError&) {
-            Close();
-            throw;
-        }
-    }
-
-    void Close()
-    {
-        std::string failure;
-        if (!Reap(true))
-            failure = "queued bytes could not be sent";
-        if (failure.empty()) {
-            try {
-                win::Drain(handle_);
-            } catch (const SerialError& error) {
-                failure = error.what();
-            }
-        }
-        ::CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        writes_.clear();
-        if (!failure.empty())
-            throw SerialError("closing: " + failure);
-    }
-
-    void Write(const char* data, std::size_t size)
-    {
-        if (!IsOpen())
-            throw SerialError("the port is not open");
-        auto write = std::make_unique<Write_>();
-        write->bytes.assign(data, size);
-        write->overlapped.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        if (!write->overlapped.hEvent)
-            Fail("creating a write event");
-        if (!::WriteFile(handle_, write->bytes.data(), static_cast<DWORD>(size), nullptr, &write->overlapped) &&
-            ::GetLastError() != ERROR_IO_PENDING) {
-            const DWORD error = ::GetLastError();
-            ::CloseHandle(write->overlapped.hEvent);
-            ::SetLastError(error);
-            Fail("writing");
-        }
-        writes_.push_back(std::move(write));
-    }
-
-    // Collects finished writes; with `wait`, waits for all of them (ten seconds at most).
-    // False when a write failed or did not finish.
-    bool Reap(bool wait)
-    {
-        bool ok = true;
-        for (auto it = writes_.begin(); it != writes_.end();) {
-            Write_& write = **it;
-            if (wait && ::WaitForSingleObject(write.overlapped.hEvent, 10'000) != WAIT_OBJECT_0) {
-                ::CancelIo(handle_);
-                ok = false;
-            }
-            DWORD written = 0;
-            if (!::GetOverlappedResult(handle_, &write.overlapped, &written, FALSE)) {
-                if (::GetLastError() == ERROR_IO_INCOMPLETE && !wait) {
-                    ++it;
-                    continue;
-                }
-                ok = false;
-            } else if (written != write.bytes.size()) {
-                ok = false;
-            }
-            ::CloseHandle(write.overlapped.hEvent);
-            it = writes_.erase(it);
-        }
-        return ok;
-    }
-
-    std::int16_t port_ = 1;
-    std::string settings_ = "9600,n,8,1";
-    bool dtr_ = false;
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-    std::vector<std::unique_ptr<Write_>> writes_;
-};
 
 class Window final : public SendWindow {
 public:
@@ -241,6 +37,10 @@ public:
     std::vector<std::string> messages;
     std::vector<int> progress;
     std::function<void()> onDoEvents;
+    // Given up after 20 seconds: the drain wait has no limit of its own, and a count that
+    // never falls must not hang the check.
+    SendOperation* send = nullptr;
+    bool gaveUp = false;
 
     std::string ComSeleText() const override { return comSele; }
     void ShowMessage(std::string_view text, std::string_view title) override
@@ -252,13 +52,17 @@ public:
     void SetProgressValue(int value) override { progress.push_back(value); }
     void DoEvents() override
     {
-        ++doEvents;
+        if (send && !gaveUp && std::chrono::steady_clock::now() - started_ > std::chrono::seconds(20)) {
+            gaveUp = true;
+            send->Abandon();
+        }
         if (onDoEvents)
             onDoEvents();
     }
     PanelSettings CurrentSettings() const override { return settings; }
 
-    int doEvents = 0;
+private:
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 };
 
 // The device as the send sees it, recording every pending count the send reads.
@@ -266,6 +70,7 @@ class ObservedPort final : public SerialPort {
 public:
     explicit ObservedPort(Win32SerialPort& port) : port_(port) {}
     std::vector<int> counts;
+    std::string countError; // what ended the counting, if anything
 
     void SetCommPort(std::int16_t n) override { port_.SetCommPort(n); }
     std::int16_t CommPort() const override { return port_.CommPort(); }
@@ -279,16 +84,55 @@ public:
     void DiscardOutput() override { port_.DiscardOutput(); }
     int OutBufferCount() override
     {
-        const int count = port_.OutBufferCount();
-        counts.push_back(count);
-        return count;
+        try {
+            counts.push_back(port_.OutBufferCount());
+        } catch (const SerialError& error) {
+            countError = error.what();
+            throw;
+        }
+        return counts.back();
     }
 
 private:
     Win32SerialPort& port_;
 };
 
-void SendThroughTheDevice(int portNumber)
+// The reader at the far end, asked through its request folder; a request is done once its
+// file is gone.
+class FarEnd {
+public:
+    explicit FarEnd(std::string folder) : folder_(std::move(folder)) {}
+
+    void Ask(const std::string& request)
+    {
+        const std::string path = folder_ + "\\" + request;
+        const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        check::True("asking the far end to " + request, file != INVALID_HANDLE_VALUE && ::CloseHandle(file));
+        for (int i = 0; i < 500 && ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+            ::Sleep(10);
+        check::True("the far end did " + request, ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES);
+    }
+
+private:
+    std::string folder_;
+};
+
+// What the step failed with; empty when it did not fail.
+std::string ErrorOf(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const SerialError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+// A whole send through the send operation; `held` holds the line from before the click until
+// the send has read a count covering the whole update, so that the writes are still under
+// way when the count is read, and then lets it flow. The bytes that arrive must be the
+// update, in order, once.
+void SendThroughTheDevice(int portNumber, FarEnd& farEnd, const char* name, bool held)
 {
     // Chosen so that the line carries LF, CR, XON, XOFF and NUL: a line that is not
     // fully raw would add, drop or translate some of them.
@@ -296,53 +140,169 @@ void SendThroughTheDevice(int portNumber)
     window.comSele = "COM" + std::to_string(portNumber);
     window.settings = {"2826", false, "8", 0, 13, 17 * 60 + 10};
     const TimeOfDay time{13, 4, 0};
-    const std::string expected = "48 65 6C 6C 6F 00 04 13 0B 0A 00 00 0D 11 0A";
+    const std::string what = std::string("send over ") + name;
 
     Win32SerialPort device;
     ObservedPort port(device);
     SendOperation send(port, window, [=] { return time; });
+    window.send = &send;
 
-    // While the line drains the window keeps turning; the first turn also looks at the
-    // line settings of the open port.
-    bool settingsChecked = false;
-    bool abandoned = false;
-    const auto started = std::chrono::steady_clock::now();
+    bool released = !held;
     window.onDoEvents = [&] {
-        // The wait has no limit of its own; a count that never falls must not hang the check.
-        if (!abandoned && std::chrono::steady_clock::now() - started > std::chrono::seconds(20)) {
-            abandoned = true;
-            send.Abandon();
-        }
-        if (!settingsChecked) {
-            settingsChecked = true;
-            DCB dcb{};
-            dcb.DCBlength = sizeof dcb;
-            check::True("reading the line settings of the open port", ::GetCommState(device.Handle(), &dcb) != FALSE);
-            check::Equal("open port: baud rate", static_cast<int>(dcb.BaudRate), 9600);
-            check::Equal("open port: data bits", static_cast<int>(dcb.ByteSize), 8);
-            check::Equal("open port: parity", static_cast<int>(dcb.Parity), NOPARITY);
-            check::Equal("open port: stop bits", static_cast<int>(dcb.StopBits), ONESTOPBIT);
+        if (!released && !port.counts.empty()) {
+            check::True(what + ": the count covers the update under way", port.counts.back() >= 15);
+            released = true;
+            farEnd.Ask("release");
         }
     };
 
+    if (held)
+        farEnd.Ask("hold");
     send.CmdSndClk_Click(1);
 
-    check::True("send: the pending count fell to 0 within 20 seconds", !abandoned);
-    check::Equal("send: messages", static_cast<int>(window.messages.size()), 0);
+    check::True(what + ": the count fell to 0 within 20 seconds", !window.gaveUp);
+    check::Equal(what + ": messages", static_cast<int>(window.messages.size()), 0);
     for (const auto& message : window.messages)
         std::printf("      message: %s\n", message.c_str());
-    check::True("send: the window turned while the line drained", window.doEvents >= 1);
-    check::True("send: the pending count was read", !port.counts.empty());
-    check::Equal("send: the pending count ended at 0", port.counts.empty() ? -1 : port.counts.back(), 0);
-    check::True("send: the port is closed afterwards", !device.PortOpen());
-    check::Equal("send: progress", static_cast<int>(window.progress.size()), 3);
+    check::Equal(what + ": the last count", port.counts.empty() ? -1 : port.counts.back(), 0);
+    check::True(what + ": closed afterwards", !device.PortOpen());
+    check::Equal(what + ": progress", static_cast<int>(window.progress.size()), 3);
 
     // What the send queued, worked out independently of the line.
     const DisplayRecord record = BuildDisplayRecord(window.settings, 1, [=] { return time; });
     const std::string update = std::string(Greeting) + std::string(record.begin(), record.end());
-    check::Equal("send: the update", check::Hex(update), expected);
+    check::Equal(what + ": the update", check::Hex(update), "48 65 6C 6C 6F 00 04 13 0B 0A 00 00 0D 11 0A");
     std::printf("sent: %s\n", check::Hex(update).c_str());
     std::fflush(stdout);
+}
+
+// The line settings the device holds once open are the ones asked for, or opening fails
+// and leaves the port closed. A pseudo-terminal carries 8 data bits without parity only.
+void LineSettingsCarried(int portNumber)
+{
+    struct Row {
+        const char* settings;
+        bool opens;
+        DWORD baudRate;
+        BYTE stopBits;
+    };
+    const Row rows[] = {
+        {"9600,n,8,1", true, 9600, ONESTOPBIT},
+        {"115200,N,8,2", true, 115200, TWOSTOPBITS},
+        {"9600,n,8,1.5", false, 0, 0}, // Wine would quietly send 2 stop bits
+        {"9600,e,8,1", false, 0, 0},
+        {"9600,n,7,1", false, 0, 0},
+    };
+    Win32SerialPort port;
+    port.SetCommPort(static_cast<std::int16_t>(portNumber));
+    for (const Row& row : rows) {
+        const std::string what = std::string("line settings ") + row.settings;
+        port.SetSettings(row.settings);
+        const std::string error = ErrorOf([&] { port.SetPortOpen(true); });
+        check::Equal(what + ": error", error.empty() ? "none" : error.substr(0, 9), row.opens ? "none" : "applying ");
+        check::Equal(what + ": open", port.PortOpen(), row.opens);
+        if (!port.PortOpen())
+            continue;
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        ::GetCommState(port.Handle(), &dcb);
+        check::Equal(what + ": held", std::to_string(dcb.BaudRate) + " " + std::to_string(dcb.ByteSize) + " " +
+                         std::to_string(dcb.Parity) + " " + std::to_string(dcb.StopBits),
+                     std::to_string(row.baudRate) + " 8 " + std::to_string(NOPARITY) + " " + std::to_string(row.stopBits));
+        port.SetPortOpen(false);
+    }
+}
+
+// What the component refuses, and what it leaves as it was.
+void Rules(int portNumber)
+{
+    Win32SerialPort port;
+    const std::int16_t number = static_cast<std::int16_t>(portNumber);
+    port.SetCommPort(number);
+    struct Row {
+        const char* what;
+        bool open;
+        std::function<void()> step;
+        bool throws;
+    };
+    const Row rows[] = {
+        {"port number 0", false, [&] { port.SetCommPort(0); }, true},
+        {"port number beyond the highest", false, [&] { port.SetCommPort(HighestPortNumber + 1); }, true},
+        {"closing a closed port", false, [&] { port.SetPortOpen(false); }, false},
+        {"output while closed", false, [&] { port.Output("x"); }, true},
+        {"another port number while open", true, [&] { port.SetCommPort(1); }, true},
+        {"other line settings while open", true, [&] { port.SetSettings("19200,n,8,1"); }, true},
+        {"opening an open port", true, [&] { port.SetPortOpen(true); }, true},
+    };
+    for (const Row& row : rows) {
+        if (row.open != port.PortOpen())
+            port.SetPortOpen(row.open);
+        check::Equal(std::string(row.what) + ": refused", !ErrorOf(row.step).empty(), row.throws);
+        check::Equal(std::string(row.what) + ": port number kept", port.CommPort(), number);
+        check::Equal(std::string(row.what) + ": settings kept", port.Settings(), std::string("9600,n,8,1"));
+        check::Equal(std::string(row.what) + ": open state kept", port.PortOpen(), row.open);
+    }
+}
+
+// A held line and what ends the wait for it: giving the bytes up lets closing succeed at
+// once; without that the write runs out of time, so that the count fails instead of
+// staying up for ever, and closing fails. Nothing of either reaches the other end.
+void HeldLine(int portNumber, FarEnd& farEnd)
+{
+    struct Row {
+        const char* what;
+        bool discard;
+    };
+    for (const Row row : {Row{"held line given up", true}, Row{"held line left to time out", false}}) {
+        const std::string what = row.what;
+        Win32SerialPort port;
+        port.SetCommPort(static_cast<std::int16_t>(portNumber));
+        farEnd.Ask("hold");
+        port.SetPortOpen(true);
+        port.Output("Hello, held line");
+        check::Equal(what + ": count", port.OutBufferCount(), 16);
+        if (row.discard)
+            check::Equal(what + ": discarding", ErrorOf([&] { port.DiscardOutput(); }), "");
+        std::string countError;
+        for (int i = 0; i < 2000 && !row.discard && countError.empty(); ++i, ::Sleep(10))
+            countError = ErrorOf([&] { port.OutBufferCount(); });
+        check::Equal(what + ": the count failed within 20 seconds", !countError.empty(), !row.discard);
+        const std::string error = ErrorOf([&] { port.SetPortOpen(false); });
+        check::Equal(what + ": closing fails", !error.empty(), !row.discard);
+        if (!error.empty())
+            std::printf("      %s: %s\n", what.c_str(), error.c_str());
+        check::True(what + ": closed", !port.PortOpen());
+        farEnd.Ask("release");
+    }
+}
+
+// The far end hangs up while the update waits on a held line: the count fails, so the
+// drain wait ends, and the port closes.
+void LineVanishes(int portNumber, FarEnd& farEnd)
+{
+    Window window;
+    window.comSele = "COM" + std::to_string(portNumber);
+    Win32SerialPort device;
+    ObservedPort port(device);
+    SendOperation send(port, window, [] { return TimeOfDay{}; });
+    window.send = &send;
+    bool hungUp = false;
+    window.onDoEvents = [&] {
+        if (!hungUp && !port.counts.empty()) {
+            hungUp = true;
+            farEnd.Ask("hangup");
+        }
+    };
+    farEnd.Ask("hold");
+    send.CmdSndClk_Click(1);
+    check::True("vanishing line: the count was read before", !port.counts.empty() && port.counts.front() > 0);
+    check::True("vanishing line: the wait ended within 20 seconds", !window.gaveUp);
+    check::True("vanishing line: closed", !device.PortOpen());
+    // The write failed with the line, not by running out of time later.
+    std::printf("vanishing line: %s\n", port.countError.c_str());
+    check::True("vanishing line: the count failed", !port.countError.empty());
+    check::True("vanishing line: not by the time limit",
+                port.countError.find("(" + std::to_string(ERROR_TIMEOUT) + ")") == std::string::npos);
 }
 
 void MissingPort(int portNumber)
@@ -356,6 +316,15 @@ void MissingPort(int portNumber)
                  window.messages.empty() ? std::string() : window.messages.front(),
                  std::string(Messages::OpenFailedTitle) + ": " + std::string(Messages::OpenFailed));
     check::True("port without a device: closed", !device.PortOpen());
+
+    // The error names the operation and says in the system's words what went wrong.
+    const std::string name = "COM" + std::to_string(portNumber);
+    const std::string error = ErrorOf([&] { device.SetPortOpen(true); });
+    const std::string prefix = "opening " + name + " (\\\\.\\" + name + "): ";
+    check::Equal("port without a device: the error's start", error.substr(0, prefix.size()), prefix);
+    std::printf("port without a device: %s\n", error.c_str());
+    check::True("port without a device: the system's text", error.size() > prefix.size() + 10 &&
+                                                                error.compare(prefix.size(), 6, "error ") != 0);
 }
 
 // The start-up scan over Wine's real devices: the linked port opens and, being the highest
@@ -384,39 +353,15 @@ void Scan(int portNumber, int missing)
 // devices are not exclusive, so under Wine this is a known deviation.
 void SecondOpeningRefused(int portNumber, bool onWine)
 {
-    const std::string device = PortDevicePath(portNumber, "");
-    const HANDLE holder =
-        ::CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (!check::True("holding " + device, holder != INVALID_HANDLE_VALUE))
-        return;
-    const HANDLE second = ::CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_OVERLAPPED, nullptr);
-    const DWORD error = ::GetLastError();
-    if (second != INVALID_HANDLE_VALUE)
-        ::CloseHandle(second);
-    ::CloseHandle(holder);
+    Win32SerialPort holder;
+    Win32SerialPort second;
+    holder.SetCommPort(static_cast<std::int16_t>(portNumber));
+    second.SetCommPort(static_cast<std::int16_t>(portNumber));
+    holder.SetPortOpen(true);
+    const std::string error = ErrorOf([&] { second.SetPortOpen(true); });
     check::Case row("second opening of a held port is refused", onWine);
-    row.Equal("opened", second != INVALID_HANDLE_VALUE, false);
-    row.Equal("error", static_cast<int>(second == INVALID_HANDLE_VALUE ? error : 0), ERROR_ACCESS_DENIED);
-}
-
-void HelpersOnAGoneDevice()
-{
-    // A handle that is no device any more: the helpers report it instead of a count of 0.
-    bool pendingThrew = false;
-    try {
-        win::PendingOutput(INVALID_HANDLE_VALUE);
-    } catch (const SerialError&) {
-        pendingThrew = true;
-    }
-    check::True("pending count of a gone device fails", pendingThrew);
-    bool drainThrew = false;
-    try {
-        win::Drain(INVALID_HANDLE_VALUE);
-    } catch (const SerialError&) {
-        drainThrew = true;
-    }
-    check::True("drain of a gone device fails", drainThrew);
+    row.Equal("opened", second.PortOpen(), false);
+    row.Equal("error", error.find("(" + std::to_string(ERROR_ACCESS_DENIED) + ")") != std::string::npos, true);
 }
 
 // Wine reports itself through ntdll's wine_get_version; Windows has no such export.
@@ -430,18 +375,25 @@ bool RunningOnWine()
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: wine_serial PORT MISSING\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: wine_serial PORT MISSING REQUESTS\n");
         return 2;
     }
     const int port = std::atoi(argv[1]);
     const int missing = std::atoi(argv[2]);
+    FarEnd farEnd(argv[3]);
     try {
         Scan(port, missing);
-        SendThroughTheDevice(port);
+        SendThroughTheDevice(port, farEnd, "a free line", false);
+        // The same port again, after the first send closed it.
+        SendThroughTheDevice(port, farEnd, "a line held for a moment", true);
+        LineSettingsCarried(port);
+        Rules(port);
         SecondOpeningRefused(port, RunningOnWine());
         MissingPort(missing);
-        HelpersOnAGoneDevice();
+        HeldLine(port, farEnd);
+        // Last: the far end is gone afterwards.
+        LineVanishes(port, farEnd);
     } catch (const std::exception& error) {
         check::True(std::string("unexpected exception: ") + error.what(), false);
     }

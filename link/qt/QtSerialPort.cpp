@@ -10,35 +10,16 @@
 #include "link/LineSettings.h"
 #include "link/PortNames.h"
 
-#ifdef _WIN32
-#include "link/WinComm.h"
-#else
 #include "link/PosixTty.h"
-#endif
 
 namespace tallymark {
 
 namespace {
 
-constexpr std::int16_t HighestPortNumber = 255;
+constexpr std::int16_t HighestQtPortNumber = 255;
 
 // How long closing waits for Qt's buffer to move on before it gives the rest up.
 constexpr int DrainPatienceMs = 10'000;
-
-// The port's native handle: a HANDLE on Windows, a descriptor elsewhere.
-using NativeHandle = decltype(std::declval<QSerialPort>().handle());
-
-#ifdef _WIN32
-bool DriverReady(NativeHandle) { return true; }
-int DriverPending(NativeHandle handle) { return win::PendingOutput(handle); }
-void DriverDrain(NativeHandle handle) { win::Drain(handle); }
-void DriverDtr(NativeHandle handle, bool raised) { win::SetDtr(handle, raised); }
-#else
-bool DriverReady(NativeHandle handle) { return posix::ReadyForOutput(handle); }
-int DriverPending(NativeHandle handle) { return posix::PendingOutput(handle); }
-void DriverDrain(NativeHandle handle) { posix::Drain(handle); }
-void DriverDtr(NativeHandle handle, bool raised) { posix::SetDtr(handle, raised); }
-#endif
 
 QSerialPort::Parity QtParity(Parity parity)
 {
@@ -88,8 +69,8 @@ QtSerialPort::~QtSerialPort()
 void QtSerialPort::SetCommPort(std::int16_t port)
 {
     RequireClosed("changing the port number");
-    if (port < 1 || port > HighestPortNumber)
-        throw SerialError("port number " + std::to_string(port) + " is outside 1 to " + std::to_string(HighestPortNumber));
+    if (port < 1 || port > HighestQtPortNumber)
+        throw SerialError("port number " + std::to_string(port) + " is outside 1 to " + std::to_string(HighestQtPortNumber));
     commPort_ = port;
 }
 
@@ -126,7 +107,7 @@ bool QtSerialPort::PortOpen() const
 void QtSerialPort::SetDTREnable(bool enable)
 {
     if (port_.isOpen())
-        DriverDtr(port_.handle(), enable);
+        posix::SetDtr(port_.handle(), enable);
     dtrEnable_ = enable;
 }
 
@@ -146,7 +127,7 @@ int QtSerialPort::OutBufferCount()
     // Bytes Qt could not hand over at once move on here too, so the count falls even when
     // no event loop turns.
     PushToDriver("reading the output count");
-    const qint64 pending = port_.bytesToWrite() + DriverPending(port_.handle());
+    const qint64 pending = port_.bytesToWrite() + posix::PendingOutput(port_.handle());
     return static_cast<int>(std::min<qint64>(pending, std::numeric_limits<int>::max()));
 }
 
@@ -162,19 +143,15 @@ void QtSerialPort::Open()
 {
     RequireClosed("opening");
     const LineSettings line = ParseLineSettings(settings_);
-#ifndef _WIN32
     // termios knows one or two stop bits only; sending one where 1.5 was asked for would
     // report success for settings the line does not carry.
     if (line.stopBits == StopBits::OneAndHalf)
         throw SerialError("line settings \"" + settings_ + "\": 1.5 stop bits are not available on this system");
-#endif
     const std::string device = PortDevicePath(commPort_, ProgramFolder());
     if (device.empty())
         throw SerialError(PortName(commPort_) + " has no device on this system");
 
-#ifndef _WIN32
     auto lock = std::make_unique<posix::DeviceLock>(device);
-#endif
     port_.setPortName(QFile::decodeName(QByteArray::fromStdString(device)));
     port_.setBaudRate(line.baudRate);
     port_.setParity(QtParity(line.parity));
@@ -185,11 +162,9 @@ void QtSerialPort::Open()
     // The panel never reads from the display.
     if (!port_.open(QIODevice::WriteOnly))
         throw SerialError(PortName(commPort_) + " (" + device + "): " + port_.errorString().toStdString());
-#ifndef _WIN32
     lock_ = std::move(lock);
-#endif
     try {
-        DriverDtr(port_.handle(), dtrEnable_);
+        posix::SetDtr(port_.handle(), dtrEnable_);
     } catch (const SerialError&) {
         Close();
         throw;
@@ -200,8 +175,8 @@ void QtSerialPort::Close()
 {
     if (!port_.isOpen())
         return;
-    // Qt throws its buffer away on close, restores the earlier line settings at once and on
-    // Windows cancels writes under way: everything queued leaves first.
+    // Qt throws its buffer away on close and restores the earlier line settings at once:
+    // everything queued leaves first.
     std::string failure;
     port_.clearError();
     while (port_.bytesToWrite() > 0) {
@@ -212,15 +187,13 @@ void QtSerialPort::Close()
     }
     if (failure.empty()) {
         try {
-            DriverDrain(port_.handle());
+            posix::Drain(port_.handle());
         } catch (const SerialError& error) {
             failure = std::string("closing: ") + error.what();
         }
     }
     port_.close();
-#ifndef _WIN32
     lock_.reset();
-#endif
     if (!failure.empty())
         throw SerialError(failure);
 }
@@ -237,7 +210,7 @@ void QtSerialPort::Write(const char* data, qint64 size)
 void QtSerialPort::PushToDriver(std::string_view operation)
 {
     port_.clearError();
-    if (port_.bytesToWrite() > 0 && DriverReady(port_.handle()))
+    if (port_.bytesToWrite() > 0 && posix::ReadyForOutput(port_.handle()))
         port_.flush();
     if (port_.error() == QSerialPort::ResourceError)
         throw SerialError(std::string(operation) + ": " + port_.errorString().toStdString());

@@ -1,7 +1,8 @@
 #pragma once
-// The serial component on Qt SerialPort: port numbers reach devices through the panel's
-// naming rule, the port is held against other programs while open, and the pending count
-// covers the driver and the line, not only Qt's own buffer.
+// The serial component on Qt SerialPort, for Linux and other POSIX systems (Windows has
+// link/win): port numbers reach devices through the panel's naming rule, the port is held
+// against other programs while open, and the pending count covers the driver and the line,
+// not only Qt's own buffer.
 
 #include <cstdint>
 #include <memory>
@@ -57,9 +58,7 @@ private:
     std::string settings_ = "9600,n,8,1";
     bool dtrEnable_ = false;
     QSerialPort port_;
-#ifndef _WIN32
     std::unique_ptr<posix::DeviceLock> lock_;
-#endif
 };
 
 } // namespace tallymark

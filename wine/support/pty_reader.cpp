@@ -1,11 +1,17 @@
 // The far end of the serial line in the Windows-side check: a Linux process that owns a
 // pseudo-terminal, links its device under a given name (for Wine's dosdevices/comN) and
-// copies everything that arrives into a file, until SIGTERM or a time limit.
+// copies everything that arrives into a file, until SIGTERM, a hang-up or a time limit.
 //
-//   pty_reader LINK OUTPUT [SECONDS]
+//   pty_reader LINK OUTPUT [SECONDS [REQUESTS]]
 //
 // It keeps the terminal's device open itself, so that a writer closing the port neither
 // ends the reading nor hangs up the line under whoever opened the device last.
+//
+// REQUESTS is a folder in which the check asks for what a real far end can do to the line,
+// one empty file per request, removed once it is done: "hold" stops the line's output flow
+// as a device's XOFF does (the writer's bytes stay with it), "release" lets it flow again,
+// "hangup" closes the terminal, so that the line vanishes under the writer and the reader
+// ends. Requests are carried out while the line is quiet.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -18,6 +24,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -41,17 +48,38 @@ bool WriteAll(int fd, const char* data, ssize_t size)
     return true;
 }
 
+// Carries out the requests waiting in the folder; false once the line has been hung up.
+bool Obey(const std::string& folder, int slave, int& master)
+{
+    namespace fs = std::filesystem;
+    const auto asked = [&](const char* request) {
+        std::error_code error;
+        return !folder.empty() && fs::remove(fs::path(folder) / request, error);
+    };
+    if (asked("hold"))
+        ::tcflow(slave, TCOOFF);
+    if (asked("release"))
+        ::tcflow(slave, TCOON);
+    if (asked("hangup")) {
+        ::close(master);
+        master = -1;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: pty_reader LINK OUTPUT [SECONDS]\n");
+    if (argc < 3 || argc > 5) {
+        std::fprintf(stderr, "usage: pty_reader LINK OUTPUT [SECONDS [REQUESTS]]\n");
         return 2;
     }
     const std::string link = argv[1];
     const char* outputPath = argv[2];
-    const int seconds = argc == 4 ? std::atoi(argv[3]) : 300;
+    const int seconds = argc >= 4 ? std::atoi(argv[3]) : 300;
+    const std::string requests = argc == 5 ? argv[4] : "";
 
     struct sigaction action {};
     action.sa_handler = Stop;
@@ -103,6 +131,8 @@ int main(int argc, char** argv)
         if (events <= 0) {
             if (stopping)
                 ++quietPolls;
+            else if (!Obey(requests, slave, master))
+                break;
             continue;
         }
         char chunk[4096];
@@ -123,6 +153,7 @@ int main(int argc, char** argv)
     ::unlink(link.c_str());
     ::close(output);
     ::close(slave);
-    ::close(master);
+    if (master >= 0)
+        ::close(master);
     return status;
 }
