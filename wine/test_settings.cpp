@@ -22,7 +22,7 @@ namespace {
 
 using check::ReadAll;
 
-struct Controls final : SettingsControls {
+struct Controls final : SettingsHolder {
     std::int16_t workTimeEnable = -7;
     std::int16_t startWorkTime = -7;
     std::int16_t endWorkTime = -7;
@@ -31,18 +31,22 @@ struct Controls final : SettingsControls {
     std::string brightnessText = "unset";
     int sets = 0;
 
-    std::int16_t WorkTimeEnable() const override { return workTimeEnable; }
-    void SetWorkTimeEnable(std::int16_t value) override { workTimeEnable = value, ++sets; }
-    std::int16_t StartWorkTime() const override { return startWorkTime; }
-    void SetStartWorkTime(std::int16_t value) override { startWorkTime = value, ++sets; }
-    std::int16_t EndWorkTime() const override { return endWorkTime; }
-    void SetEndWorkTime(std::int16_t value) override { endWorkTime = value, ++sets; }
-    std::string DayCountText() const override { return dayCountText; }
-    void SetDayCountText(const std::string& text) override { dayCountText = text, ++sets; }
-    bool CountDown() const override { return countDown; }
-    void SetCountDown(bool down) override { countDown = down, ++sets; }
-    std::string BrightnessText() const override { return brightnessText; }
-    void SetBrightnessText(const std::string& text) override { brightnessText = text, ++sets; }
+    PanelSettings Settings() const override
+    {
+        return {dayCountText, !countDown, brightnessText, workTimeEnable, startWorkTime, endWorkTime};
+    }
+    void Put(Setting which, const PanelSettings& v) override
+    {
+        ++sets;
+        switch (which) {
+        case Setting::WorkTimeEnable: workTimeEnable = v.workTimeSwitch; break;
+        case Setting::StartWorkTime: startWorkTime = v.workStart; break;
+        case Setting::EndWorkTime: endWorkTime = v.workEnd; break;
+        case Setting::DayCount: dayCountText = v.dayCountText; break;
+        case Setting::DownCount: countDown = !v.countUp; break;
+        case Setting::Bright: brightnessText = v.brightnessText; break;
+        }
+    }
 
     std::string Summary() const
     {
