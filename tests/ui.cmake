@@ -5,3 +5,5 @@ tallymark_test(test_main_window SOURCES test_main_window.cpp WindowFixture.h LIB
 tallymark_test(test_work_time_window SOURCES test_work_time_window.cpp WindowFixture.h LIBS tallymark_ui)
 tallymark_test(test_window_lifecycle SOURCES test_window_lifecycle.cpp WindowFixture.h LIBS tallymark_ui)
 tallymark_test(test_message_boxes SOURCES test_message_boxes.cpp LIBS tallymark_ui)
+# The window's behaviour on its own, over a view without a toolkit.
+tallymark_test(test_form SOURCES test_form.cpp support/FakeFormView.h)
