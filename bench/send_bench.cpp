@@ -17,7 +17,8 @@
 #include "link/LocalClock.h"
 #include "link/SendOperation.h"
 #include "link/qt/QtSerialPort.h"
-#include "tests/support/HeadlessSendWindow.h"
+#include "tests/support/QtEventTurn.h"
+#include "tests/support/RecordingSendWindow.h"
 #include "tests/support/PseudoTerminal.h"
 
 using namespace std::chrono_literals;
@@ -66,7 +67,8 @@ int main(int argc, char* argv[])
     });
 
     tallymark::QtSerialPort port(programDir.path().toStdString());
-    tallymark::testing::HeadlessSendWindow window;
+    tallymark::testing::RecordingSendWindow window;
+    window.onDoEvents = tallymark::testing::QtEventTurn;
     window.comSele = "COM" + std::to_string(PortNumber);
     window.settings = tallymark::PanelSettings{"999", false, "5", 1, 420, 1140};
     tallymark::SendOperation send(port, window, tallymark::LocalTimeOfDay);

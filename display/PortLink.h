@@ -6,10 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "link/PortNames.h"
+
 namespace tallymark::display {
 
 inline constexpr int LowestPort = 1;
-inline constexpr int HighestPort = 32;
+inline constexpr int HighestPort = HighestPortNumber;
 
 class PortLink {
 public:

@@ -2,13 +2,15 @@
 
 #include <exception>
 
+#include "link/PortNames.h"
+
 namespace tallymark {
 
 void ScanComPorts(SerialPort& port, PortList& list)
 {
     list.Clear();
     int highest = 0;
-    for (int n = 1; n <= 32; ++n) {
+    for (int n = 1; n <= HighestPortNumber; ++n) {
         bool opened = false;
         try {
             port.SetCommPort(static_cast<std::int16_t>(n));

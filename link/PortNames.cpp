@@ -41,7 +41,7 @@ std::string StandardDevice(int portNumber)
         return "/dev/ttyS" + std::to_string(portNumber - 1);
     if (portNumber >= 5 && portNumber <= 20)
         return "/dev/ttyUSB" + std::to_string(portNumber - 5);
-    if (portNumber >= 21 && portNumber <= 32)
+    if (portNumber >= 21 && portNumber <= HighestPortNumber)
         return "/dev/ttyACM" + std::to_string(portNumber - 21);
     return {};
 }

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "link/DisplayRecord.h"
+#include "link/PortNames.h"
 
 namespace tallymark {
 
@@ -35,7 +36,7 @@ std::int16_t PortNumberOf(std::string_view name)
             return 0;
         number = number * 10 + (c - '0');
     }
-    return number >= 1 && number <= 32 ? static_cast<std::int16_t>(number) : 0;
+    return number >= 1 && number <= HighestPortNumber ? static_cast<std::int16_t>(number) : 0;
 }
 
 SendOperation::SendOperation(SerialPort& port, SendWindow& window, Clock clock)

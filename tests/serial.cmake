@@ -9,12 +9,7 @@ if(NOT WIN32)
   target_include_directories(tallymark_pty PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(tallymark_pty PUBLIC util)
 
-  # The send's window without a screen, for the tests and the benchmark.
-  add_library(tallymark_headless_window STATIC support/HeadlessSendWindow.h support/HeadlessSendWindow.cpp)
-  target_include_directories(tallymark_headless_window PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(tallymark_headless_window PUBLIC tallymark_core Qt6::Core)
-
   tallymark_test(test_serial_port SOURCES test_serial_port.cpp LIBS tallymark_serial tallymark_pty)
   tallymark_test(test_send_over_pty SOURCES test_send_over_pty.cpp
-    LIBS tallymark_serial tallymark_pty tallymark_headless_window)
+    LIBS tallymark_serial tallymark_pty)
 endif()

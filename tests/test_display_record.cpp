@@ -6,6 +6,7 @@
 
 #include "link/DisplayRecord.h"
 #include "link/Numbers.h"
+#include "UpdateVectors.h"
 
 using namespace tallymark;
 
@@ -39,42 +40,16 @@ class TestDisplayRecord : public QObject {
     Q_OBJECT
 
 private slots:
-    void workedExamples_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("days");
-        QTest::addColumn<QString>("bright");
-        QTest::addColumn<int>("sw");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
-        QTest::addColumn<bool>("up");
-        QTest::addColumn<QTime>("time");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("settings button") << 1 << "999" << "5" << 1 << 420 << 1140 << false << QTime(13, 45, 9)
-                                         << QByteArray::fromHex("48656C6C6F 09 45 13 03 E7 03 87 00 13 00");
-        QTest::newRow("current-time button") << 0 << "999" << "5" << 1 << 420 << 1140 << false << QTime(13, 45, 9)
-                                             << QByteArray::fromHex("48656C6C6F 09 45 13 AA E7 03 87 00 13 00");
-        QTest::newRow("counting up") << 1 << "168" << "8" << 0 << 510 << 1035 << true << QTime(8, 5, 30)
-                                     << QByteArray::fromHex("48656C6C6F 30 05 08 00 A8 00 08 1E 91 0F");
-    }
     void workedExamples()
     {
-        QFETCH(int, index);
-        QFETCH(QString, days);
-        QFETCH(QString, bright);
-        QFETCH(int, sw);
-        QFETCH(int, start);
-        QFETCH(int, end);
-        QFETCH(bool, up);
-        QFETCH(QTime, time);
-        QFETCH(QByteArray, expected);
-        const PanelSettings settings{days.toStdString(), up, bright.toStdString(), std::int16_t(sw),
-                                     std::int16_t(start), std::int16_t(end)};
-        QCOMPARE(Update(settings, std::int16_t(index), FixedClock(time.hour(), time.minute(), time.second())).toHex(' '),
-                 expected.toHex(' '));
+        for (const vectors::UpdateExample& example : vectors::UpdateExamples) {
+            const TimeOfDay t = example.time;
+            QVERIFY2(Update(example.settings, example.index, FixedClock(t.hour, t.minute, t.second)).toHex(' ').toUpper()
+                         == QByteArray(example.line),
+                     example.name);
+        }
     }
 
-    // Bytes 3 and 4 from the day-count text, with the settings button.
     void dayCount_data()
     {
         QTest::addColumn<QByteArray>("text");

@@ -9,7 +9,8 @@
 
 #include "link/SendOperation.h"
 #include "link/qt/QtSerialPort.h"
-#include "tests/support/HeadlessSendWindow.h"
+#include "tests/support/QtEventTurn.h"
+#include "tests/support/RecordingSendWindow.h"
 #include "tests/support/OtherProgram.h"
 #include "tests/support/PseudoTerminal.h"
 
@@ -18,7 +19,7 @@ using tallymark::PanelSettings;
 using tallymark::QtSerialPort;
 using tallymark::SendOperation;
 using tallymark::TimeOfDay;
-using tallymark::testing::HeadlessSendWindow;
+using tallymark::testing::RecordingSendWindow;
 using tallymark::testing::LinkPort;
 using tallymark::testing::OtherProgram;
 using tallymark::testing::PseudoTerminal;
@@ -86,7 +87,8 @@ private slots:
         PseudoTerminal display;
         LinkPort(ProgramDir(), 7, display.DevicePath());
         QtSerialPort port(ProgramDir());
-        HeadlessSendWindow window;
+        RecordingSendWindow window;
+        window.onDoEvents = tallymark::testing::QtEventTurn;
         window.comSele = "COM7";
         window.settings = PanelSettings{dayCount.toStdString(), countUp, brightness.toStdString(),
                                         static_cast<std::int16_t>(workSwitch), static_cast<std::int16_t>(start),
@@ -98,8 +100,8 @@ private slots:
         QVERIFY(!port.PortOpen());
         QCOMPARE(port.CommPort(), std::int16_t(7));
         QCOMPARE(port.Settings(), std::string("9600,n,8,1"));
-        QVERIFY2(window.messages.empty(), window.messages.empty() ? "" : window.messages.front().text.c_str());
-        QCOMPARE(window.progressValues, (std::vector<int>{1, 2, 0}));
+        QVERIFY2(window.messages.empty(), window.messages.empty() ? "" : window.messages.front().c_str());
+        QCOMPARE(window.ProgressValues(), (std::vector<int>{1, 2, 0}));
         QCOMPARE(Hex(display.ReadUntilQuiet(200ms)), line);
     }
 
@@ -110,7 +112,8 @@ private slots:
         LinkPort(ProgramDir(), 7, first.DevicePath());
         LinkPort(ProgramDir(), 21, second.DevicePath());
         QtSerialPort port(ProgramDir());
-        HeadlessSendWindow window;
+        RecordingSendWindow window;
+        window.onDoEvents = tallymark::testing::QtEventTurn;
         window.settings = PanelSettings{"999", false, "5", 1, 420, 1140};
         SendOperation send(port, window, [] { return TimeOfDay{13, 45, 9}; });
 
@@ -148,7 +151,8 @@ private slots:
             QVERIFY(other->Holds());
         }
         QtSerialPort port(ProgramDir());
-        HeadlessSendWindow window;
+        RecordingSendWindow window;
+        window.onDoEvents = tallymark::testing::QtEventTurn;
         window.comSele = "COM7";
         window.settings = PanelSettings{"999", false, "5", 1, 420, 1140};
         SendOperation send(port, window, [] { return TimeOfDay{13, 45, 9}; });
@@ -156,10 +160,9 @@ private slots:
         send.CmdSndClk_Click(1);
 
         QVERIFY(!port.PortOpen());
-        QCOMPARE(window.messages.size(), std::size_t(1));
-        QCOMPARE(window.messages.front().text, std::string(Messages::OpenFailed));
-        QCOMPARE(window.messages.front().title, std::string(Messages::OpenFailedTitle));
-        QVERIFY(window.progressValues.empty());
+        QCOMPARE(window.messages, (std::vector<std::string>{std::string(Messages::OpenFailed) + "|"
+                                                            + std::string(Messages::OpenFailedTitle)}));
+        QVERIFY(window.progress.empty());
         QVERIFY(display.ReadUntilQuiet(100ms).empty());
     }
 };

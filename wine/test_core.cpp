@@ -16,7 +16,8 @@
 #include "link/PortNames.h"
 #include "link/SendOperation.h"
 #include "support/Check.h"
-#include "tests/support/FakeSerialPort.h"
+#include "tests/UpdateVectors.h"
+#include "tests/SendOutcomes.h"
 
 using namespace tallymark;
 
@@ -40,22 +41,7 @@ std::string RecordHex(const DisplayRecord& record, std::size_t from, std::size_t
 
 void WorkedExamples()
 {
-    struct Example {
-        const char* name;
-        PanelSettings settings;
-        std::int16_t index;
-        TimeOfDay time;
-        const char* line;
-    };
-    const Example examples[] = {
-        {"settings button, 999 days", {"999", false, "5", 1, 420, 1140}, 1, {13, 45, 9},
-         "48 65 6C 6C 6F 09 45 13 03 E7 03 87 00 13 00"},
-        {"clock button, 999 days", {"999", false, "5", 1, 420, 1140}, 0, {13, 45, 9},
-         "48 65 6C 6C 6F 09 45 13 AA E7 03 87 00 13 00"},
-        {"counting up from 168", {"168", true, "8", 0, 510, 1035}, 1, {8, 5, 30},
-         "48 65 6C 6C 6F 30 05 08 00 A8 00 08 1E 91 0F"},
-    };
-    for (const Example& e : examples) {
+    for (const vectors::UpdateExample& e : vectors::UpdateExamples) {
         const TimeOfDay t = e.time;
         check::Equal(std::string("worked example: ") + e.name,
                      UpdateHex(e.settings, e.index, FixedClock(t.hour, t.minute, t.second)), std::string(e.line));
@@ -184,83 +170,22 @@ void PortNames()
         check::Equal("port number of " + check::Quoted(c.text), int(PortNumberOf(c.text)), c.port);
 }
 
-class RecordingWindow : public SendWindow {
-public:
-    std::string comSele = "COM2";
-    PanelSettings settings{"999", false, "5", 1, 420, 1140};
-    std::vector<std::string> log;
-    std::function<void()> onDoEvents;
-
-    std::string ComSeleText() const override { return comSele; }
-    void ShowMessage(std::string_view text, std::string_view title) override
-    {
-        log.push_back("Message=" + std::string(text) + "|" + std::string(title));
-    }
-    void SetProgressMax(int value) override { log.push_back("Max=" + std::to_string(value)); }
-    void SetProgressMin(int value) override { log.push_back("Min=" + std::to_string(value)); }
-    void SetProgressValue(int value) override { log.push_back("Value=" + std::to_string(value)); }
-    void DoEvents() override
-    {
-        if (onDoEvents) {
-            auto once = std::move(onDoEvents);
-            onDoEvents = nullptr;
-            once();
-        }
-    }
-    PanelSettings CurrentSettings() const override { return settings; }
-};
-
-std::string Joined(const std::vector<std::string>& entries)
+std::string HexOf(const std::string& bytes)
 {
-    std::string out;
-    for (const auto& entry : entries)
-        out += (out.empty() ? "" : ", ") + entry;
-    return out;
+    return check::Hex(bytes);
 }
 
 void SendRuns()
 {
-    {
-        testing::FakeSerialPort port;
-        port.drainPolls = 3;
-        RecordingWindow window;
-        SendOperation send(port, window, FixedClock(13, 45, 9));
-        // A second click while the first send drains meets the open port.
-        window.onDoEvents = [&] { send.CmdSndClk_Click(0); };
-        send.CmdSndClk_Click(1);
-        check::Equal("send: bytes on the line", check::Hex(port.sent),
-                     std::string("48 65 6C 6C 6F 09 45 13 03 E7 03 87 00 13 00"));
-        // The refused click runs inside the drain wait, so its message falls after Value=2.
-        check::Equal("send: window steps", Joined(window.log),
-                     "Max=2, Min=0, Value=1, Value=2, Message=" + std::string(Messages::Busy) + "|" +
-                         std::string(Messages::BusyTitle) + ", Value=0");
-        check::True("send: port closed at the end", !port.PortOpen());
-        int counts = 0;
-        for (const auto& entry : port.log)
-            counts += entry == "OutBufferCount?";
-        check::Equal("send: pending count read until it reached 0", counts, 4);
-        check::Equal("send: port and line settings", port.log.at(1) + " " + port.log.at(2),
-                     std::string("CommPort=2 Settings=9600,n,8,1"));
-    }
-    {
-        testing::FakeSerialPort port;
-        port.present = {};
-        RecordingWindow window;
-        SendOperation send(port, window, FixedClock(0, 0, 0));
-        send.CmdSndClk_Click(1);
-        check::Equal("send to a missing port: message", Joined(window.log),
-                     "Message=" + std::string(Messages::OpenFailed) + "|" + std::string(Messages::OpenFailedTitle));
-        check::Equal("send to a missing port: nothing sent", port.sent.size(), std::size_t(0));
-    }
-    {
-        testing::FakeSerialPort port;
-        RecordingWindow window;
-        window.comSele = "COM1 ";
-        SendOperation send(port, window, FixedClock(0, 0, 0));
-        send.CmdSndClk_Click(1);
-        check::Equal("send with a bad port name: message", Joined(window.log),
-                     "Message=" + std::string(Messages::BadPortName) + "|" + std::string(Messages::BadPortNameTitle));
-        check::Equal("send with a bad port name: port untouched", Joined(port.log), std::string("PortOpen?"));
+    for (const vectors::SendCase& c : vectors::SendCases) {
+        const vectors::SendOutcome got = vectors::RunSendCase(c, HexOf);
+        check::Equal(std::string("send, ") + c.name + ": messages", got.messages.size(), c.expected.messages.size());
+        check::True(std::string("send, ") + c.name + ": messages shown", got.messages == c.expected.messages);
+        check::Equal(std::string("send, ") + c.name + ": bytes on the line", got.line, c.expected.line);
+        check::True(std::string("send, ") + c.name + ": progress", got.progress == c.expected.progress);
+        check::Equal(std::string("send, ") + c.name + ": closes", got.closes, c.expected.closes);
+        check::True(std::string("send, ") + c.name + ": discarded", got.discarded == c.expected.discarded);
+        check::True(std::string("send, ") + c.name + ": port closed at the end", !got.openAtEnd);
     }
 }
 

@@ -25,44 +25,29 @@
 #include "link/win/Win32SerialPort.h"
 #include "support/Check.h"
 #include "tests/support/ListedPorts.h"
+#include "tests/support/RecordingSendWindow.h"
 
 using namespace tallymark;
 
 namespace {
 
-class Window final : public SendWindow {
-public:
-    std::string comSele;
-    PanelSettings settings;
-    std::vector<std::string> messages;
-    std::vector<int> progress;
-    std::function<void()> onDoEvents;
-    // Given up after 20 seconds: the drain wait has no limit of its own, and a count that
-    // never falls must not hang the check.
-    SendOperation* send = nullptr;
+// The drain wait has no limit of its own; a count that never falls must not hang the check,
+// so a send is given up after 20 seconds.
+struct Patience {
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     bool gaveUp = false;
 
-    std::string ComSeleText() const override { return comSele; }
-    void ShowMessage(std::string_view text, std::string_view title) override
+    void Watch(testing::RecordingSendWindow& window, SendOperation& send, std::function<void()> each = {})
     {
-        messages.push_back(std::string(title) + ": " + std::string(text));
+        window.onDoEvents = [this, &send, each] {
+            if (!gaveUp && std::chrono::steady_clock::now() - started > std::chrono::seconds(20)) {
+                gaveUp = true;
+                send.Abandon();
+            }
+            if (each)
+                each();
+        };
     }
-    void SetProgressMax(int) override {}
-    void SetProgressMin(int) override {}
-    void SetProgressValue(int value) override { progress.push_back(value); }
-    void DoEvents() override
-    {
-        if (send && !gaveUp && std::chrono::steady_clock::now() - started_ > std::chrono::seconds(20)) {
-            gaveUp = true;
-            send->Abandon();
-        }
-        if (onDoEvents)
-            onDoEvents();
-    }
-    PanelSettings CurrentSettings() const override { return settings; }
-
-private:
-    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 };
 
 // The device as the send sees it, recording every pending count the send reads.
@@ -136,7 +121,7 @@ void SendThroughTheDevice(int portNumber, FarEnd& farEnd, const char* name, bool
 {
     // Chosen so that the line carries LF, CR, XON, XOFF and NUL: a line that is not
     // fully raw would add, drop or translate some of them.
-    Window window;
+    testing::RecordingSendWindow window;
     window.comSele = "COM" + std::to_string(portNumber);
     window.settings = {"2826", false, "8", 0, 13, 17 * 60 + 10};
     const TimeOfDay time{13, 4, 0};
@@ -145,28 +130,28 @@ void SendThroughTheDevice(int portNumber, FarEnd& farEnd, const char* name, bool
     Win32SerialPort device;
     ObservedPort port(device);
     SendOperation send(port, window, [=] { return time; });
-    window.send = &send;
 
     bool released = !held;
-    window.onDoEvents = [&] {
+    Patience patience;
+    patience.Watch(window, send, [&] {
         if (!released && !port.counts.empty()) {
             check::True(what + ": the count covers the update under way", port.counts.back() >= 15);
             released = true;
             farEnd.Ask("release");
         }
-    };
+    });
 
     if (held)
         farEnd.Ask("hold");
     send.CmdSndClk_Click(1);
 
-    check::True(what + ": the count fell to 0 within 20 seconds", !window.gaveUp);
+    check::True(what + ": the count fell to 0 within 20 seconds", !patience.gaveUp);
     check::Equal(what + ": messages", static_cast<int>(window.messages.size()), 0);
     for (const auto& message : window.messages)
         std::printf("      message: %s\n", message.c_str());
     check::Equal(what + ": the last count", port.counts.empty() ? -1 : port.counts.back(), 0);
     check::True(what + ": closed afterwards", !device.PortOpen());
-    check::Equal(what + ": progress", static_cast<int>(window.progress.size()), 3);
+    check::Equal(what + ": progress", static_cast<int>(window.ProgressValues().size()), 3);
 
     // What the send queued, worked out independently of the line.
     const DisplayRecord record = BuildDisplayRecord(window.settings, 1, [=] { return time; });
@@ -280,23 +265,23 @@ void HeldLine(int portNumber, FarEnd& farEnd)
 // drain wait ends, and the port closes.
 void LineVanishes(int portNumber, FarEnd& farEnd)
 {
-    Window window;
+    testing::RecordingSendWindow window;
     window.comSele = "COM" + std::to_string(portNumber);
     Win32SerialPort device;
     ObservedPort port(device);
     SendOperation send(port, window, [] { return TimeOfDay{}; });
-    window.send = &send;
     bool hungUp = false;
-    window.onDoEvents = [&] {
+    Patience patience;
+    patience.Watch(window, send, [&] {
         if (!hungUp && !port.counts.empty()) {
             hungUp = true;
             farEnd.Ask("hangup");
         }
-    };
+    });
     farEnd.Ask("hold");
     send.CmdSndClk_Click(1);
     check::True("vanishing line: the count was read before", !port.counts.empty() && port.counts.front() > 0);
-    check::True("vanishing line: the wait ended within 20 seconds", !window.gaveUp);
+    check::True("vanishing line: the wait ended within 20 seconds", !patience.gaveUp);
     check::True("vanishing line: closed", !device.PortOpen());
     // The write failed with the line, not by running out of time later.
     std::printf("vanishing line: %s\n", port.countError.c_str());
@@ -307,14 +292,14 @@ void LineVanishes(int portNumber, FarEnd& farEnd)
 
 void MissingPort(int portNumber)
 {
-    Window window;
+    testing::RecordingSendWindow window;
     window.comSele = "COM" + std::to_string(portNumber);
     Win32SerialPort device;
     SendOperation send(device, window, [] { return TimeOfDay{}; });
     send.CmdSndClk_Click(1);
     check::Equal("port without a device: the open failure message",
                  window.messages.empty() ? std::string() : window.messages.front(),
-                 std::string(Messages::OpenFailedTitle) + ": " + std::string(Messages::OpenFailed));
+                 std::string(Messages::OpenFailed) + "|" + std::string(Messages::OpenFailedTitle));
     check::True("port without a device: closed", !device.PortOpen());
 
     // The error names the operation and says in the system's words what went wrong.

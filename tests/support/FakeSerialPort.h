@@ -20,12 +20,16 @@ public:
     std::set<int> present{1, 2, 3};// port numbers that open
     bool openReadsFalse = false;   // opening succeeds but PortOpen reads false afterwards
     bool failCount = false;        // OutBufferCount throws
+    bool refuseCommPort = false;   // SetCommPort throws
+    bool refuseText = false;       // Output of text throws
     int drainPolls = 0;            // OutBufferCount reads that report bytes still pending
     std::function<void()> onCount; // runs at every OutBufferCount read
 
     void SetCommPort(std::int16_t port) override
     {
         log.push_back("CommPort=" + std::to_string(port));
+        if (refuseCommPort)
+            throw SerialError("port number refused");
         if (open_)
             throw SerialError("port is open");
         port_ = port;
@@ -57,6 +61,8 @@ public:
     void Output(std::string_view text) override
     {
         log.push_back("Output(text)=" + std::string(text));
+        if (refuseText)
+            throw SerialError("output refused");
         sent += text;
     }
     void Output(std::span<const std::uint8_t> bytes) override

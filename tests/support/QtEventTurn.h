@@ -1,4 +1,6 @@
-#include "tests/support/HeadlessSendWindow.h"
+#pragma once
+// One turn of Qt's events as the window's drain wait takes it: what is pending runs, and
+// with nothing pending the turn waits for the next event a millisecond at most.
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -6,14 +8,8 @@
 
 namespace tallymark::testing {
 
-void HeadlessSendWindow::ShowMessage(std::string_view text, std::string_view title)
+inline void QtEventTurn()
 {
-    messages.push_back({std::string(text), std::string(title)});
-}
-
-void HeadlessSendWindow::DoEvents()
-{
-    ++eventTurns;
     // The timer only bounds the wait: pending events return at once.
     QTimer wake;
     wake.setSingleShot(true);
