@@ -15,6 +15,8 @@
 #include <QClipboard>
 #include <QScrollBar>
 
+#include <map>
+
 #include "WindowFixture.h"
 
 using namespace tallymark;
@@ -84,58 +86,38 @@ private slots:
 
 void TestMainWindow::controls_data()
 {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("container");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("rect"); // absolute, in pixels of the client area
-
-    const auto row = [](const char* name, const char* kind, const char* container, const char* caption, QRect rect) {
-        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(container) << QString::fromUtf8(caption) << rect;
-    };
-    row("Label1", "QLabel", "Form1", "   カウントダウンＬＥＤ表示器   ", {16, 4, 489, 33});
-    row("Frame1", "QGroupBox", "Form1", "", {8, 40, 505, 281});
-    row("Frame2", "QGroupBox", "Frame1", "", {24, 56, 473, 73});
-    row("Label5", "QLabel", "Frame2", "現在時刻:", {56, 90, 81, 20});
-    row("TxtTime", "QLineEdit", "Frame2", "07:00:00", {136, 88, 81, 24});
-    row("CmdSndClk_0", "QPushButton", "Frame2", "転  送", {312, 80, 145, 33});
-    row("Frame3", "QGroupBox", "Frame1", "", {24, 136, 473, 169});
-    row("ChkWEn", "QCheckBox", "Frame3", "時間切替", {56, 161, 89, 20});
-    row("Label3", "QLabel", "Frame3", "開始", {176, 162, 41, 20});
-    row("TxtSTime", "QLineEdit", "Frame3", "07:00", {224, 160, 49, 24});
-    row("VScSTime", "QScrollBar", "Frame3", "", {272, 159, 25, 26});
-    row("Label4", "QLabel", "Frame3", "終了", {336, 162, 41, 20});
-    row("TxtETime", "QLineEdit", "Frame3", "19:00", {384, 160, 49, 26});
-    row("VScETime", "QScrollBar", "Frame3", "", {432, 159, 25, 25});
-    row("Label6", "QLabel", "Frame3", "設定日数:", {56, 210, 81, 20});
-    row("TxtDJS", "QLineEdit", "Frame3", "999", {136, 208, 41, 24});
-    row("OptInD", "QRadioButton", "Frame3", "加算", {208, 210, 57, 17});
-    row("OptDeD", "QRadioButton", "Frame3", "減算", {280, 210, 57, 17});
-    row("Label7", "QLabel", "Frame3", "輝度:", {360, 210, 57, 20});
-    row("ComBright", "QComboBox", "Frame3", "5", {408, 208, 49, 24});
-    row("CmdSndClk_1", "QPushButton", "Frame3", "転  送", {312, 252, 145, 33});
-    row("Label2", "QLabel", "Form1", "COM ポート:", {16, 342, 97, 22});
-    row("ComSele", "QComboBox", "Form1", "COM1", {112, 340, 81, 24});
-    row("ProgressBar1", "QProgressBar", "Form1", "", {208, 341, 118, 22});
-    row("CmdExit", "QPushButton", "Form1", "終  了", {344, 336, 161, 33});
+    QTest::addColumn<int>("control");
+    for (const ControlSpec& spec : Controls())
+        if (spec.id != Control::Form1 && spec.kind != ControlKind::Timer && spec.kind != ControlKind::SerialPort)
+            QTest::newRow(UniqueName(spec.id).data()) << int(spec.id);
 }
 
+// Every control of the table is there as the table made it, and lies wholly inside its
+// container: nothing of it is cut off by the frame around it.
 void TestMainWindow::controls()
 {
-    QFETCH(QString, kind);
-    QFETCH(QString, container);
-    QFETCH(QString, caption);
-    QFETCH(QRect, rect);
+    QFETCH(int, control);
+    const ControlSpec& spec = SpecOf(Control(control));
+    const std::map<ControlKind, const char*> kinds = {
+        {ControlKind::Label, "QLabel"},          {ControlKind::Frame, "QGroupBox"},
+        {ControlKind::TextBox, "QLineEdit"},     {ControlKind::ComboBox, "QComboBox"},
+        {ControlKind::CheckBox, "QCheckBox"},    {ControlKind::OptionButton, "QRadioButton"},
+        {ControlKind::VScrollBar, "QScrollBar"}, {ControlKind::CommandButton, "QPushButton"},
+        {ControlKind::ProgressBar, "QProgressBar"},
+    };
 
     WindowFixture f;
     f.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-    auto* control = f.Find(QTest::currentDataTag());
-    QVERIFY2(control->inherits(kind.toLatin1()), control->metaObject()->className());
-    QCOMPARE(control->parentWidget()->objectName(), container);
-    QCOMPARE(CaptionOf(control), caption);
-    QCOMPARE(QRect(control->mapTo(&f.window, QPoint(0, 0)), control->size()), rect);
-    QVERIFY(control->isVisible());
-    QVERIFY(control->isEnabled());
+    auto* widget = f.Find(UniqueName(spec.id).data());
+    QVERIFY2(widget->inherits(kinds.at(spec.kind)), widget->metaObject()->className());
+    QCOMPARE(widget->parentWidget()->objectName(), QString::fromUtf8(UniqueName(spec.container).data()));
+    QCOMPARE(CaptionOf(widget), QString::fromUtf8(spec.caption.data(), qsizetype(spec.caption.size())));
+    QCOMPARE(widget->geometry(), QRect(spec.place.left / 15, spec.place.top / 15, spec.place.width / 15,
+                                       spec.place.height / 15));
+    QVERIFY(widget->parentWidget()->rect().contains(widget->geometry()));
+    QVERIFY(widget->isVisible());
+    QVERIFY(widget->isEnabled());
 }
 
 void TestMainWindow::noOtherControls()
