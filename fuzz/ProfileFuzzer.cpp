@@ -15,7 +15,6 @@
 #include "settings/FileBytes.h"
 #include "settings/PortableProfileStore.h"
 #include "settings/ProfileText.h"
-#include "settings/ProfileText.h"
 
 using namespace tallymark;
 

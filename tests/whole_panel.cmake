@@ -14,16 +14,3 @@ if(NOT WIN32 AND TARGET tallymark AND TARGET tallymark_pty)
     COMMAND xvfb-run --auto-servernum --server-args=-screen\ 0\ 1024x768x24 $<TARGET_FILE:test_panel_end_to_end>)
   set_tests_properties(test_panel_end_to_end PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 endif()
-
-# Start-up and idle cost of the panel (a benchmark, not a test): run it under xvfb-run.
-if(NOT WIN32 AND TARGET tallymark)
-  add_executable(minimal_window ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp)
-  target_link_libraries(minimal_window PRIVATE Qt6::Widgets)
-  set_target_properties(minimal_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
-  add_executable(startup_bench ${PROJECT_SOURCE_DIR}/bench/startup_bench.cpp)
-  target_link_libraries(startup_bench PRIVATE tallymark_xsession Qt6::Core)
-  target_compile_definitions(startup_bench PRIVATE
-    TALLYMARK_PROGRAM="$<TARGET_FILE:tallymark>" MINIMAL_PROGRAM="$<TARGET_FILE:minimal_window>")
-  add_dependencies(startup_bench tallymark minimal_window)
-  set_target_properties(startup_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
-endif()
