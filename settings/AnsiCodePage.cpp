@@ -2,6 +2,15 @@
 
 namespace tallymark {
 
+std::size_t AnsiCharacterSize(std::string_view text)
+{
+    constexpr unsigned char LowestSecondByte = 0x40;
+    if (text.size() >= 2 && IsAnsiLeadByte(static_cast<unsigned char>(text[0]))
+        && static_cast<unsigned char>(text[1]) >= LowestSecondByte)
+        return 2;
+    return 1;
+}
+
 std::string_view WholeAnsiCharacters(std::string_view ansi)
 {
     std::size_t i = 0;

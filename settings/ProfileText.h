@@ -2,10 +2,11 @@
 // Reading and editing the text of a profile file as the private-profile functions see it,
 // without touching any byte that an edit does not have to change.
 //
-// A line ends at CR, LF or CRLF. After leading blanks, '[' opens a section header whose name
-// runs to the line's last ']'; ';' starts a comment; otherwise the first '=' splits a key
-// from its value. Names match ignoring ASCII case and surrounding blanks; only the first
-// section of a name counts, and in it only the first key of a name.
+// The content is text of the ANSI code page, read a character at a time. A line ends at CR,
+// LF or CRLF. After leading blanks, '[' opens a section header whose name runs to the line's
+// last ']' character (the rest of the line is ignored); ';' starts a comment; otherwise the
+// first '=' splits a key from its value. Names match ignoring ASCII case and surrounding
+// blanks; only the first section of a name counts, and in it only the first key of a name.
 
 #include <cstdint>
 #include <optional>

@@ -16,7 +16,11 @@ using namespace std::string_view_literals;
 // run under Wine reports these as expected failures. Portable: a choice of the portable
 // store where Windows leaves the outcome open or differs between versions (blanks inside
 // brackets, NUL bytes, byte order marks, the place of a new key, byte-for-byte edits, the
-// prefixes of the number reading); a run against kernel32 skips or reports these.
+// prefixes of the number reading, damaged double-byte characters); a run against kernel32
+// skips or reports these.
+//
+// The texts are bytes of code page 932 (Shift-JIS): "\x83\x5d\x81\x5b\x83\x93" is ゾーン, whose
+// first character ends in the byte of ']'; "\x8a\xbf\x8e\x9a" is 漢字.
 enum class Source { Windows, WindowsNotWine, Portable };
 
 inline constexpr std::string_view Sample = "[WorkTime]\r\nWorkTimeEnable=1\r\nStartWorkTime=480\r\nEndWorkTime=1080\r\n"
@@ -80,6 +84,15 @@ inline constexpr IntVector IntVectors[] = {
     {"line without equals sign has no value", true, "[A]\r\nk\r\n"sv, "A", "k", 9, 9, Source::Portable},
     {"byte order mark before the first section", true, "\xEF\xBB\xBF[A]\r\nk=4\r\n"sv, "A", "k", 9, 4, Source::Portable},
     {"NUL byte ends the number", true, "[A]\r\nk=4\0" "2\r\n"sv, "A", "k", 9, 4, Source::Portable},
+    // The file of issue 15: Windows reads the file as text of the code page, so "ゾ" is one
+    // character and the header's ']' the one before it.
+    {"Japanese comment after a section header", true, "[Tallymarks] \x83\x5d\x81\x5b\x83\x93\r\nDDD=777\r\nDownCount=1\r\n"sv,
+     "Tallymarks", "DDD", 168, 777},
+    {"second byte of a double-byte character closes no header", true, "[A]\x83\x5d\r\nk=1\r\n"sv, "A", "k", 9, 1},
+    // Damaged characters: nothing settles them. A lead byte before a byte that cannot follow
+    // it stands alone (Wine's conversion takes that byte into the character, even a line end).
+    {"lead byte before the equals sign stands alone", true, "[A]\r\nk\x81=5\r\n"sv, "A", "k\x81", 9, 5, Source::Portable},
+    {"lead byte before a line end stands alone", true, "[A]\nj=\x81\nk=5\n"sv, "A", "k", 9, 5, Source::Portable},
 };
 
 struct StringVector {
@@ -194,6 +207,8 @@ inline constexpr WriteVector WriteVectors[] = {
     {"file of only a byte order mark", true, "\xEF\xBB\xBF"sv, "A", "x", "2", true, "\xEF\xBB\xBF[A]\r\nx=2\r\n"sv, Source::Portable},
     {"NUL bytes elsewhere kept", true, "[A]\r\nx=1\r\n\0\0[B]\0\r\n"sv, "A", "x", "2", true, "[A]\r\nx=2\r\n\0\0[B]\0\r\n"sv, Source::Portable},
     {"double-byte value written as bytes", true, "[A]\r\nx=1\r\n"sv, "A", "x", "\x8a\xbf\x8e\x9a", true, "[A]\r\nx=\x8a\xbf\x8e\x9a\r\n"sv},
+    {"Japanese comment after a header keeps its section", true, "[Tallymarks] \x83\x5d\x81\x5b\x83\x93\r\nDDD=777\r\n"sv,
+     "Tallymarks", "DDD", "168", true, "[Tallymarks] \x83\x5d\x81\x5b\x83\x93\r\nDDD=168\r\n"sv, Source::Portable},
 };
 
 } // namespace tallymark::vectors
