@@ -19,6 +19,10 @@ bool IsAnsiLeadByte(unsigned char byte);
 // the structure of a line.
 std::size_t AnsiCharacterSize(std::string_view text);
 
+// The length of the longest run of whole characters at the start of text that has at most
+// `most` bytes: a cut there never splits a double-byte character.
+std::size_t AnsiCutLength(std::string_view text, std::size_t most);
+
 // Bytes that do not form a character become U+FFFD.
 std::string AnsiToUtf8(std::string_view ansi);
 

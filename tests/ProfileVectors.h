@@ -16,8 +16,8 @@ using namespace std::string_view_literals;
 // run under Wine reports these as expected failures. Portable: a choice of the portable
 // store where Windows leaves the outcome open or differs between versions (blanks inside
 // brackets, NUL bytes, byte order marks, the place of a new key, byte-for-byte edits, the
-// prefixes of the number reading, damaged double-byte characters); a run against kernel32
-// skips or reports these.
+// prefixes of the number reading, damaged or cut double-byte characters); a run against
+// kernel32 skips or reports these.
 //
 // The texts are bytes of code page 932 (Shift-JIS): "\x83\x5d\x81\x5b\x83\x93" is ゾーン, whose
 // first character ends in the byte of ']'; "\x8a\xbf\x8e\x9a" is 漢字.
@@ -142,6 +142,18 @@ inline constexpr StringVector StringVectors[] = {
     {"byte order mark before the first section", true, "\xEF\xBB\xBF[Tallymarks]\r\nDDD=42\r\n"sv, "Tallymarks", "DDD", "168", 10, "42\0"sv, 2, Source::Portable},
     {"NUL bytes are copied as they stand", true, "[A]\r\nk=4\0" "2\r\n"sv, "A", "k", "", 10, "4\0" "2\0"sv, 3, Source::Portable},
     {"bytes after a broken header", true, "[A\r\nk=1\r\n[B]\r\nk=2\r\n"sv, "B", "k", "", 10, "2\0"sv, 1, Source::Portable},
+    // Wine's tests: a list that only just fits counts as cut (size - 2), Windows ending it
+    // with two NULs (marked todo_wine for the buffer). The key list follows the same rule.
+    {"section names that only just fit", true, Sample, nullptr, nullptr, "x", 28, "WorkTime\0Tallymarks\0Bright\0\0"sv, 26,
+     Source::WindowsNotWine},
+    {"key names that only just fit", true, Sample, "WorkTime", nullptr, "x", 42,
+     "WorkTimeEnable\0StartWorkTime\0EndWorkTime\0\0"sv, 40, Source::WindowsNotWine},
+    // Nothing settles these; the store's reason: a cut never leaves half a character for the
+    // caller to turn into a broken one.
+    {"value cut before a double-byte character", true, "[A]\r\nk=12345678\x8a\xbf\r\n"sv, "A", "k", "", 10, "12345678\0"sv, 8,
+     Source::Portable},
+    {"name list cut before a double-byte character", true, "[A]\r\n[\x8a\xbf]\r\n"sv, nullptr, nullptr, "", 5, "A\0\0\0\0"sv, 3,
+     Source::Portable},
 };
 
 struct WriteVector {
