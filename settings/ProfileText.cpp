@@ -208,7 +208,9 @@ bool HasLineBreak(std::string_view text)
 
 bool Writable(std::string_view section, const char* key, const char* value)
 {
-    if (HasLineBreak(section))
+    // A name ending in a lead byte would take the header's ']' into its last character.
+    const std::string header = "[" + std::string(section) + "]";
+    if (HasLineBreak(section) || FindLastCharacter(header, ']') != section.size() + 1)
         return false;
     if (key) {
         const std::string_view name = key;

@@ -38,8 +38,8 @@ std::uint32_t ProfileInteger(std::string_view value);
 
 // The content after WritePrivateProfileString(section, key, value): a null key removes the
 // section, a null value the key. No value when the names or the value cannot be written
-// so that they read back (a line break in any of them, '=' in the key, or a key that would
-// read as a comment or a section header).
+// so that they read back (a line break in any of them, '=' in the key, a key that would
+// read as a comment or a section header, or a section name ending in a lead byte).
 std::optional<std::string> EditProfile(std::string_view content, std::string_view section, const char* key,
                                        const char* value);
 

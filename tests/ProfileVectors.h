@@ -236,6 +236,7 @@ inline constexpr WriteVector WriteVectors[] = {
     {"equals sign in the key refused", true, Sample, "Tallymarks", "D=D", "1", false, Sample, Source::Portable},
     {"comment as key refused", true, Sample, "Tallymarks", ";DDD", "1", false, Sample, Source::Portable},
     {"line break in the section refused", true, Sample, "Tally\rmarks", "DDD", "1", false, Sample, Source::Portable},
+    {"section name ending in a lead byte refused", true, Sample, "Tally\x81", "DDD", "1", false, Sample, Source::Portable},
     {"byte order mark kept", true, "\xEF\xBB\xBF[A]\r\nx=1\r\n"sv, "A", "x", "2", true, "\xEF\xBB\xBF[A]\r\nx=2\r\n"sv, Source::Portable},
     {"file of only a byte order mark", true, "\xEF\xBB\xBF"sv, "A", "x", "2", true, "\xEF\xBB\xBF[A]\r\nx=2\r\n"sv, Source::Portable},
     {"NUL bytes elsewhere kept", true, "[A]\r\nx=1\r\n\0\0[B]\0\r\n"sv, "A", "x", "2", true, "[A]\r\nx=2\r\n\0\0[B]\0\r\n"sv, Source::Portable},
