@@ -14,11 +14,12 @@ using namespace std::string_view_literals;
 // functions, or what Wine's own conformance tests expect of Windows. WindowsNotWine: the
 // same, where Wine's kernel32 is known to give another outcome (it rewrites the whole file on
 // a write; it ends a cut name list with one NUL); a run under Wine reports these as expected
-// failures. Portable: a choice of the portable store where Windows leaves the outcome open or
-// differs between versions (blanks inside brackets, NUL bytes, byte order marks, the place of
-// a new key, byte-for-byte edits, the prefixes of the number reading, damaged or cut
-// double-byte characters); a run against kernel32 skips or reports these. Each such row's
-// name says the decision, and the comment above it the reason.
+// failures, and wine/differential/KnownDifferences.cpp lists them all. Portable: a choice of
+// the portable store where Windows leaves the outcome open or differs between versions
+// (blanks inside brackets, NUL bytes, byte order marks, the place of a new key, byte-for-byte
+// edits, the prefixes of the number reading, damaged or cut double-byte characters); a run
+// against kernel32 skips or reports these. Each such row's name says the decision, and the
+// comment above it the reason.
 //
 // The texts are bytes of code page 932 (Shift-JIS): "\x83\x5d\x81\x5b\x83\x93" is ゾーン, whose
 // first character ends in the byte of ']'; "\x8a\xbf\x8e\x9a" is 漢字.
@@ -101,6 +102,9 @@ inline constexpr IntVector IntVectors[] = {
     // No documentation or conformance test covers these; the store keeps its reading.
     {"key that begins with a semicolon is a comment", true, "[A]\r\n;k=5\r\n"sv, "A", ";k", 9, 9, Source::Portable},
     {"line without equals sign hides no later key", true, "[A]\r\nk\r\nk=5\r\n"sv, "A", "k", 9, 5, Source::Portable},
+    {"full-width letters of another case are another name", true, "[\x82\x60]\r\nk=1\r\n"sv, "\x82\x81", "k", 9, 9, Source::Portable},
+    {"number after 29 characters still read", true, "[A]\r\nk=0000000000000000000000000000000042\r\n"sv, "A", "k", 9, 42,
+     Source::Portable},
 };
 
 struct StringVector {
@@ -156,10 +160,12 @@ inline constexpr StringVector StringVectors[] = {
      Source::WindowsNotWine},
     {"key names that only just fit", true, Sample, "WorkTime", nullptr, "x", 42,
      "WorkTimeEnable\0StartWorkTime\0EndWorkTime\0\0"sv, 40, Source::WindowsNotWine},
-    // The documentation: a list too small for its strings is cut and ends with two NULs; a
-    // default's trailing blanks are removed; a value is cut only when it does not fit.
+    // The documentation: a list too small for its strings is cut and ends with two NULs; the
+    // default is copied, its trailing blanks removed; a value is cut only when it does not fit.
     {"key names in two bytes are an empty list", true, "[A]\r\nk=1\r\n"sv, "A", nullptr, "d", 2, "\0\0"sv, 0,
      Source::WindowsNotWine},
+    {"quoted default copied as it is", false, ""sv, "A", "k", "\"q\"", 10, "\"q\"\0"sv, 3, Source::WindowsNotWine},
+    {"default of blanks only is empty", false, ""sv, "A", "k", "   ", 10, "\0"sv, 0, Source::WindowsNotWine},
     {"trailing blanks of a key list's default removed", true, "[B]\r\n"sv, "A", nullptr, "d  ", 10, "d\0"sv, 1,
      Source::WindowsNotWine},
     {"quoted value that fits once unquoted", true, "[A]\r\nk=\"12\"\r\n"sv, "A", "k", "", 3, "12\0"sv, 2, Source::WindowsNotWine},
@@ -169,6 +175,8 @@ inline constexpr StringVector StringVectors[] = {
      Source::Portable},
     {"name list cut before a double-byte character", true, "[A]\r\n[\x8a\xbf]\r\n"sv, nullptr, nullptr, "", 5, "A\0\0\0\0"sv, 3,
      Source::Portable},
+    {"double-byte names that only just fit", true, "[\x8a\xbf]\r\n"sv, nullptr, nullptr, "", 4, "\x8a\xbf\0\0"sv, 2, Source::Portable},
+    {"section names with an empty name", true, "[A]\r\n[]\r\n[B]\r\n"sv, nullptr, nullptr, "", 10, "A\0\0B\0\0"sv, 5, Source::Portable},
     {"key names with an empty name", true, "[A]\r\n=1\r\nk=2\r\n"sv, "A", nullptr, "d", 10, "\0k\0\0"sv, 3, Source::Portable},
     {"key names of a section asked with blanks", true, "[A]\r\nk=1\r\n"sv, " A", nullptr, "d", 10, "k\0\0"sv, 2, Source::Portable},
     // Windows reads a file with a UTF-8 byte order mark as ANSI text (the mark then spoils the
@@ -243,6 +251,8 @@ inline constexpr WriteVector WriteVectors[] = {
     {"double-byte value written as bytes", true, "[A]\r\nx=1\r\n"sv, "A", "x", "\x8a\xbf\x8e\x9a", true, "[A]\r\nx=\x8a\xbf\x8e\x9a\r\n"sv},
     // Wine compares the names of a removal untrimmed and removes nothing; nothing settles it,
     // and the store trims them as those of every other call.
+    {"key written beside a header of an empty name keeps it", true, "[A]\r\n[]\r\nk=1\r\n"sv, "A", "x", "2", true,
+     "[A]\r\nx=2\r\n[]\r\nk=1\r\n"sv, Source::Portable},
     {"section removed by a name with blanks", true, "[A]\r\nk=1\r\n[B]\r\n"sv, " A\t", nullptr, nullptr, true, "[B]\r\n"sv,
      Source::Portable},
     {"Japanese comment after a header keeps its section", true, "[Tallymarks] \x83\x5d\x81\x5b\x83\x93\r\nDDD=777\r\n"sv,
