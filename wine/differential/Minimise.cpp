@@ -41,6 +41,8 @@ Case Minimise(Runner& runner, const Case& whole, const Observation& failed)
         kase.queries.push_back(failed.query);
     if (!HasUnexplained(runner, kase))
         return whole; // the disagreement needs the other calls: shown as it came
+    if (kase.write && !kase.queries.empty())
+        Keep(runner, kase, [](Case& c) { c.write.reset(); });
 
     for (bool shrunk = true; shrunk;) {
         shrunk = false;
