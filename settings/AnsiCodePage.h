@@ -12,6 +12,17 @@ namespace tallymark {
 // True for the first byte of a double-byte character.
 bool IsAnsiLeadByte(unsigned char byte);
 
+// The bytes of the character that text begins with: 2 for a lead byte followed by a byte that
+// can be the second of a double-byte character, 1 otherwise (and for an empty text). In the
+// double-byte code pages of Windows a second byte is 0x40 or above, so a lead byte before a
+// line end, '=', ';', a blank or a quote stands alone, and a damaged character never hides
+// the structure of a line.
+std::size_t AnsiCharacterSize(std::string_view text);
+
+// The length of the longest run of whole characters at the start of text that has at most
+// `most` bytes: a cut there never splits a double-byte character.
+std::size_t AnsiCutLength(std::string_view text, std::size_t most);
+
 // Bytes that do not form a character become U+FFFD.
 std::string AnsiToUtf8(std::string_view ansi);
 

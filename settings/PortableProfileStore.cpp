@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/AnsiCodePage.h"
 #include "settings/FileBytes.h"
 #include "settings/ProfileText.h"
 
@@ -25,16 +26,19 @@ std::string_view WithoutTrailingSpaces(const char* text)
     return view;
 }
 
+// A text that does not fit is cut, and never inside a double-byte character.
 std::uint32_t CopyText(std::string_view text, char* buffer, std::uint32_t size)
 {
-    const std::size_t count = std::min<std::size_t>(text.size(), size - 1);
+    const std::size_t count = text.size() < size ? text.size() : AnsiCutLength(text, size - 1);
     std::memcpy(buffer, text.data(), count);
     buffer[count] = '\0';
     return static_cast<std::uint32_t>(count);
 }
 
-// Names one after another, each ended by a NUL, the list ended by one more. A list that
-// does not fit is cut, and ends with two NULs; the count is then size - 2.
+// Names one after another, each ended by a NUL, the list ended by one more. A list needs a
+// byte to spare: one that only just fits counts as cut, as on Windows. A cut list ends with
+// two NULs (three when the cut drops the first byte of a double-byte character) and the count
+// is size - 2.
 std::uint32_t CopyNameList(const std::vector<std::string_view>& names, char* buffer, std::uint32_t size)
 {
     std::string list;
@@ -42,7 +46,7 @@ std::uint32_t CopyNameList(const std::vector<std::string_view>& names, char* buf
         list += name;
         list += '\0';
     }
-    if (list.size() + 1 <= size) {
+    if (list.size() + 2 <= size) {
         std::memcpy(buffer, list.data(), list.size());
         buffer[list.size()] = '\0';
         return static_cast<std::uint32_t>(list.size());
@@ -51,9 +55,9 @@ std::uint32_t CopyNameList(const std::vector<std::string_view>& names, char* buf
         buffer[0] = '\0';
         return 0;
     }
-    std::memcpy(buffer, list.data(), size - 2);
-    buffer[size - 2] = '\0';
-    buffer[size - 1] = '\0';
+    const std::size_t kept = AnsiCutLength(list, size - 2);
+    std::memcpy(buffer, list.data(), kept);
+    std::memset(buffer + kept, '\0', size - kept);
     return size - 2;
 }
 

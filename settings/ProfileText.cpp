@@ -12,13 +12,47 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
+// The file is text of the code page, so its structure is read a character at a time: the
+// second byte of a double-byte character can be '[', ']' or a letter and is never taken for
+// one. Texts passed around here start and end on character boundaries.
+std::size_t NextCharacter(std::string_view text, std::size_t at)
+{
+    return at + AnsiCharacterSize(text.substr(at));
+}
+
+// The first character of text that is one of the single-byte characters of `set`.
+std::size_t FindCharacter(std::string_view text, std::string_view set, std::size_t from = 0)
+{
+    for (std::size_t i = from; i < text.size(); i = NextCharacter(text, i)) {
+        if (set.find(text[i]) != std::string_view::npos)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+std::size_t FindLastCharacter(std::string_view text, char c)
+{
+    std::size_t found = std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); i = NextCharacter(text, i)) {
+        if (text[i] == c)
+            found = i;
+    }
+    return found;
+}
+
 std::string_view Trim(std::string_view text)
 {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
+    std::size_t begin = 0;
+    while (begin < text.size() && IsBlank(text[begin]))
+        ++begin;
+    std::size_t end = begin;
+    for (std::size_t i = begin; i < text.size();) {
+        const std::size_t next = NextCharacter(text, i);
+        if (!IsBlank(text[i]))
+            end = next;
+        i = next;
+    }
+    return text.substr(begin, end - begin);
 }
 
 char FoldCase(char c)
@@ -26,24 +60,21 @@ char FoldCase(char c)
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// The second byte of a double-byte character may fall on an ASCII letter, so it is
-// compared exactly, never case-folded.
+// A double-byte character is compared exactly: its second byte may fall on an ASCII letter.
 bool SameName(std::string_view a, std::string_view b)
 {
     a = Trim(a);
     b = Trim(b);
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (IsAnsiLeadByte(static_cast<unsigned char>(a[i]))) {
-            if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1]))
-                return false;
-            ++i;
-        } else if (FoldCase(a[i]) != FoldCase(b[i])) {
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size()) {
+        const std::size_t size = AnsiCharacterSize(a.substr(i));
+        if (size != AnsiCharacterSize(b.substr(i)))
             return false;
-        }
+        if (size == 2 ? a.compare(i, 2, b, i, 2) != 0 : FoldCase(a[i]) != FoldCase(b[i]))
+            return false;
+        i += size;
     }
-    return true;
+    return i == a.size() && i == b.size();
 }
 
 enum class LineKind { Blank, Section, Comment, Key, Other };
@@ -70,7 +101,7 @@ public:
             return false;
         line = Line{};
         line.begin = position_;
-        line.textEnd = content_.find_first_of("\r\n", position_);
+        line.textEnd = FindCharacter(content_, "\r\n", position_);
         if (line.textEnd == std::string_view::npos)
             line.textEnd = content_.size();
         line.end = line.textEnd;
@@ -93,14 +124,14 @@ private:
             return;
         }
         if (trimmed.front() == '[') {
-            const std::size_t close = trimmed.rfind(']');
+            const std::size_t close = FindLastCharacter(trimmed, ']');
             if (close != std::string_view::npos) {
                 line.kind = LineKind::Section;
                 line.name = trimmed.substr(1, close - 1);
                 return;
             }
         }
-        const std::size_t equals = text.find('=');
+        const std::size_t equals = FindCharacter(text, "=");
         if (equals == std::string_view::npos) {
             line.kind = LineKind::Other;
             return;
@@ -159,7 +190,7 @@ std::string_view Unquote(std::string_view value)
 
 std::string_view LineEndOf(std::string_view content)
 {
-    const std::size_t first = content.find_first_of("\r\n");
+    const std::size_t first = FindCharacter(content, "\r\n");
     if (first == std::string_view::npos || content.compare(first, 2, "\r\n") == 0)
         return "\r\n";
     return content[first] == '\n' ? "\n" : "\r";
@@ -172,17 +203,19 @@ bool EndsLine(std::string_view content)
 
 bool HasLineBreak(std::string_view text)
 {
-    return text.find_first_of("\r\n") != std::string_view::npos;
+    return FindCharacter(text, "\r\n") != std::string_view::npos;
 }
 
 bool Writable(std::string_view section, const char* key, const char* value)
 {
-    if (HasLineBreak(section))
+    // A name ending in a lead byte would take the header's ']' into its last character.
+    const std::string header = "[" + std::string(section) + "]";
+    if (HasLineBreak(section) || FindLastCharacter(header, ']') != section.size() + 1)
         return false;
     if (key) {
         const std::string_view name = key;
         const std::string_view trimmed = Trim(name);
-        if (HasLineBreak(name) || name.find('=') != std::string_view::npos
+        if (HasLineBreak(name) || FindCharacter(name, "=") != std::string_view::npos
             || (!trimmed.empty() && (trimmed.front() == ';' || trimmed.front() == '[')))
             return false;
     }
@@ -293,13 +326,8 @@ std::optional<std::string> EditProfile(std::string_view content, std::string_vie
         // Only the value itself changes; blanks around it stay, so that a hand-aligned
         // file keeps its look.
         const std::string_view old = content.substr(where.key->valueBegin, where.key->textEnd - where.key->valueBegin);
-        std::size_t first = 0;
-        while (first < old.size() && IsBlank(old[first]))
-            ++first;
-        std::size_t last = old.size();
-        while (last > first && IsBlank(old[last - 1]))
-            --last;
-        edited.replace(where.key->valueBegin + first, last - first, value);
+        const std::string_view kept = Trim(old);
+        edited.replace(where.key->valueBegin + static_cast<std::size_t>(kept.data() - old.data()), kept.size(), value);
         return edited;
     }
 

@@ -2,10 +2,11 @@
 // Reading and editing the text of a profile file as the private-profile functions see it,
 // without touching any byte that an edit does not have to change.
 //
-// A line ends at CR, LF or CRLF. After leading blanks, '[' opens a section header whose name
-// runs to the line's last ']'; ';' starts a comment; otherwise the first '=' splits a key
-// from its value. Names match ignoring ASCII case and surrounding blanks; only the first
-// section of a name counts, and in it only the first key of a name.
+// The content is text of the ANSI code page, read a character at a time. A line ends at CR,
+// LF or CRLF. After leading blanks, '[' opens a section header whose name runs to the line's
+// last ']' character (the rest of the line is ignored); ';' starts a comment; otherwise the
+// first '=' splits a key from its value. Names match ignoring ASCII case and surrounding
+// blanks; only the first section of a name counts, and in it only the first key of a name.
 
 #include <cstdint>
 #include <optional>
@@ -37,8 +38,8 @@ std::uint32_t ProfileInteger(std::string_view value);
 
 // The content after WritePrivateProfileString(section, key, value): a null key removes the
 // section, a null value the key. No value when the names or the value cannot be written
-// so that they read back (a line break in any of them, '=' in the key, or a key that would
-// read as a comment or a section header).
+// so that they read back (a line break in any of them, '=' in the key, a key that would
+// read as a comment or a section header, or a section name ending in a lead byte).
 std::optional<std::string> EditProfile(std::string_view content, std::string_view section, const char* key,
                                        const char* value);
 

@@ -11,12 +11,18 @@ namespace tallymark::vectors {
 using namespace std::string_view_literals;
 
 // Where an expected outcome comes from. Windows: the documented behaviour of the kernel32
-// functions. WindowsNotWine: the same, where Wine's kernel32 is known to give another
-// outcome (it rewrites the whole file on a write; it ends a cut name list with one NUL); a
-// run under Wine reports these as expected failures. Portable: a choice of the portable
-// store where Windows leaves the outcome open or differs between versions (blanks inside
-// brackets, NUL bytes, byte order marks, the place of a new key, byte-for-byte edits, the
-// prefixes of the number reading); a run against kernel32 skips or reports these.
+// functions, or what Wine's own conformance tests expect of Windows. WindowsNotWine: the
+// same, where Wine's kernel32 is known to give another outcome (it rewrites the whole file on
+// a write; it ends a cut name list with one NUL); a run under Wine reports these as expected
+// failures, and wine/differential/KnownDifferences.cpp lists them all. Portable: a choice of
+// the portable store where Windows leaves the outcome open or differs between versions
+// (blanks inside brackets, NUL bytes, byte order marks, the place of a new key, byte-for-byte
+// edits, the prefixes of the number reading, damaged or cut double-byte characters); a run
+// against kernel32 skips or reports these. Each such row's name says the decision, and the
+// comment above it the reason.
+//
+// The texts are bytes of code page 932 (Shift-JIS): "\x83\x5d\x81\x5b\x83\x93" is ゾーン, whose
+// first character ends in the byte of ']'; "\x8a\xbf\x8e\x9a" is 漢字.
 enum class Source { Windows, WindowsNotWine, Portable };
 
 inline constexpr std::string_view Sample = "[WorkTime]\r\nWorkTimeEnable=1\r\nStartWorkTime=480\r\nEndWorkTime=1080\r\n"
@@ -80,6 +86,25 @@ inline constexpr IntVector IntVectors[] = {
     {"line without equals sign has no value", true, "[A]\r\nk\r\n"sv, "A", "k", 9, 9, Source::Portable},
     {"byte order mark before the first section", true, "\xEF\xBB\xBF[A]\r\nk=4\r\n"sv, "A", "k", 9, 4, Source::Portable},
     {"NUL byte ends the number", true, "[A]\r\nk=4\0" "2\r\n"sv, "A", "k", 9, 4, Source::Portable},
+    // The file of issue 15: Windows reads the file as text of the code page, so "ゾ" is one
+    // character and the header's ']' the one before it.
+    {"Japanese comment after a section header", true, "[Tallymarks] \x83\x5d\x81\x5b\x83\x93\r\nDDD=777\r\nDownCount=1\r\n"sv,
+     "Tallymarks", "DDD", 168, 777},
+    {"second byte of a double-byte character closes no header", true, "[A]\x83\x5d\r\nk=1\r\n"sv, "A", "k", 9, 1},
+    // Damaged characters: nothing settles them. A lead byte before a byte that cannot follow
+    // it stands alone (Wine's conversion takes that byte into the character, even a line end).
+    {"lead byte before the equals sign stands alone", true, "[A]\r\nk\x81=5\r\n"sv, "A", "k\x81", 9, 5, Source::Portable},
+    {"lead byte before a line end stands alone", true, "[A]\nj=\x81\nk=5\n"sv, "A", "k", 9, 5, Source::Portable},
+    // Wine's tests expect Windows to find "[]" (GetPrivateProfileStringW, marked todo_wine);
+    // an empty section name in read-only memory can crash the ANSI function on Windows, so the
+    // row is not put to kernel32.
+    {"section of an empty name", true, "k=0\r\n[]\r\nk=1\r\n"sv, "", "k", 9, 1, Source::Portable},
+    // No documentation or conformance test covers these; the store keeps its reading.
+    {"key that begins with a semicolon is a comment", true, "[A]\r\n;k=5\r\n"sv, "A", ";k", 9, 9, Source::Portable},
+    {"line without equals sign hides no later key", true, "[A]\r\nk\r\nk=5\r\n"sv, "A", "k", 9, 5, Source::Portable},
+    {"full-width letters of another case are another name", true, "[\x82\x60]\r\nk=1\r\n"sv, "\x82\x81", "k", 9, 9, Source::Portable},
+    {"number after 29 characters still read", true, "[A]\r\nk=0000000000000000000000000000000042\r\n"sv, "A", "k", 9, 42,
+     Source::Portable},
 };
 
 struct StringVector {
@@ -129,6 +154,35 @@ inline constexpr StringVector StringVectors[] = {
     {"byte order mark before the first section", true, "\xEF\xBB\xBF[Tallymarks]\r\nDDD=42\r\n"sv, "Tallymarks", "DDD", "168", 10, "42\0"sv, 2, Source::Portable},
     {"NUL bytes are copied as they stand", true, "[A]\r\nk=4\0" "2\r\n"sv, "A", "k", "", 10, "4\0" "2\0"sv, 3, Source::Portable},
     {"bytes after a broken header", true, "[A\r\nk=1\r\n[B]\r\nk=2\r\n"sv, "B", "k", "", 10, "2\0"sv, 1, Source::Portable},
+    // Wine's tests: a list that only just fits counts as cut (size - 2), Windows ending it
+    // with two NULs (marked todo_wine for the buffer). The key list follows the same rule.
+    {"section names that only just fit", true, Sample, nullptr, nullptr, "x", 28, "WorkTime\0Tallymarks\0Bright\0\0"sv, 26,
+     Source::WindowsNotWine},
+    {"key names that only just fit", true, Sample, "WorkTime", nullptr, "x", 42,
+     "WorkTimeEnable\0StartWorkTime\0EndWorkTime\0\0"sv, 40, Source::WindowsNotWine},
+    // The documentation: a list too small for its strings is cut and ends with two NULs; the
+    // default is copied, its trailing blanks removed; a value is cut only when it does not fit.
+    {"key names in two bytes are an empty list", true, "[A]\r\nk=1\r\n"sv, "A", nullptr, "d", 2, "\0\0"sv, 0,
+     Source::WindowsNotWine},
+    {"quoted default copied as it is", false, ""sv, "A", "k", "\"q\"", 10, "\"q\"\0"sv, 3, Source::WindowsNotWine},
+    {"default of blanks only is empty", false, ""sv, "A", "k", "   ", 10, "\0"sv, 0, Source::WindowsNotWine},
+    {"trailing blanks of a key list's default removed", true, "[B]\r\n"sv, "A", nullptr, "d  ", 10, "d\0"sv, 1,
+     Source::WindowsNotWine},
+    {"quoted value that fits once unquoted", true, "[A]\r\nk=\"12\"\r\n"sv, "A", "k", "", 3, "12\0"sv, 2, Source::WindowsNotWine},
+    // Nothing settles these; the store's reasons: a cut never leaves half a character for the
+    // caller to turn into a broken one, and a list shows the names as they stand.
+    {"value cut before a double-byte character", true, "[A]\r\nk=12345678\x8a\xbf\r\n"sv, "A", "k", "", 10, "12345678\0"sv, 8,
+     Source::Portable},
+    {"name list cut before a double-byte character", true, "[A]\r\n[\x8a\xbf]\r\n"sv, nullptr, nullptr, "", 5, "A\0\0\0\0"sv, 3,
+     Source::Portable},
+    {"double-byte names that only just fit", true, "[\x8a\xbf]\r\n"sv, nullptr, nullptr, "", 4, "\x8a\xbf\0\0"sv, 2, Source::Portable},
+    {"section names with an empty name", true, "[A]\r\n[]\r\n[B]\r\n"sv, nullptr, nullptr, "", 10, "A\0\0B\0\0"sv, 5, Source::Portable},
+    {"key names with an empty name", true, "[A]\r\n=1\r\nk=2\r\n"sv, "A", nullptr, "d", 10, "\0k\0\0"sv, 3, Source::Portable},
+    {"key names of a section asked with blanks", true, "[A]\r\nk=1\r\n"sv, " A", nullptr, "d", 10, "k\0\0"sv, 2, Source::Portable},
+    // Windows reads a file with a UTF-8 byte order mark as ANSI text (the mark then spoils the
+    // first line), Wine as UTF-8; the store passes over the mark and keeps the bytes.
+    {"byte order mark keeps double-byte text as bytes", true, "\xEF\xBB\xBF[A]\r\nk=\x8a\xbf\r\n"sv, "A", "k", "", 10,
+     "\x8a\xbf\0"sv, 2, Source::Portable},
 };
 
 struct WriteVector {
@@ -190,10 +244,19 @@ inline constexpr WriteVector WriteVectors[] = {
     {"equals sign in the key refused", true, Sample, "Tallymarks", "D=D", "1", false, Sample, Source::Portable},
     {"comment as key refused", true, Sample, "Tallymarks", ";DDD", "1", false, Sample, Source::Portable},
     {"line break in the section refused", true, Sample, "Tally\rmarks", "DDD", "1", false, Sample, Source::Portable},
+    {"section name ending in a lead byte refused", true, Sample, "Tally\x81", "DDD", "1", false, Sample, Source::Portable},
     {"byte order mark kept", true, "\xEF\xBB\xBF[A]\r\nx=1\r\n"sv, "A", "x", "2", true, "\xEF\xBB\xBF[A]\r\nx=2\r\n"sv, Source::Portable},
     {"file of only a byte order mark", true, "\xEF\xBB\xBF"sv, "A", "x", "2", true, "\xEF\xBB\xBF[A]\r\nx=2\r\n"sv, Source::Portable},
     {"NUL bytes elsewhere kept", true, "[A]\r\nx=1\r\n\0\0[B]\0\r\n"sv, "A", "x", "2", true, "[A]\r\nx=2\r\n\0\0[B]\0\r\n"sv, Source::Portable},
     {"double-byte value written as bytes", true, "[A]\r\nx=1\r\n"sv, "A", "x", "\x8a\xbf\x8e\x9a", true, "[A]\r\nx=\x8a\xbf\x8e\x9a\r\n"sv},
+    // Wine compares the names of a removal untrimmed and removes nothing; nothing settles it,
+    // and the store trims them as those of every other call.
+    {"key written beside a header of an empty name keeps it", true, "[A]\r\n[]\r\nk=1\r\n"sv, "A", "x", "2", true,
+     "[A]\r\nx=2\r\n[]\r\nk=1\r\n"sv, Source::Portable},
+    {"section removed by a name with blanks", true, "[A]\r\nk=1\r\n[B]\r\n"sv, " A\t", nullptr, nullptr, true, "[B]\r\n"sv,
+     Source::Portable},
+    {"Japanese comment after a header keeps its section", true, "[Tallymarks] \x83\x5d\x81\x5b\x83\x93\r\nDDD=777\r\n"sv,
+     "Tallymarks", "DDD", "168", true, "[Tallymarks] \x83\x5d\x81\x5b\x83\x93\r\nDDD=168\r\n"sv, Source::Portable},
 };
 
 } // namespace tallymark::vectors

@@ -110,6 +110,7 @@ private slots:
     void loadThenSave();
     void typedBrightnessReadsBackAsNumber();
     void foreignLinesSurviveSave();
+    void japaneseCommentAfterHeader();
     void failedSaveKeepsFile();
 
     void wholeAnsiCharacters_data();
@@ -411,6 +412,21 @@ void SettingsFileTest::foreignLinesSurviveSave()
                               "WorkTimeEnable=0\n; end is late\nEndWorkTime=1200\n\n[Tallymarks]\nDDD=7\nNote=keep me\n"
                               "DownCount=0\n\n[Bright]\nBright=3\n[Extra]\nx=1";
     QCOMPARE(ReadAll(iniPath()), after);
+}
+
+// Issue 15: "ゾ" in code page 932 ends in the byte of ']'. The section still holds the
+// operator's 777, and a save finds it there instead of adding a second one.
+void SettingsFileTest::japaneseCommentAfterHeader()
+{
+    const std::string before = "[Tallymarks] \x83\x5d\x81\x5b\x83\x93\r\nDDD=777\r\nDownCount=1\r\n";
+    WriteAll(iniPath(), before);
+    RecordingControls controls(log_);
+    settingsFile().LoadSettings(controls);
+    QCOMPARE(controls.dayCountText, std::string("777"));
+
+    settingsFile().SaveSettings(controls);
+    QCOMPARE(ReadAll(iniPath()), before + "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
+                                          "[Bright]\r\nBright=5\r\n");
 }
 
 void SettingsFileTest::failedSaveKeepsFile()
