@@ -1,14 +1,15 @@
-// tallymark-send without devices: its command lines, and every situation a scheduled run
-// can meet, over a recording serial component and a real settings file that must come out
-// of every run byte for byte as it went in.
+// tallymark-send without devices: every command line and every situation a scheduled run can
+// meet, over a recording serial component and a real settings file that must come out of
+// every run byte for byte as it went in.
 
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
+#include <set>
 #include <sstream>
-#include <variant>
 
 #include "SendOutcomes.h"
 #include "link/UpdateBytes.h"
@@ -25,135 +26,69 @@ namespace {
 const std::string StoredFile = "; the sign in the workshop\r\n"
                                "[WorkTime]\r\nWorkTimeEnable=1\r\nStartWorkTime=420\r\nEndWorkTime=1140\r\n"
                                "[Tallymarks]\r\nDDD=999\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n";
+const std::string Clock = vectors::ClockUpdate, All = vectors::SettingsUpdate;
+const std::string Usage = " out Usage: tallymark-send (--clock | --all) [--port COMn] [--dry-run]";
+const std::string InUse = " is in use by another program or does not exist";
+const std::string Refused = "exit 2" + Usage + " err ", NotAPort = "\" is not one of COM1 to COM32";
 
-struct Run {
-    ExitCode code;
-    std::string out;
-    std::string err;
-    std::string sent; // in hexadecimal
-};
-
-struct LineCase {
+struct Case {
     const char* name;
     std::vector<std::string> arguments;
-    const char* expected; // the options as Described, or "refused: " and the line on standard error
+    std::function<void(FakeSerialPort&)> arrange; // by default COM1 to COM3 open
+    std::string expected; // exit code, the port used last, the bytes sent, the first line out, the line on err
+    bool settingsFile = true;
 };
 
-const LineCase LineCases[] = {
-    {"--clock", {"--clock"}, "index=0"},
-    {"--all", {"--all"}, "index=1"},
-    {"everything", {"--dry-run", "--port", "COM32", "--all"}, "index=1 port=COM32 dry-run"},
-    {"--port=", {"--port=COM3", "--clock"}, "index=0 port=COM3"},
-    {"--help alone", {"--help"}, "index=-1 help"},
-    {"--version alone", {"--version"}, "index=-1 version"},
-    {"nothing", {}, "refused: --clock or --all is needed"},
-    {"only a port", {"--port", "COM3"}, "refused: --clock or --all is needed"},
-    {"both updates", {"--clock", "--all"}, "refused: --clock and --all do not go together"},
-    {"twice", {"--clock", "--clock"}, "refused: \"--clock\" is given twice"},
-    {"two ports", {"--all", "--port", "COM3", "--port=COM4"}, "refused: \"--port\" is given twice"},
-    {"port name missing", {"--all", "--port"}, "refused: --port needs a port name, COM1 to COM32"},
-    {"COM33", {"--all", "--port", "COM33"}, "refused: the port name \"COM33\" is not one of COM1 to COM32"},
-    {"lower case", {"--all", "--port", "com3"}, "refused: the port name \"com3\" is not one of COM1 to COM32"},
-    {"leading zero", {"--all", "--port=COM03"}, "refused: the port name \"COM03\" is not one of COM1 to COM32"},
-    {"an option as the port", {"--port", "--all"}, "refused: the port name \"--all\" is not one of COM1 to COM32"},
-    {"line end in the port", {"--all", "--port", "COM3\n"}, "refused: the port name \"COM3?\" is not one of COM1 to COM32"},
-    {"unknown option", {"--clock", "-n"}, "refused: unknown option \"-n\""},
-    {"a word", {"--clock", "now"}, "refused: unexpected argument \"now\""},
-    {"--help with a wrong word", {"--help", "--verbose"}, "refused: unknown option \"--verbose\""},
-};
+const auto Ports = [](std::set<int> present) { return [=](FakeSerialPort& p) { p.present = present; }; };
 
-struct SituationCase {
-    const char* name;
-    std::vector<std::string> arguments;
-    std::function<void(FakeSerialPort&)> arrange;
-    bool settingsFile; // Tallymark.ini as above, or none at all
-    Run expected;
-    int port; // the port used at the end; 0 when no port was touched at all
-};
-
-const auto NoChange = [](FakeSerialPort&) {};
-const std::string Defaults = "48 65 6C 6C 6F 09 45 13 00 A8 03 07 1E 14 00"; // 168, down, 5, 07:30-20:00 off
-
-const SituationCase SituationCases[] = {
-    {"--clock on the highest port found", {"--clock"}, [](FakeSerialPort& p) { p.present = {1, 2, 5}; }, true,
-     {ExitCode::Sent, "", "", vectors::ClockUpdate}, 5},
-    {"only COM1 and COM2: the first", {"--all"}, [](FakeSerialPort& p) { p.present = {1, 2}; }, true,
-     {ExitCode::Sent, "", "", vectors::SettingsUpdate}, 1},
-    {"--all on the port named", {"--all", "--port", "COM2"}, NoChange, true,
-     {ExitCode::Sent, "", "", vectors::SettingsUpdate}, 2},
-    {"no settings file: the defaults", {"--all", "--port", "COM2"}, NoChange, false,
-     {ExitCode::Sent, "", "", Defaults}, 2},
-    {"no port found", {"--clock"}, [](FakeSerialPort& p) { p.present = {}; }, true,
-     {ExitCode::NoPort, "", "no serial port from COM1 to COM32 opens", ""}, 32},
-    {"held port not found", {"--clock"}, [](FakeSerialPort& p) { p.held = {1, 2, 3}; }, true,
-     {ExitCode::NoPort, "", "no serial port from COM1 to COM32 opens", ""}, 32},
-    {"missing port named", {"--clock", "--port", "COM9"}, NoChange, true,
-     {ExitCode::PortUnavailable, "", "COM9 is in use by another program or does not exist (no such port)", ""}, 9},
-    {"held port named", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.held = {3}; }, true,
-     {ExitCode::PortUnavailable, "", "COM3 is in use by another program or does not exist (in use by another program)",
-      ""},
-     3},
-    {"port number refused", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.refuseCommPort = true; }, true,
-     {ExitCode::PortUnavailable, "", "COM3 is in use by another program or does not exist (port number refused)", ""},
-     1},
+const Case Cases[] = {
+    // Sent.
+    {"--clock to the highest port found", {"--clock"}, Ports({1, 2, 5}), "exit 0 port 5 sent " + Clock},
+    {"only COM1 and COM2: the first", {"--all"}, Ports({1, 2}), "exit 0 port 1 sent " + All},
+    {"--all to the port named", {"--all", "--port", "COM2"}, {}, "exit 0 port 2 sent " + All},
+    {"--port=", {"--port=COM3", "--clock"}, {}, "exit 0 port 3 sent " + Clock},
+    {"no settings file: the defaults, no file made", {"--all", "--port", "COM2"}, {},
+     "exit 0 port 2 sent 48 65 6C 6C 6F 09 45 13 00 A8 03 07 1E 14 00", false},
+    {"the line drains at the last turn", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.drainPolls = 99; },
+     "exit 0 port 3 sent " + Clock},
+    // Nothing touches a port.
+    {"dry run", {"--clock", "--dry-run"}, {}, "exit 0 out " + Clock},
+    {"dry run with a port", {"--dry-run", "--all", "--port", "COM3"}, {}, "exit 0 out " + All},
+    {"--help", {"--help"}, {}, "exit 0" + Usage},
+    {"--version", {"--version"}, {}, "exit 0 out tallymark-send " TALLYMARK_VERSION},
+    // The command line refused.
+    {"nothing", {}, {}, Refused + "--clock or --all is needed"},
+    {"only a port", {"--port", "COM3"}, {}, Refused + "--clock or --all is needed"},
+    {"both updates", {"--clock", "--all"}, {}, Refused + "--clock and --all do not go together"},
+    {"twice", {"--clock", "--clock"}, {}, Refused + "\"--clock\" is given twice"},
+    {"two ports", {"--all", "--port", "COM3", "--port=COM4"}, {}, Refused + "\"--port\" is given twice"},
+    {"no port name", {"--all", "--port"}, {}, Refused + "--port needs a port name, COM1 to COM32"},
+    {"COM33", {"--all", "--port", "COM33"}, {}, Refused + "the port name \"COM33" + NotAPort},
+    {"lower case", {"--all", "--port", "com3"}, {}, Refused + "the port name \"com3" + NotAPort},
+    {"an option as the port", {"--port", "--all"}, {}, Refused + "the port name \"--all" + NotAPort},
+    {"line end in the port", {"--all", "--port=COM3\n"}, {}, Refused + "the port name \"COM3?" + NotAPort},
+    {"unknown option", {"--clock", "-n"}, {}, Refused + "unknown option \"-n\""},
+    {"a word", {"--clock", "now"}, {}, Refused + "unexpected argument \"now\""},
+    {"--help with a wrong word", {"--help", "--verbose"}, {}, Refused + "unknown option \"--verbose\""},
+    // No usable port.
+    {"no port found", {"--clock"}, Ports({}), "exit 3 port 32 err no serial port from COM1 to COM32 opens"},
+    {"the only port held", {"--clock"}, [](FakeSerialPort& p) { p.present = p.held = {3}; },
+     "exit 3 port 32 err no serial port from COM1 to COM32 opens"},
+    {"missing port named", {"--clock", "--port", "COM9"}, {}, "exit 4 port 9 err COM9" + InUse + " (no such port)"},
+    {"held port named", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.held = {3}; },
+     "exit 4 port 3 err COM3" + InUse + " (in use by another program)"},
+    {"port number refused", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.refuseCommPort = true; },
+     "exit 4 port 1 err COM3" + InUse + " (port number refused)"},
     {"opens but reads back closed", {"--all", "--port", "COM3"}, [](FakeSerialPort& p) { p.openReadsFalse = true; },
-     true, {ExitCode::PortUnavailable, "", "COM3 did not stay open", ""}, 3},
+     "exit 4 port 3 err COM3 did not stay open"},
+    // The send fails once the port is open.
     {"greeting refused: nothing follows", {"--all", "--port", "COM3"}, [](FakeSerialPort& p) { p.refuseText = true; },
-     true, {ExitCode::SendFailed, "", "the send to COM3 failed: output refused", ""}, 3},
-    {"count cannot be read", {"--all", "--port", "COM3"}, [](FakeSerialPort& p) { p.failCount = true; }, true,
-     {ExitCode::SendFailed, "", "the send to COM3 failed: device has gone", vectors::SettingsUpdate}, 3},
-    {"line that never drains", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.drainPolls = INT_MAX; },
-     true, {ExitCode::SendFailed, "", "COM3 held the update back for 30 seconds; the send was given up", vectors::ClockUpdate},
-     3},
-    {"line that drains at the last turn", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.drainPolls = 99; },
-     true, {ExitCode::Sent, "", "", vectors::ClockUpdate}, 3},
-    {"dry run", {"--clock", "--dry-run"}, NoChange, true,
-     {ExitCode::Sent, std::string(vectors::ClockUpdate) + "\n", "", ""}, 0},
-    {"dry run on a port named", {"--dry-run", "--all", "--port", "COM3"}, NoChange, true,
-     {ExitCode::Sent, std::string(vectors::SettingsUpdate) + "\n", "", ""}, 0},
-    {"--version", {"--version"}, NoChange, true, {ExitCode::Sent, "tallymark-send " TALLYMARK_VERSION "\n", "", ""}, 0},
+     "exit 5 port 3 err the send to COM3 failed: output refused"},
+    {"count cannot be read", {"--all", "--port", "COM3"}, [](FakeSerialPort& p) { p.failCount = true; },
+     "exit 5 port 3 sent " + All + " err the send to COM3 failed: device has gone"},
+    {"a line that never drains", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.drainPolls = INT_MAX; },
+     "exit 5 port 3 sent " + Clock + " err COM3 held the update back for 30 seconds; the send was given up"},
 };
-
-class Fixture {
-public:
-    FakeSerialPort port;
-
-    explicit Fixture(bool settingsFile)
-    {
-        if (settingsFile)
-            testing::WriteAll(IniPath(), StoredFile);
-    }
-    QString IniPath() const { return folder_.filePath("Tallymark.ini"); }
-
-    // The drain wait's patience is 100 turns.
-    Run Execute(const std::vector<std::string>& arguments)
-    {
-        std::ostringstream out, err;
-        int turns = 0;
-        Platform platform{port,  *store_, [this] { return folder_.path().toStdString(); }, [] { return TimeOfDay{13, 45, 9}; },
-                          [&turns] { return ++turns <= 100; }, out, err};
-        const ExitCode code = RunCommand(arguments, platform);
-        const auto* sent = reinterpret_cast<const std::uint8_t*>(port.sent.data());
-        return {code, out.str(), err.str(), HexBytes({sent, port.sent.size()})};
-    }
-
-private:
-    QTemporaryDir folder_;
-    std::unique_ptr<ProfileStore> store_ = SystemProfileStore();
-};
-
-QString Described(const Options& o)
-{
-    return QString::fromStdString("index=" + std::to_string(o.index) + (o.port.empty() ? "" : " port=" + o.port)
-                                  + (o.dryRun ? " dry-run" : "") + (o.help ? " help" : "") + (o.version ? " version" : ""));
-}
-
-QString Describe(const Run& run)
-{
-    return QStringLiteral("exit %1 out [%2] err [%3] sent [%4]")
-        .arg(static_cast<int>(run.code))
-        .arg(QString::fromStdString(run.out), QString::fromStdString(run.err), QString::fromStdString(run.sent));
-}
 
 } // namespace
 
@@ -161,52 +96,45 @@ class TestSendCommand : public QObject {
     Q_OBJECT
 
 private slots:
-    void commandLines_data()
+    void runs_data()
     {
         QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < std::size(LineCases); ++i)
-            QTest::newRow(LineCases[i].name) << int(i);
+        for (std::size_t i = 0; i < std::size(Cases); ++i)
+            QTest::newRow(Cases[i].name) << int(i);
     }
-    void commandLines()
+    void runs()
     {
         QFETCH(int, row);
-        const LineCase& c = LineCases[row];
-        const QString expected = c.expected;
-        const auto parsed = ParseCommandLine(c.arguments);
-        if (const auto* options = std::get_if<Options>(&parsed)) {
-            QCOMPARE(Described(*options), expected);
-            return;
-        }
-        // A refused line: one line on standard error, the usage on standard output, no port.
-        QVERIFY2(expected.startsWith("refused: "), qPrintable(QString::fromStdString(std::get<std::string>(parsed))));
-        Fixture fixture(true);
-        const Run run = fixture.Execute(c.arguments);
-        QCOMPARE(run.code, ExitCode::BadCommandLine);
-        QCOMPARE(QString::fromStdString(run.err), "tallymark-send: " + expected.mid(9) + "\n");
-        QVERIFY(run.out.starts_with("Usage: tallymark-send (--clock | --all)"));
-        QVERIFY(fixture.port.log.empty());
-    }
+        const Case& c = Cases[row];
+        QTemporaryDir folder;
+        const QString ini = folder.filePath("Tallymark.ini");
+        if (c.settingsFile)
+            testing::WriteAll(ini, StoredFile);
+        FakeSerialPort port;
+        if (c.arrange)
+            c.arrange(port);
+        const auto store = SystemProfileStore();
+        std::ostringstream out, err;
+        int turns = 0; // the drain wait's patience is 100 turns
+        Platform platform{port,         *store, [&] { return folder.path().toStdString(); },
+                          [] { return TimeOfDay{13, 45, 9}; }, [&] { return ++turns <= 100; }, out, err};
 
-    void situations_data()
-    {
-        QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < std::size(SituationCases); ++i)
-            QTest::newRow(SituationCases[i].name) << int(i);
-    }
-    void situations()
-    {
-        QFETCH(int, row);
-        const SituationCase& c = SituationCases[row];
-        Fixture fixture(c.settingsFile);
-        c.arrange(fixture.port);
-        Run expected = c.expected;
-        if (!expected.err.empty())
-            expected.err = "tallymark-send: " + expected.err + "\n";
+        const ExitCode code = RunCommand(c.arguments, platform);
 
-        QCOMPARE(Describe(fixture.Execute(c.arguments)), Describe(expected));
-        QCOMPARE(fixture.port.log.empty() ? 0 : fixture.port.CommPort(), c.port);
-        QVERIFY(!fixture.port.PortOpen());
-        QCOMPARE(testing::ReadAll(fixture.IniPath()), c.settingsFile ? StoredFile : "<missing>");
+        const auto* sent = reinterpret_cast<const std::uint8_t*>(port.sent.data());
+        const std::string firstOut = out.str().substr(0, out.str().find('\n')), line = err.str();
+        std::string outcome = "exit " + std::to_string(static_cast<int>(code));
+        outcome += port.log.empty() ? "" : " port " + std::to_string(port.CommPort());
+        outcome += port.sent.empty() ? "" : " sent " + HexBytes({sent, port.sent.size()});
+        outcome += firstOut.empty() ? "" : " out " + firstOut;
+        // One line at most, and it names the program.
+        QCOMPARE(std::count(line.begin(), line.end(), '\n'), std::ptrdiff_t(line.empty() ? 0 : 1));
+        QVERIFY(line.empty() || (line.starts_with("tallymark-send: ") && line.ends_with('\n')));
+        outcome += line.empty() ? "" : " err " + line.substr(16, line.size() - 17);
+
+        QCOMPARE(QString::fromStdString(outcome), QString::fromStdString(c.expected));
+        QVERIFY(!port.PortOpen());
+        QCOMPARE(testing::ReadAll(ini), c.settingsFile ? StoredFile : "<missing>");
     }
 };
 
