@@ -1,5 +1,6 @@
 #include "send/SendCommand.h"
 
+#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <thread>
@@ -244,9 +245,10 @@ ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform)
 
 int Main(SerialPort& port, int argc, char** argv)
 {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const auto store = SystemProfileStore();
-    Platform platform{port, *store, ProgramDirectory, LocalTimeOfDay, PatientTurns(DrainPatience), std::cout, std::cerr};
+    Platform platform{port, *store, ProgramDirectory, LocalTimeOfDay, PatientTurns(DrainPatience),
+                      std::cout, std::cerr};
     return static_cast<int>(RunCommand(arguments, platform));
 }
 

@@ -116,7 +116,7 @@ private slots:
         const auto store = SystemProfileStore();
         std::ostringstream out, err;
         int turns = 0; // the drain wait's patience is 100 turns
-        Platform platform{port,         *store, [&] { return folder.path().toStdString(); },
+        Platform platform{port, *store, [&] { return folder.path().toStdString(); },
                           [] { return TimeOfDay{13, 45, 9}; }, [&] { return ++turns <= 100; }, out, err};
 
         const ExitCode code = RunCommand(c.arguments, platform);
