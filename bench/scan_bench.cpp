@@ -18,7 +18,6 @@
 
 #include "link/PortDiscovery.h"
 #include "link/qt/QtSerialPort.h"
-#include "tests/support/ListedPorts.h"
 #include "tests/support/PseudoTerminal.h"
 
 using Milliseconds = std::chrono::duration<double, std::milli>;
@@ -28,7 +27,7 @@ namespace {
 void Measure(const char* what, const std::string& programDir, int scans)
 {
     tallymark::QtSerialPort port(programDir);
-    tallymark::testing::ListedPorts list;
+    tallymark::ListedPorts list;
     std::vector<double> times;
     for (int i = 0; i < scans; ++i) {
         const auto started = std::chrono::steady_clock::now();

@@ -17,6 +17,8 @@
 #include "display/UpdateText.h"
 
 using namespace tallymark::display;
+using tallymark::HexBytes;
+using tallymark::WholeUpdate;
 
 namespace {
 

@@ -10,16 +10,9 @@
 
 #include "display/UpdateDecoder.h"
 #include "display/UpdateReader.h"
+#include "link/UpdateBytes.h"
 
 namespace tallymark::display {
-
-using UpdateBytes = std::array<std::uint8_t, Greeting.size() + std::tuple_size_v<DisplayRecord>>;
-
-// The fifteen bytes on the line: the greeting and the record.
-UpdateBytes WholeUpdate(const DisplayRecord& record);
-
-// "48 65 6C": upper-case hexadecimal, one blank between bytes.
-std::string HexBytes(std::span<const std::uint8_t> bytes);
 
 // "hh:mm" for a minute of day; hours beyond 23 are written as they are.
 std::string MinuteText(MinuteOfDay minute);

@@ -2,6 +2,7 @@
 // Port discovery: at start the panel offers only the ports that really open on this PC.
 
 #include <string>
+#include <vector>
 
 #include "link/SerialPort.h"
 
@@ -16,6 +17,23 @@ public:
     virtual int ListCount() const = 0;
     virtual std::string List(int index) const = 0;
     virtual void SetText(const std::string& text) = 0;
+};
+
+// The list as plain values, for programs and checks without a window.
+class ListedPorts final : public PortList {
+public:
+    std::vector<std::string> items;
+    std::string text;
+
+    void Clear() override
+    {
+        items.clear();
+        text.clear();
+    }
+    void AddItem(const std::string& item) override { items.push_back(item); }
+    int ListCount() const override { return static_cast<int>(items.size()); }
+    std::string List(int index) const override { return items.at(static_cast<std::size_t>(index)); }
+    void SetText(const std::string& value) override { text = value; }
 };
 
 // Tries ports 1 to 32 in order, lists each that opens as "COMn" and closes it at once;

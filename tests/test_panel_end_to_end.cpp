@@ -13,7 +13,7 @@
 #include <chrono>
 #include <memory>
 
-#include "link/DisplayRecord.h"
+#include "support/LiveUpdate.h"
 #include "support/PseudoTerminal.h"
 #include "support/XSession.h"
 
@@ -34,20 +34,9 @@ const QPoint CurrentTimeSend((120 + 240 + 4320 + 2175 / 2) / 15, (600 + 240 + 36
 const QPoint SettingsSend((120 + 240 + 4320 + 2175 / 2) / 15, (600 + 1440 + 1740 + 495 / 2) / 15);
 const QPoint Exit((5160 + 2415 / 2) / 15, (5040 + 495 / 2) / 15);
 
-const QByteArray StoredFile = "; workshop sign by the door\r\n"
-                              "[WorkTime]\r\nWorkTimeEnable=1\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
-                              "[Tallymarks]\r\nDDD=12345\r\nDownCount=0\r\n"
-                              "[Bright]\r\nBright=3\r\n";
-// What the window shows for it: the day count cut to its three characters.
-const PanelSettings StoredSettings{"123", true, "3", 1, 450, 1200};
+using tallymark::testing::StoredFile;
+using tallymark::testing::StoredSettings;
 const QByteArray SavedFile = QByteArray(StoredFile).replace("DDD=12345", "DDD=123");
-
-std::optional<int> Bcd(std::uint8_t byte)
-{
-    if ((byte >> 4) > 9 || (byte & 0x0F) > 9)
-        return std::nullopt;
-    return (byte >> 4) * 10 + (byte & 0x0F);
-}
 
 // True once the process has the device open, waiting up to `timeout`. Found among its open
 // files, so that looking does not get in the way of the program being watched.
@@ -169,16 +158,8 @@ private:
     {
         x_->Click(window, button);
         const std::vector<std::uint8_t> bytes = line.Read(15, 5s);
-        QCOMPARE(bytes.size(), std::size_t(15));
         QCOMPARE(line.ReadUntilQuiet(200ms).size(), std::size_t(0));
-        const auto second = Bcd(bytes[5]), minute = Bcd(bytes[6]), hour = Bcd(bytes[7]);
-        QVERIFY(second && minute && hour && *hour < 24 && *minute < 60 && *second < 60);
-        const QTime sent(*hour, *minute, *second);
-        QVERIFY(qAbs(sent.secsTo(QTime::currentTime())) < 10 || qAbs(sent.secsTo(QTime::currentTime())) > 86390);
-        // Given the clock reading it carries, the update is exactly the one the settings make.
-        const auto record = BuildDisplayRecord(StoredSettings, index, [&] { return TimeOfDay{*hour, *minute, *second}; });
-        QByteArray expected = QByteArray(Greeting.data(), 5) + QByteArray(reinterpret_cast<const char*>(record.data()), 10);
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(bytes.data()), 15).toHex(' '), expected.toHex(' '));
+        tallymark::testing::CheckLiveUpdate(bytes, StoredSettings, index);
     }
 
 private slots:

@@ -8,7 +8,6 @@
 
 #include "link/PortDiscovery.h"
 #include "support/FakeSerialPort.h"
-#include "support/ListedPorts.h"
 
 using namespace tallymark;
 using tallymark::testing::FakeSerialPort;
@@ -16,9 +15,9 @@ using tallymark::testing::FakeSerialPort;
 namespace {
 
 // ComSele as the window creates it, before the scan throws its list away.
-tallymark::testing::ListedPorts CreatedComSele()
+tallymark::ListedPorts CreatedComSele()
 {
-    tallymark::testing::ListedPorts list;
+    tallymark::ListedPorts list;
     list.items = {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"};
     list.text = "COM1";
     return list;

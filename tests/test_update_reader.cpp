@@ -10,6 +10,7 @@
 
 using namespace std::chrono_literals;
 using namespace tallymark::display;
+using tallymark::HexBytes;
 
 namespace {
 

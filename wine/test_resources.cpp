@@ -1,6 +1,6 @@
 // The program's resources as Windows sees them: the same resource scripts as the panel's
 // executable (the icon and the version information), compiled into this program and read
-// back through the functions Explorer uses.
+// back through the functions Explorer uses; and tallymark-send.exe's version information.
 
 #include <windows.h>
 
@@ -22,28 +22,31 @@ std::string OwnPath()
     return std::string(path, length);
 }
 
-void VersionInformation()
+// The version information of the program at `path`, built for `program` (its file name
+// without ".exe").
+void VersionInformation(const std::string& path, const std::string& program, const std::string& description)
 {
-    const std::string path = OwnPath();
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    if (!check::True("the program carries version information", size > 0))
+    if (!check::True(program + ": the program carries version information", size > 0))
         return;
     std::vector<char> block(size);
-    if (!check::True("reading the version information", ::GetFileVersionInfoA(path.c_str(), 0, size, block.data())))
+    if (!check::True(program + ": reading the version information",
+                     ::GetFileVersionInfoA(path.c_str(), 0, size, block.data())))
         return;
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    if (check::True("fixed version block", ::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) &&
-                                               fixed && length >= sizeof(VS_FIXEDFILEINFO))) {
-        check::Equal("signature", static_cast<std::uint32_t>(fixed->dwSignature), std::uint32_t{0xFEEF04BD});
+    if (check::True(program + ": fixed version block",
+                    ::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) && fixed &&
+                        length >= sizeof(VS_FIXEDFILEINFO))) {
+        check::Equal(program + ": signature", static_cast<std::uint32_t>(fixed->dwSignature), std::uint32_t{0xFEEF04BD});
         const std::uint32_t ms = (TALLYMARK_VERSION_MAJOR << 16) | TALLYMARK_VERSION_MINOR;
         const std::uint32_t ls = TALLYMARK_VERSION_PATCH << 16;
-        check::Equal("file version, high part", static_cast<std::uint32_t>(fixed->dwFileVersionMS), ms);
-        check::Equal("file version, low part", static_cast<std::uint32_t>(fixed->dwFileVersionLS), ls);
-        check::Equal("product version, high part", static_cast<std::uint32_t>(fixed->dwProductVersionMS), ms);
-        check::Equal("file type: application", static_cast<std::uint32_t>(fixed->dwFileType),
+        check::Equal(program + ": file version, high part", static_cast<std::uint32_t>(fixed->dwFileVersionMS), ms);
+        check::Equal(program + ": file version, low part", static_cast<std::uint32_t>(fixed->dwFileVersionLS), ls);
+        check::Equal(program + ": product version, high part", static_cast<std::uint32_t>(fixed->dwProductVersionMS), ms);
+        check::Equal(program + ": file type: application", static_cast<std::uint32_t>(fixed->dwFileType),
                      static_cast<std::uint32_t>(VFT_APP));
     }
 
@@ -51,12 +54,12 @@ void VersionInformation()
         WORD language;
         WORD codePage;
     }* translation = nullptr;
-    if (check::True("translation table",
+    if (check::True(program + ": translation table",
                     ::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                                      &length) &&
                         length >= sizeof(Translation))) {
-        check::Equal("language: Japanese", static_cast<int>(translation->language), 0x0411);
-        check::Equal("code page: Unicode", static_cast<int>(translation->codePage), 1200);
+        check::Equal(program + ": language: Japanese", static_cast<int>(translation->language), 0x0411);
+        check::Equal(program + ": code page: Unicode", static_cast<int>(translation->codePage), 1200);
     }
 
     const std::string version = std::to_string(TALLYMARK_VERSION_MAJOR) + "." + std::to_string(TALLYMARK_VERSION_MINOR) +
@@ -66,8 +69,9 @@ void VersionInformation()
         std::string value;
     } strings[] = {
         {"ProductName", "Tallymark panel"},
-        {"FileDescription", "Tallymark panel"},
-        {"OriginalFilename", "tallymark.exe"},
+        {"FileDescription", description},
+        {"InternalName", program},
+        {"OriginalFilename", program + ".exe"},
         {"FileVersion", version},
         {"ProductVersion", version},
     };
@@ -75,7 +79,7 @@ void VersionInformation()
         char* value = nullptr;
         const std::string query = std::string("\\StringFileInfo\\041104B0\\") + s.name;
         const bool found = ::VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length);
-        check::Equal(std::string("version text ") + s.name, found && value ? std::string(value) : std::string(),
+        check::Equal(program + ": version text " + s.name, found && value ? std::string(value) : std::string(),
                      s.value);
     }
 }
@@ -157,11 +161,13 @@ void Icon(const char* icoPath)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: wine_resources ICON_FILE\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: wine_resources ICON_FILE SEND_PROGRAM\n");
         return 2;
     }
-    VersionInformation();
+    VersionInformation(OwnPath(), "tallymark", "Tallymark panel");
+    // tallymark-send.exe carries the same version under its own name.
+    VersionInformation(argv[2], "tallymark-send", "Tallymark send command");
     Icon(argv[1]);
     return check::Finish("resources");
 }

@@ -24,7 +24,6 @@
 #include "link/SendOperation.h"
 #include "link/win/Win32SerialPort.h"
 #include "support/Check.h"
-#include "tests/support/ListedPorts.h"
 #include "tests/support/RecordingSendWindow.h"
 
 using namespace tallymark;
@@ -318,7 +317,7 @@ void MissingPort(int portNumber)
 void Scan(int portNumber, int missing)
 {
     Win32SerialPort device;
-    tallymark::testing::ListedPorts list;
+    tallymark::ListedPorts list;
     ScanComPorts(device, list);
     std::string listed;
     for (const auto& item : list.items)

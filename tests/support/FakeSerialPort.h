@@ -18,6 +18,7 @@ public:
     mutable std::vector<std::string> log; // "CommPort=3", "Settings=9600,n,8,1", "PortOpen=1", ...
     std::string sent;              // every byte handed to Output, in order
     std::set<int> present{1, 2, 3};// port numbers that open
+    std::set<int> held;            // port numbers another program holds: opening them fails
     bool openReadsFalse = false;   // opening succeeds but PortOpen reads false afterwards
     bool failCount = false;        // OutBufferCount throws
     bool refuseCommPort = false;   // SetCommPort throws
@@ -47,6 +48,8 @@ public:
         if (open && !open_) {
             if (!present.count(port_))
                 throw SerialError("no such port");
+            if (held.count(port_))
+                throw SerialError("in use by another program");
             open_ = !openReadsFalse;
         } else if (!open) {
             open_ = false;

@@ -1,0 +1,255 @@
+#include "send/SendCommand.h"
+
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "link/DisplayRecord.h"
+#include "link/PortDiscovery.h"
+#include "link/SendOperation.h"
+#include "link/UpdateBytes.h"
+#include "send/WatchedPort.h"
+#include "settings/SettingsFile.h"
+
+namespace tallymark::command {
+
+namespace {
+
+constexpr std::string_view ProgramName = "tallymark-send";
+
+struct ExitCodeMeaning {
+    ExitCode code;
+    const char* meaning;
+};
+
+constexpr ExitCodeMeaning ExitCodes[] = {
+    {ExitCode::Sent, "every byte of the update has left the port"},
+    {ExitCode::BadCommandLine, "the command line is wrong"},
+    {ExitCode::NoPort, "no --port, and no port from COM1 to COM32 opens"},
+    {ExitCode::PortUnavailable, "the port is in use by another program or does not exist"},
+    {ExitCode::SendFailed, "the port opened but failed during the send, or held the update back too long"},
+};
+
+void PrintSynopsis(std::ostream& out)
+{
+    out << "Usage: " << ProgramName << " (--clock | --all) [--port COMn] [--dry-run]\n"
+        << "       " << ProgramName << " --help | --version\n";
+}
+
+void PrintUsage(std::ostream& out)
+{
+    PrintSynopsis(out);
+    out << "\n"
+        << "Sends one update to the day-counter display, as the panel's send buttons do, with\n"
+        << "the settings in Tallymark.ini beside this program. The settings file is only read.\n"
+        << "\n"
+        << "  --clock      set the display's clock from this computer's; the day count stays\n"
+        << "  --all        send the clock and all the settings, as the settings group's button\n"
+        << "  --port COMn  the display's port, COM1 to COM32; without it, the port the panel\n"
+        << "               picks at its start (the highest that opens when one above COM2 does)\n"
+        << "  --dry-run    print the 15 bytes in hexadecimal; no serial port is opened or\n"
+        << "               searched for\n"
+        << "  --help       show this text\n"
+        << "  --version    show the version\n"
+        << "\n"
+        << "A port in use by another program (the panel during its own send, say) is an error,\n"
+        << "never a wait. Exit codes:\n";
+    for (const ExitCodeMeaning& row : ExitCodes)
+        out << "  " << static_cast<int>(row.code) << "  " << row.meaning << "\n";
+}
+
+// The one line a failure gets: control characters from the command line or from the
+// system's messages must not break it.
+void Fail(std::ostream& err, std::string_view text)
+{
+    std::string line(text);
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    err << ProgramName << ": " << line << '\n' << std::flush;
+}
+
+std::string Quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+// The panel's send window without a window: the port named, the settings as read, nothing
+// to show but what goes wrong, and a drain wait with a limit.
+class CommandWindow final : public SendWindow {
+public:
+    CommandWindow(std::string port, PanelSettings settings, DrainTurn& turn)
+        : port_(std::move(port)), settings_(std::move(settings)), turn_(turn)
+    {
+    }
+
+    SendOperation* send = nullptr;
+    std::optional<std::string> message; // the text of the first message box
+    bool gaveUp = false;
+
+    std::string ComSeleText() const override { return port_; }
+    void ShowMessage(std::string_view text, std::string_view) override
+    {
+        if (!message)
+            message = std::string(text);
+    }
+    void SetProgressMax(int) override {}
+    void SetProgressMin(int) override {}
+    void SetProgressValue(int) override {}
+    void DoEvents() override
+    {
+        if (!gaveUp && !turn_()) {
+            gaveUp = true;
+            send->Abandon();
+        }
+    }
+    PanelSettings CurrentSettings() const override { return settings_; }
+
+private:
+    std::string port_;
+    PanelSettings settings_;
+    DrainTurn& turn_;
+};
+
+// The port the panel's start-up scan would show in ComSele; empty when none opens.
+std::string FoundPort(SerialPort& port)
+{
+    ListedPorts found;
+    ScanComPorts(port, found);
+    return found.text;
+}
+
+ExitCode Send(const Options& options, const PanelSettings& settings, Platform& platform)
+{
+    const std::string name = options.port.empty() ? FoundPort(platform.port) : options.port;
+    if (name.empty()) {
+        Fail(platform.err, "no serial port from COM1 to COM32 opens");
+        return ExitCode::NoPort;
+    }
+    WatchedPort port(platform.port);
+    CommandWindow window(name, settings, platform.drainTurn);
+    SendOperation send(port, window, platform.clock);
+    window.send = &send;
+    send.CmdSndClk_Click(options.index);
+
+    if (window.message == Messages::NotOpen) {
+        Fail(platform.err, name + " did not stay open");
+        return ExitCode::PortUnavailable;
+    }
+    if (window.message) {
+        const std::string reason = port.OpenError().empty() ? "" : " (" + port.OpenError() + ")";
+        Fail(platform.err, name + " is in use by another program or does not exist" + reason);
+        return ExitCode::PortUnavailable;
+    }
+    if (window.gaveUp) {
+        Fail(platform.err, name + " held the update back for " + std::to_string(DrainPatience.count())
+                               + " seconds; the send was given up");
+        return ExitCode::SendFailed;
+    }
+    if (!port.SendError().empty()) {
+        Fail(platform.err, "the send to " + name + " failed: " + port.SendError());
+        return ExitCode::SendFailed;
+    }
+    return ExitCode::Sent;
+}
+
+} // namespace
+
+std::variant<Options, std::string> ParseCommandLine(std::span<const std::string> arguments)
+{
+    Options options;
+    bool portGiven = false;
+    const auto once = [](bool& given, std::string_view option) -> std::optional<std::string> {
+        if (given)
+            return Quoted(option) + " is given twice";
+        given = true;
+        return std::nullopt;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        std::optional<std::string> error;
+        if (argument == "--clock" || argument == "--all") {
+            const std::int16_t index = argument == "--clock" ? 0 : 1;
+            if (options.index == index)
+                error = Quoted(argument) + " is given twice";
+            else if (options.index != -1)
+                error = "--clock and --all do not go together";
+            options.index = index;
+        } else if (argument == "--port" || argument.starts_with("--port=")) {
+            error = once(portGiven, "--port");
+            if (argument == "--port" && i + 1 == arguments.size())
+                return std::string("--port needs a port name, COM1 to COM32");
+            options.port = argument == "--port" ? arguments[++i] : std::string(argument.substr(7));
+            if (!error && PortNumberOf(options.port) == 0)
+                error = "the port name " + Quoted(options.port) + " is not one of COM1 to COM32";
+        } else if (argument == "--dry-run") {
+            error = once(options.dryRun, argument);
+        } else if (argument == "--help") {
+            error = once(options.help, argument);
+        } else if (argument == "--version") {
+            error = once(options.version, argument);
+        } else {
+            error = (argument.starts_with("-") ? "unknown option " : "unexpected argument ") + Quoted(argument);
+        }
+        if (error)
+            return *error;
+    }
+    if (options.index == -1 && !options.help && !options.version)
+        return std::string("--clock or --all is needed");
+    return options;
+}
+
+DrainTurn PatientTurns(std::chrono::milliseconds patience)
+{
+    std::optional<std::chrono::steady_clock::time_point> start;
+    return [patience, start]() mutable {
+        const auto now = std::chrono::steady_clock::now();
+        if (!start)
+            start = now;
+        if (now - *start >= patience)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return true;
+    };
+}
+
+ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform)
+{
+    const auto parsed = ParseCommandLine(arguments);
+    if (const auto* error = std::get_if<std::string>(&parsed)) {
+        Fail(platform.err, *error);
+        PrintSynopsis(platform.out);
+        return ExitCode::BadCommandLine;
+    }
+    const Options& options = std::get<Options>(parsed);
+    if (options.help) {
+        PrintUsage(platform.out);
+        return ExitCode::Sent;
+    }
+    if (options.version) {
+        platform.out << ProgramName << " " << TALLYMARK_VERSION << "\n";
+        return ExitCode::Sent;
+    }
+
+    StoredSettings settings;
+    SettingsFile(platform.store, platform.programDirectory).LoadSettings(settings);
+    if (options.dryRun) {
+        const DisplayRecord record = BuildDisplayRecord(settings.values, options.index, platform.clock);
+        platform.out << HexBytes(WholeUpdate(record)) << "\n";
+        return ExitCode::Sent;
+    }
+    return Send(options, settings.values, platform);
+}
+
+int Main(SerialPort& port, int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    const auto store = SystemProfileStore();
+    Platform platform{port, *store, ProgramDirectory, LocalTimeOfDay, PatientTurns(DrainPatience),
+                      std::cout, std::cerr};
+    return static_cast<int>(RunCommand(arguments, platform));
+}
+
+} // namespace tallymark::command

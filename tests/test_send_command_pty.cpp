@@ -1,0 +1,75 @@
+// tallymark-send itself, run as a scheduler runs it: copied into a folder of its own with the
+// settings file and its only port, COM3, leading to a pseudo-terminal, free or held.
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <chrono>
+#include <optional>
+
+#include "support/FileContent.h"
+#include "support/LiveUpdate.h"
+#include "support/OtherProgram.h"
+#include "support/PseudoTerminal.h"
+
+using namespace std::chrono_literals;
+using namespace tallymark::testing;
+
+class TestSendCommandPty : public QObject {
+    Q_OBJECT
+
+private slots:
+    void runs_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("err"); // the start of the one line on standard error
+        QTest::addColumn<int>("index");   // the update sent (or printed by a dry run); -1 for none
+        QTest::newRow("--clock, port found") << QStringList{"--clock"} << false << 0 << "" << 0;
+        QTest::newRow("--all, port named") << QStringList{"--all", "--port", "COM3"} << false << 0 << "" << 1;
+        QTest::newRow("dry run, port held") << QStringList{"--clock", "--dry-run"} << true << 0 << "" << 0;
+        QTest::newRow("port named, held") << QStringList{"--port", "COM3", "--clock"} << true << 4
+                                          << "tallymark-send: COM3 is in use by another program or does not exist ("
+                                          << -1;
+    }
+
+    void runs()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, held);
+        QFETCH(int, code);
+        QFETCH(QString, err);
+        QFETCH(int, index);
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(QStringLiteral(TALLYMARK_SEND_PROGRAM), folder.filePath("tallymark-send")));
+        WriteAll(folder.filePath("Tallymark.ini"), StoredFile.toStdString());
+        PseudoTerminal line;
+        LinkNoPorts(folder.path().toStdString());
+        LinkPort(folder.path().toStdString(), 3, line.DevicePath());
+        std::optional<OtherProgram> other;
+        if (held)
+            QVERIFY(other.emplace(line.DevicePath(), OtherProgram::Hold::Flock).Holds());
+
+        QProcess process;
+        process.start(folder.filePath("tallymark-send"), arguments);
+        QVERIFY(process.waitForFinished(60000));
+
+        QCOMPARE(process.exitCode(), code);
+        const QByteArray standardError = process.readAllStandardError();
+        QVERIFY2(standardError.startsWith(err.toUtf8()) && standardError.count('\n') == (err.isEmpty() ? 0 : 1),
+                 standardError);
+        const std::vector<std::uint8_t> sent = line.ReadUntilQuiet(200ms);
+        const bool dryRun = arguments.contains("--dry-run");
+        const QByteArray printed = QByteArray::fromHex(process.readAllStandardOutput());
+        if (index >= 0)
+            CheckLiveUpdate(dryRun ? std::vector<std::uint8_t>(printed.begin(), printed.end()) : sent, StoredSettings,
+                            static_cast<std::int16_t>(index));
+        QCOMPARE(sent.size(), std::size_t(index >= 0 && !dryRun ? 15 : 0));
+        QCOMPARE(QByteArray::fromStdString(ReadAll(folder.filePath("Tallymark.ini"))), StoredFile);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSendCommandPty)
+#include "test_send_command_pty.moc"
