@@ -26,6 +26,7 @@
 #include <utime.h>
 
 #include "link/PosixTty.h"
+#include "link/PortNames.h"
 #include "link/qt/QtSerialPort.h"
 #include "tests/support/OtherProgram.h"
 #include "tests/support/PseudoTerminal.h"
@@ -265,6 +266,11 @@ private slots:
         else if (portNumber == 32 && std::filesystem::exists("/dev/ttyACM11"))
             QSKIP("this machine has /dev/ttyACM11");
         QtSerialPort port(ProgramDir());
+        if (portNumber > tallymark::HighestPortNumber) {
+            // A number beyond the panel's ports is refused as it is set.
+            QVERIFY_THROWS_EXCEPTION(SerialError, port.SetCommPort(static_cast<std::int16_t>(portNumber)));
+            return;
+        }
         port.SetCommPort(static_cast<std::int16_t>(portNumber));
         QVERIFY_THROWS_EXCEPTION(SerialError, port.SetPortOpen(true));
         QVERIFY(!port.PortOpen());

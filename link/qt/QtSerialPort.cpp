@@ -16,8 +16,6 @@ namespace tallymark {
 
 namespace {
 
-constexpr std::int16_t HighestQtPortNumber = 255;
-
 // How long closing waits for Qt's buffer to move on before it gives the rest up.
 constexpr int DrainPatienceMs = 10'000;
 
@@ -43,11 +41,6 @@ QSerialPort::StopBits QtStopBits(StopBits stopBits)
     return QSerialPort::OneStop;
 }
 
-std::string PortName(std::int16_t number)
-{
-    return "COM" + std::to_string(number);
-}
-
 } // namespace
 
 QtSerialPort::QtSerialPort() = default;
@@ -66,59 +59,14 @@ QtSerialPort::~QtSerialPort()
     }
 }
 
-void QtSerialPort::SetCommPort(std::int16_t port)
-{
-    RequireClosed("changing the port number");
-    if (port < 1 || port > HighestQtPortNumber)
-        throw SerialError("port number " + std::to_string(port) + " is outside 1 to " + std::to_string(HighestQtPortNumber));
-    commPort_ = port;
-}
-
-std::int16_t QtSerialPort::CommPort() const
-{
-    return commPort_;
-}
-
-void QtSerialPort::SetSettings(const std::string& settings)
-{
-    RequireClosed("changing the line settings");
-    ParseLineSettings(settings);
-    settings_ = settings;
-}
-
-std::string QtSerialPort::Settings() const
-{
-    return settings_;
-}
-
-void QtSerialPort::SetPortOpen(bool open)
-{
-    if (open)
-        Open();
-    else
-        Close();
-}
-
 bool QtSerialPort::PortOpen() const
 {
     return port_.isOpen();
 }
 
-void QtSerialPort::SetDTREnable(bool enable)
+void QtSerialPort::ApplyDtr(bool raised)
 {
-    if (port_.isOpen())
-        posix::SetDtr(port_.handle(), enable);
-    dtrEnable_ = enable;
-}
-
-void QtSerialPort::Output(std::string_view text)
-{
-    Write(text.data(), static_cast<qint64>(text.size()));
-}
-
-void QtSerialPort::Output(std::span<const std::uint8_t> bytes)
-{
-    Write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    posix::SetDtr(port_.handle(), raised);
 }
 
 int QtSerialPort::OutBufferCount()
@@ -142,14 +90,14 @@ void QtSerialPort::DiscardOutput()
 void QtSerialPort::Open()
 {
     RequireClosed("opening");
-    const LineSettings line = ParseLineSettings(settings_);
+    const LineSettings line = ParseLineSettings(Settings());
     // termios knows one or two stop bits only; sending one where 1.5 was asked for would
     // report success for settings the line does not carry.
     if (line.stopBits == StopBits::OneAndHalf)
-        throw SerialError("line settings \"" + settings_ + "\": 1.5 stop bits are not available on this system");
-    const std::string device = PortDevicePath(commPort_, ProgramFolder());
+        throw SerialError("line settings \"" + Settings() + "\": 1.5 stop bits are not available on this system");
+    const std::string device = PortDevicePath(CommPort(), ProgramFolder());
     if (device.empty())
-        throw SerialError(PortName(commPort_) + " has no device on this system");
+        throw SerialError(Name() + " has no device on this system");
 
     auto lock = std::make_unique<posix::DeviceLock>(device);
     port_.setPortName(QFile::decodeName(QByteArray::fromStdString(device)));
@@ -161,10 +109,10 @@ void QtSerialPort::Open()
     port_.clearError();
     // The panel never reads from the display.
     if (!port_.open(QIODevice::WriteOnly))
-        throw SerialError(PortName(commPort_) + " (" + device + "): " + port_.errorString().toStdString());
+        throw SerialError(Name() + " (" + device + "): " + port_.errorString().toStdString());
     lock_ = std::move(lock);
     try {
-        posix::SetDtr(port_.handle(), dtrEnable_);
+        ApplyDtr(DtrEnable());
     } catch (const SerialError&) {
         Close();
         throw;
@@ -198,10 +146,10 @@ void QtSerialPort::Close()
         throw SerialError(failure);
 }
 
-void QtSerialPort::Write(const char* data, qint64 size)
+void QtSerialPort::Write(const char* data, std::size_t size)
 {
     RequireOpen("output");
-    if (port_.write(data, size) != size)
+    if (port_.write(data, static_cast<qint64>(size)) != static_cast<qint64>(size))
         throw SerialError("output: " + port_.errorString().toStdString());
     // Straight on to the driver; what it cannot take now follows as the port becomes ready.
     PushToDriver("output");
@@ -214,18 +162,6 @@ void QtSerialPort::PushToDriver(std::string_view operation)
         port_.flush();
     if (port_.error() == QSerialPort::ResourceError)
         throw SerialError(std::string(operation) + ": " + port_.errorString().toStdString());
-}
-
-void QtSerialPort::RequireOpen(std::string_view operation) const
-{
-    if (!port_.isOpen())
-        throw SerialError(std::string(operation) + ": the port is not open");
-}
-
-void QtSerialPort::RequireClosed(std::string_view operation) const
-{
-    if (port_.isOpen())
-        throw SerialError(std::string(operation) + ": the port is open");
 }
 
 std::string QtSerialPort::ProgramFolder() const

@@ -13,7 +13,7 @@
 
 #include <QSerialPort>
 
-#include "link/SerialPort.h"
+#include "link/SerialComponent.h"
 
 namespace tallymark {
 
@@ -21,7 +21,7 @@ namespace posix {
 class DeviceLock;
 }
 
-class QtSerialPort : public SerialPort {
+class QtSerialPort final : public SerialComponent {
 public:
     // The program's folder decides where "ports/COMn" is looked for; by default the folder
     // of the running program.
@@ -32,31 +32,19 @@ public:
     QtSerialPort(const QtSerialPort&) = delete;
     QtSerialPort& operator=(const QtSerialPort&) = delete;
 
-    void SetCommPort(std::int16_t port) override;
-    std::int16_t CommPort() const override;
-    void SetSettings(const std::string& settings) override;
-    std::string Settings() const override;
-    void SetPortOpen(bool open) override;
     bool PortOpen() const override;
-    void SetDTREnable(bool enable) override;
-    void Output(std::string_view text) override;
-    void Output(std::span<const std::uint8_t> bytes) override;
     int OutBufferCount() override;
     void DiscardOutput() override;
 
 private:
-    void Open();
-    void Close();
-    void Write(const char* data, qint64 size);
-    void RequireOpen(std::string_view operation) const;
-    void RequireClosed(std::string_view operation) const;
+    void Open() override;
+    void Close() override;
+    void ApplyDtr(bool raised) override;
+    void Write(const char* data, std::size_t size) override;
     void PushToDriver(std::string_view operation);
     std::string ProgramFolder() const;
 
     std::optional<std::string> programDirectory_;
-    std::int16_t commPort_ = 1;
-    std::string settings_ = "9600,n,8,1";
-    bool dtrEnable_ = false;
     QSerialPort port_;
     std::unique_ptr<posix::DeviceLock> lock_;
 };

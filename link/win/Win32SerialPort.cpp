@@ -152,11 +152,11 @@ std::optional<std::string> Outcome(HANDLE handle, OVERLAPPED& overlapped, std::s
 
 } // namespace
 
-struct Win32SerialPort::Write {
+struct Win32SerialPort::PendingWrite {
     OVERLAPPED overlapped{};
     std::vector<std::uint8_t> bytes;
 
-    ~Write()
+    ~PendingWrite()
     {
         if (overlapped.hEvent)
             ::CloseHandle(overlapped.hEvent);
@@ -174,63 +174,18 @@ Win32SerialPort::~Win32SerialPort()
     }
 }
 
-void Win32SerialPort::SetCommPort(std::int16_t port)
-{
-    RequireClosed("changing the port number");
-    if (port < 1 || port > HighestPortNumber)
-        throw SerialError("port number " + std::to_string(port) + " is outside 1 to " +
-                          std::to_string(HighestPortNumber));
-    commPort_ = port;
-}
-
-std::int16_t Win32SerialPort::CommPort() const
-{
-    return commPort_;
-}
-
-void Win32SerialPort::SetSettings(const std::string& settings)
-{
-    RequireClosed("changing the line settings");
-    ParseLineSettings(settings);
-    settings_ = settings;
-}
-
-std::string Win32SerialPort::Settings() const
-{
-    return settings_;
-}
-
-void Win32SerialPort::SetPortOpen(bool open)
-{
-    if (open)
-        Open();
-    else
-        Close();
-}
-
 bool Win32SerialPort::PortOpen() const
 {
     return handle_ != INVALID_HANDLE_VALUE;
 }
 
-void Win32SerialPort::SetDTREnable(bool enable)
+void Win32SerialPort::ApplyDtr(bool raised)
 {
-    if (PortOpen() && !::EscapeCommFunction(handle_, enable ? SETDTR : CLRDTR)) {
+    if (!::EscapeCommFunction(handle_, raised ? SETDTR : CLRDTR)) {
         const DWORD error = ::GetLastError();
         if (!NoModemLines(error))
-            Fail(std::string(enable ? "raising" : "dropping") + " DTR on " + Name(), error);
+            Fail(std::string(raised ? "raising" : "dropping") + " DTR on " + Name(), error);
     }
-    dtrEnable_ = enable;
-}
-
-void Win32SerialPort::Output(std::string_view text)
-{
-    Send(text.data(), text.size());
-}
-
-void Win32SerialPort::Output(std::span<const std::uint8_t> bytes)
-{
-    Send(bytes.data(), bytes.size());
 }
 
 int Win32SerialPort::OutBufferCount()
@@ -268,8 +223,8 @@ void* Win32SerialPort::Handle() const
 void Win32SerialPort::Open()
 {
     RequireClosed("opening");
-    const LineSettings line = ParseLineSettings(settings_);
-    const std::string device = PortDevicePath(commPort_, {});
+    const LineSettings line = ParseLineSettings(Settings());
+    const std::string device = PortDevicePath(CommPort(), {});
     // Share mode 0: no other program opens the port while the panel holds it.
     const HANDLE handle = ::CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_OVERLAPPED, nullptr);
@@ -277,7 +232,7 @@ void Win32SerialPort::Open()
         Fail("opening " + Name() + " (" + device + ")", ::GetLastError());
     const DWORD msPerByte = MillisecondsPerByte(line);
     try {
-        ApplyLine(handle, line, settings_, dtrEnable_, Name());
+        ApplyLine(handle, line, Settings(), DtrEnable(), Name());
         // Reads are never made; the write limits end a write on a line that has stopped.
         COMMTIMEOUTS timeouts{};
         timeouts.ReadIntervalTimeout = MAXDWORD;
@@ -324,7 +279,7 @@ void Win32SerialPort::Close()
         throw SerialError("closing " + Name() + ": " + failure);
 }
 
-void Win32SerialPort::Send(const void* data, std::size_t size)
+void Win32SerialPort::Write(const char* data, std::size_t size)
 {
     RequireOpen("output");
     if (!failure_.empty())
@@ -333,8 +288,8 @@ void Win32SerialPort::Send(const void* data, std::size_t size)
         return;
     if (size > std::numeric_limits<DWORD>::max())
         throw SerialError("output to " + Name() + ": too many bytes at once");
-    auto write = std::make_unique<Write>();
-    const auto* first = static_cast<const std::uint8_t*>(data);
+    auto write = std::make_unique<PendingWrite>();
+    const auto* first = reinterpret_cast<const std::uint8_t*>(data);
     write->bytes.assign(first, first + size);
     write->overlapped.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!write->overlapped.hEvent)
@@ -348,7 +303,7 @@ void Win32SerialPort::Send(const void* data, std::size_t size)
 // Drops the writes that have ended; the first failure among them breaks the line.
 void Win32SerialPort::Reap()
 {
-    std::erase_if(writes_, [&](const std::unique_ptr<Write>& write) {
+    std::erase_if(writes_, [&](const std::unique_ptr<PendingWrite>& write) {
         const std::optional<std::string> outcome = Outcome(handle_, write->overlapped, write->bytes.size());
         if (outcome && !outcome->empty() && failure_.empty())
             failure_ = *outcome;
@@ -361,7 +316,7 @@ void Win32SerialPort::Reap()
 std::string Win32SerialPort::FinishWrites()
 {
     while (!writes_.empty()) {
-        Write& write = *writes_.front();
+        PendingWrite& write = *writes_.front();
         const DWORD bound = WritePatienceMs + static_cast<DWORD>(msPerByte_) * static_cast<DWORD>(write.bytes.size()) +
                             DriverGraceMs;
         if (::WaitForSingleObject(write.overlapped.hEvent, bound) != WAIT_OBJECT_0)
@@ -401,27 +356,10 @@ bool Win32SerialPort::CancelWrites()
     if (writes_.empty())
         return true;
     ::CancelIoEx(handle_, nullptr);
-    std::erase_if(writes_, [](const std::unique_ptr<Write>& write) {
+    std::erase_if(writes_, [](const std::unique_ptr<PendingWrite>& write) {
         return ::WaitForSingleObject(write->overlapped.hEvent, CancelPatienceMs) == WAIT_OBJECT_0;
     });
     return writes_.empty();
-}
-
-void Win32SerialPort::RequireOpen(std::string_view operation) const
-{
-    if (!PortOpen())
-        throw SerialError(std::string(operation) + ": " + Name() + " is not open");
-}
-
-void Win32SerialPort::RequireClosed(std::string_view operation) const
-{
-    if (PortOpen())
-        throw SerialError(std::string(operation) + ": " + Name() + " is open");
-}
-
-std::string Win32SerialPort::Name() const
-{
-    return "COM" + std::to_string(commPort_);
 }
 
 } // namespace tallymark

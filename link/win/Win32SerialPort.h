@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "link/SerialPort.h"
+#include "link/SerialComponent.h"
 
 namespace tallymark {
 
-class Win32SerialPort final : public SerialPort {
+class Win32SerialPort final : public SerialComponent {
 public:
     Win32SerialPort();
     // Closes an open port; a failure to drain is dropped, the port is let go of all the same.
@@ -24,22 +24,7 @@ public:
     Win32SerialPort(const Win32SerialPort&) = delete;
     Win32SerialPort& operator=(const Win32SerialPort&) = delete;
 
-    // 1 to HighestPortNumber; refused while open.
-    void SetCommPort(std::int16_t port) override;
-    std::int16_t CommPort() const override;
-    // Any text ParseLineSettings reads; refused while open. Opening fails when the device
-    // does not carry the settings exactly.
-    void SetSettings(const std::string& settings) override;
-    std::string Settings() const override;
-    // Opening an open port fails; closing a closed one does nothing. Closing waits, within a
-    // bound, until what was handed over has left, and always lets the device go.
-    void SetPortOpen(bool open) override;
     bool PortOpen() const override;
-    // Remembered for the next open while closed. A device without modem lines has no DTR to
-    // set; that is no failure.
-    void SetDTREnable(bool enable) override;
-    void Output(std::string_view text) override;
-    void Output(std::span<const std::uint8_t> bytes) override;
     // Writes not yet completed plus the driver's output queue. Fails once a write has failed
     // or the device has gone, so that a wait for 0 ends.
     int OutBufferCount() override;
@@ -51,25 +36,22 @@ public:
     void* Handle() const;
 
 private:
-    struct Write;
+    struct PendingWrite;
 
-    void Open();
-    void Close();
-    void Send(const void* data, std::size_t size);
+    // Opening fails when the device does not carry the line settings exactly. Closing waits,
+    // within a bound, until what was handed over has left, and always lets the device go.
+    void Open() override;
+    void Close() override;
+    void ApplyDtr(bool raised) override;
+    void Write(const char* data, std::size_t size) override;
     void Reap();
     std::string FinishWrites();
     std::string WaitForEmptyQueue();
     bool CancelWrites();
-    void RequireOpen(std::string_view operation) const;
-    void RequireClosed(std::string_view operation) const;
-    std::string Name() const;
 
-    std::int16_t commPort_ = 1;
-    std::string settings_ = "9600,n,8,1";
-    bool dtrEnable_ = false;
     void* handle_;
     int msPerByte_ = 1;
-    std::vector<std::unique_ptr<Write>> writes_;
+    std::vector<std::unique_ptr<PendingWrite>> writes_;
     std::string failure_; // the first write that failed since opening; the line is then broken
 };
 
