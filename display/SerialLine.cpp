@@ -18,12 +18,6 @@ namespace {
     throw std::system_error(errno, std::generic_category(), what);
 }
 
-void CloseQuietly(int fd)
-{
-    if (fd >= 0)
-        ::close(fd);
-}
-
 // 9600 baud, 8 data bits, no parity, 1 stop bit, receiver on, modem lines ignored, and no
 // processing of the bytes in either direction.
 void SetLine(int fd, const std::string& path)
@@ -46,76 +40,37 @@ void SetLine(int fd, const std::string& path)
 
 SerialLine SerialLine::CreatePseudoTerminal()
 {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master < 0)
+    UniqueFd master(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (!master)
         Fail("cannot create a pseudo-terminal");
-    if (::grantpt(master) != 0 || ::unlockpt(master) != 0) {
-        const int error = errno;
-        ::close(master);
-        errno = error;
+    if (::grantpt(master.Get()) != 0 || ::unlockpt(master.Get()) != 0)
         Fail("cannot unlock the pseudo-terminal");
-    }
     char name[256];
-    if (::ptsname_r(master, name, sizeof name) != 0) {
-        const int error = errno;
-        ::close(master);
-        errno = error;
+    if (::ptsname_r(master.Get(), name, sizeof name) != 0)
         Fail("cannot name the pseudo-terminal");
-    }
-    const int terminal = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (terminal < 0) {
-        const int error = errno;
-        ::close(master);
-        errno = error;
+    UniqueFd terminal(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (!terminal)
         Fail(std::string("cannot open ") + name);
-    }
-    SerialLine line(master, terminal, name);
-    SetLine(terminal, name);
-    if (::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) != 0)
+    SetLine(terminal.Get(), name);
+    if (::fcntl(master.Get(), F_SETFL, ::fcntl(master.Get(), F_GETFL) | O_NONBLOCK) != 0)
         Fail("cannot make the pseudo-terminal non-blocking");
-    return line;
+    return SerialLine(std::move(master), std::move(terminal), name);
 }
 
 SerialLine SerialLine::OpenDevice(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd)
         Fail("cannot open " + path);
-    SerialLine line(fd, -1, path);
-    SetLine(fd, path);
-    return line;
+    SetLine(fd.Get(), path);
+    return SerialLine(std::move(fd), UniqueFd(), path);
 }
 
-SerialLine::SerialLine(int readFd, int keptFd, std::string senderPath)
-    : m_readFd(readFd)
-    , m_keptFd(keptFd)
+SerialLine::SerialLine(UniqueFd readFd, UniqueFd keptFd, std::string senderPath)
+    : m_readFd(std::move(readFd))
+    , m_keptFd(std::move(keptFd))
     , m_senderPath(std::move(senderPath))
 {
-}
-
-SerialLine::SerialLine(SerialLine&& other) noexcept
-    : m_readFd(std::exchange(other.m_readFd, -1))
-    , m_keptFd(std::exchange(other.m_keptFd, -1))
-    , m_senderPath(std::move(other.m_senderPath))
-{
-}
-
-SerialLine& SerialLine::operator=(SerialLine&& other) noexcept
-{
-    if (this != &other) {
-        CloseQuietly(m_readFd);
-        CloseQuietly(m_keptFd);
-        m_readFd = std::exchange(other.m_readFd, -1);
-        m_keptFd = std::exchange(other.m_keptFd, -1);
-        m_senderPath = std::move(other.m_senderPath);
-    }
-    return *this;
-}
-
-SerialLine::~SerialLine()
-{
-    CloseQuietly(m_readFd);
-    CloseQuietly(m_keptFd);
 }
 
 } // namespace tallymark::display

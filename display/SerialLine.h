@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "display/UniqueFd.h"
+
 namespace tallymark::display {
 
 class SerialLine {
@@ -16,24 +18,18 @@ public:
     // A serial device, opened for reading and set to 9600 baud 8N1. Throws std::system_error.
     static SerialLine OpenDevice(const std::string& path);
 
-    SerialLine(SerialLine&& other) noexcept;
-    SerialLine& operator=(SerialLine&& other) noexcept;
-    SerialLine(const SerialLine&) = delete;
-    SerialLine& operator=(const SerialLine&) = delete;
-    ~SerialLine();
-
     // Non-blocking descriptor to read the line's bytes from.
-    int ReadDescriptor() const { return m_readFd; }
+    int ReadDescriptor() const { return m_readFd.Get(); }
     // What a sender opens: the pseudo-terminal's terminal side, or the device itself.
     const std::string& SenderPath() const { return m_senderPath; }
 
 private:
-    SerialLine(int readFd, int keptFd, std::string senderPath);
+    SerialLine(UniqueFd readFd, UniqueFd keptFd, std::string senderPath);
 
-    int m_readFd = -1;
+    UniqueFd m_readFd;
     // The terminal side held open, so that the line stays up between a panel's sends
     // instead of hanging up each time the panel closes its port.
-    int m_keptFd = -1;
+    UniqueFd m_keptFd;
     std::string m_senderPath;
 };
 

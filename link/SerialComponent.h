@@ -16,6 +16,10 @@ namespace tallymark {
 
 class SerialComponent : public SerialPort {
 public:
+    // A component stands for one device; it is never copied.
+    SerialComponent(const SerialComponent&) = delete;
+    SerialComponent& operator=(const SerialComponent&) = delete;
+
     // 1 to HighestPortNumber; refused while open.
     void SetCommPort(std::int16_t port) final;
     std::int16_t CommPort() const final { return commPort_; }
@@ -31,6 +35,8 @@ public:
     void Output(std::span<const std::uint8_t> bytes) final;
 
 protected:
+    SerialComponent() = default;
+
     virtual void Open() = 0;
     virtual void Close() = 0;
     // Raises or drops DTR on the open device.

@@ -29,9 +29,6 @@ public:
     explicit QtSerialPort(std::string programDirectory);
     ~QtSerialPort() override;
 
-    QtSerialPort(const QtSerialPort&) = delete;
-    QtSerialPort& operator=(const QtSerialPort&) = delete;
-
     bool PortOpen() const override;
     int OutBufferCount() override;
     void DiscardOutput() override;

@@ -21,9 +21,6 @@ public:
     // Closes an open port; a failure to drain is dropped, the port is let go of all the same.
     ~Win32SerialPort() override;
 
-    Win32SerialPort(const Win32SerialPort&) = delete;
-    Win32SerialPort& operator=(const Win32SerialPort&) = delete;
-
     bool PortOpen() const override;
     // Writes not yet completed plus the driver's output queue. Fails once a write has failed
     // or the device has gone, so that a wait for 0 ends.
