@@ -36,6 +36,10 @@ struct Twips {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
+struct Pixels {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
 struct ControlSpec {
     Control id;
     std::string_view name;      // CmdSndClk for both buttons of the array
@@ -85,6 +89,10 @@ std::string_view UniqueName(Control control);
 // Where the control lies in the window's client area, through its containers. Form1's own
 // place is its client area's on the screen.
 Twips PlaceInWindow(Control control);
+
+// A place on a screen of `dotsPerInch` (twips / 15 at 96). The edges are scaled, not the
+// sizes, so that controls that meet in twips meet on the screen at every scale.
+Pixels InPixels(const Twips& place, int dotsPerInch = 96);
 
 // Among overlapping controls of one container the higher layer lies above: frames beneath
 // everything, labels beneath the controls they name, a spinner above its text box so that
