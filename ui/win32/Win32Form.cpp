@@ -74,9 +74,7 @@ bool Win32Form::Create()
         return false;
     const UINT dpi = DpiOf(window_);
     FitWindow(dpi, {place.left, place.top});
-    CreateControls();
-    Stack();
-    LayOut(dpi);
+    CreateControls(dpi);
     SetTimer(window_, TimerId, static_cast<UINT>(SpecOf(Control::Timer1).value), nullptr);
     return true;
 }

@@ -62,10 +62,13 @@ private:
     void Scroll(Control control, int code);
 
     // Win32Layout.cpp: the controls made from the table, placed and lettered for a DPI.
-    void CreateControls();
-    void Stack();
+    void CreateControls(UINT dpi);
     void FitWindow(UINT dpi, const POINT& topLeft);
+    // Everything again for a new DPI.
     void LayOut(UINT dpi);
+    // New fonts for the DPI; the old ones are the caller's to delete.
+    void MakeFonts(UINT dpi);
+    HFONT FontOf(const ControlSpec& spec) const;
 
     // Tab and Shift+Tab through the behaviour's tab order, the other dialog keys through
     // the system's; true when the message has been handled.

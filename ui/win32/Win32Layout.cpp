@@ -136,69 +136,115 @@ bool HasWindow(const ControlSpec& spec)
     return spec.id != Control::Form1 && spec.kind != ControlKind::Timer && spec.kind != ControlKind::SerialPort;
 }
 
+// The controls that have a window, from the bottom of the stacking order up: the lowest
+// layer first, the outermost first within a layer, then in the order of the table.
+std::vector<const ControlSpec*> BottomUp()
+{
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec& spec : Controls())
+        if (HasWindow(spec))
+            order.push_back(&spec);
+    std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) {
+        return std::pair(StackingLayer(a->kind), Depth(*a)) < std::pair(StackingLayer(b->kind), Depth(*b));
+    });
+    return order;
+}
+
+// A drop-down combo's own window holds its list below the edit field.
+int WindowHeight(const ControlSpec& spec, const Pixels& place)
+{
+    constexpr int ListRows = 8;
+    return spec.kind == ControlKind::ComboBox ? place.height * (1 + ListRows) : place.height;
+}
+
+// A drop-down combo's closed height is that of its edit field, which follows the field's
+// item height. It is corrected from what the field measures, since systems differ in what
+// they count in the item height they report.
+void FitField(HWND combo, int height)
+{
+    LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int pass = 0; pass < 3 && field > 0; ++pass) {
+        RECT closed{};
+        GetWindowRect(combo, &closed);
+        const int change = height - static_cast<int>(closed.bottom - closed.top);
+        if (change == 0 || field + change <= 0)
+            break;
+        field += change;
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
+}
+
 } // namespace
 
-void Win32Form::CreateControls()
+void Win32Form::MakeFonts(UINT dpi)
 {
-    for (const ControlSpec& spec : Controls()) {
-        if (!HasWindow(spec))
-            continue;
-        const ControlClass kind = ClassOf(spec);
-        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | (StartsGroup(spec) ? WS_GROUP : 0);
-        const std::wstring caption = spec.kind == ControlKind::ComboBox ? std::wstring() : Utf8ToWide(spec.caption);
-        HWND window = CreateWindowExW(kind.exStyle, kind.name, caption.c_str(), style, 0, 0, 0, 0, window_,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.id))), instance_,
+    windowFont_ = MakeFont(WindowFont, dpi);
+    titleFont_ = MakeFont(TitleFont, dpi);
+}
+
+HFONT Win32Form::FontOf(const ControlSpec& spec) const
+{
+    return spec.font == FontRole::Title ? titleFont_ : windowFont_;
+}
+
+void Win32Form::CreateControls(UINT dpi)
+{
+    MakeFonts(dpi);
+    // Each new child window goes on top of the ones made before it, so that the controls,
+    // made from the bottom up, lie in the order of their layers without being moved.
+    const std::vector<const ControlSpec*> bottomUp = BottomUp();
+    for (const ControlSpec* spec : bottomUp) {
+        const ControlClass kind = ClassOf(*spec);
+        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | (StartsGroup(*spec) ? WS_GROUP : 0);
+        const std::wstring caption = spec->kind == ControlKind::ComboBox ? std::wstring() : Utf8ToWide(spec->caption);
+        const Pixels place = InPixels(PlaceInWindow(spec->id), static_cast<int>(dpi));
+        HWND window = CreateWindowExW(kind.exStyle, kind.name, caption.c_str(), style, place.left, place.top, place.width,
+                                      WindowHeight(*spec, place), window_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec->id))), instance_,
                                       nullptr);
-        controls_[static_cast<std::size_t>(spec.id)] = window;
+        controls_[static_cast<std::size_t>(spec->id)] = window;
         if (!window)
             continue;
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*spec)), FALSE);
 
-        switch (spec.kind) {
+        switch (spec->kind) {
         case ControlKind::TextBox:
-            if (spec.maxLength > 0)
-                SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
+            if (spec->maxLength > 0)
+                SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(spec->maxLength), 0);
             break;
         case ControlKind::ComboBox:
-            for (std::string_view item : spec.items)
-                AddItem(spec.id, std::string(item));
-            SetText(spec.id, std::string(spec.caption));
+            for (std::string_view item : spec->items)
+                AddItem(spec->id, std::string(item));
+            SetText(spec->id, std::string(spec->caption));
+            FitField(window, place.height);
             break;
         case ControlKind::VScrollBar:
             SetScrollRange(window, SB_CTL, 0, LastMinuteOfDay - FirstMinuteOfDay, FALSE);
-            SetValue(spec.id, spec.value);
+            SetValue(spec->id, spec->value);
             break;
         case ControlKind::CheckBox:
         case ControlKind::OptionButton:
-            SetValue(spec.id, spec.value);
+            SetValue(spec->id, spec->value);
             break;
         case ControlKind::ProgressBar:
-            SetRange(spec.id, 0, 100);
-            SetValue(spec.id, 0);
+            SetRange(spec->id, 0, 100);
+            SetValue(spec->id, 0);
             break;
         default:
             break;
         }
-        if (TakesFocus(spec.kind))
-            SetWindowSubclass(FocusWindowOf(spec, window), ControlProcedure, static_cast<UINT_PTR>(spec.id),
+        if (TakesFocus(spec->kind))
+            SetWindowSubclass(FocusWindowOf(*spec, window), ControlProcedure, static_cast<UINT_PTR>(spec->id),
                               reinterpret_cast<DWORD_PTR>(this));
     }
-}
 
-void Win32Form::Stack()
-{
-    // Top down: the highest layer first, the innermost first within a layer, then in the
-    // order of the table.
-    std::vector<const ControlSpec*> topDown;
-    for (const ControlSpec& spec : Controls())
-        if (HasWindow(spec) && Hwnd(spec.id))
-            topDown.push_back(&spec);
-    std::stable_sort(topDown.begin(), topDown.end(), [](auto* a, auto* b) {
-        return std::pair(StackingLayer(a->kind), Depth(*a)) > std::pair(StackingLayer(b->kind), Depth(*b));
-    });
-    HWND above = HWND_TOP;
-    for (const ControlSpec* spec : topDown) {
-        SetWindowPos(Hwnd(spec->id), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        above = Hwnd(spec->id);
+    // A system that puts new child windows at the bottom instead has them upside down.
+    if (!bottomUp.empty() && GetWindow(window_, GW_CHILD) != Hwnd(bottomUp.back()->id)) {
+        HWND above = HWND_TOP;
+        for (auto spec = bottomUp.rbegin(); spec != bottomUp.rend(); ++spec) {
+            SetWindowPos(Hwnd((*spec)->id), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            above = Hwnd((*spec)->id);
+        }
     }
 }
 
@@ -212,45 +258,23 @@ void Win32Form::FitWindow(UINT dpi, const POINT& topLeft)
 
 void Win32Form::LayOut(UINT dpi)
 {
+    // The old fonts go once no control uses them any more.
     const HFONT oldWindowFont = windowFont_, oldTitleFont = titleFont_;
-    windowFont_ = MakeFont(WindowFont, dpi);
-    titleFont_ = MakeFont(TitleFont, dpi);
-
-    for (const ControlSpec& spec : Controls()) {
-        HWND window = HasWindow(spec) ? Hwnd(spec.id) : nullptr;
+    MakeFonts(dpi);
+    for (const ControlSpec* spec : BottomUp()) {
+        HWND window = Hwnd(spec->id);
         if (!window)
             continue;
-        const HFONT font = spec.font == FontRole::Title ? titleFont_ : windowFont_;
-        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        const Pixels place = InPixels(PlaceInWindow(spec.id), static_cast<int>(dpi));
-        if (spec.kind != ControlKind::ComboBox) {
-            SetWindowPos(window, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
-            continue;
-        }
-        // A drop-down combo's own height holds its list; its closed height is that of its
-        // edit field, which follows the field's item height.
-        const int listHeight = place.height * 8;
-        SetWindowPos(window, nullptr, place.left, place.top, place.width, place.height + listHeight,
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*spec)), FALSE);
+        const Pixels place = InPixels(PlaceInWindow(spec->id), static_cast<int>(dpi));
+        SetWindowPos(window, nullptr, place.left, place.top, place.width, WindowHeight(*spec, place),
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        // Corrected from what the field measures, since systems differ in what they count
-        // in the item height they report.
-        LRESULT field = SendMessageW(window, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        for (int pass = 0; pass < 3 && field > 0; ++pass) {
-            RECT closed{};
-            GetWindowRect(window, &closed);
-            const int change = place.height - static_cast<int>(closed.bottom - closed.top);
-            if (change == 0 || field + change <= 0)
-                break;
-            field += change;
-            SendMessageW(window, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-        }
+        if (spec->kind == ControlKind::ComboBox)
+            FitField(window, place.height);
     }
     InvalidateRect(window_, nullptr, TRUE);
-
-    if (oldWindowFont)
-        DeleteObject(oldWindowFont);
-    if (oldTitleFont)
-        DeleteObject(oldTitleFont);
+    DeleteObject(oldWindowFont);
+    DeleteObject(oldTitleFont);
 }
 
 } // namespace tallymark
