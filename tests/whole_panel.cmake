@@ -41,3 +41,17 @@ if(NOT WIN32 AND TARGET tallymark)
   add_dependencies(startup_bench tallymark minimal_window)
   set_target_properties(startup_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endif()
+
+# Start-up and idle cost of tallymark.exe under Wine (a benchmark, not a test): run it under
+# xvfb-run once the mingw-w64 build has made tallymark.exe and the bare window beside it.
+if(NOT WIN32 AND TARGET tallymark_front_ends)
+  get_filename_component(windows_build "${TALLYMARK_WINDOWS_PANEL}/../../.." ABSOLUTE)
+  add_executable(wine_startup_bench ${PROJECT_SOURCE_DIR}/bench/wine_startup_bench.cpp)
+  target_link_libraries(wine_startup_bench PRIVATE tallymark_xsession tallymark_front_ends Qt6::Core)
+  target_compile_definitions(wine_startup_bench PRIVATE
+    TALLYMARK_WINDOWS_PANEL="${TALLYMARK_WINDOWS_PANEL}"
+    BARE_WINDOW="${windows_build}/bench/bare_window.exe"
+    WINE_BENCH_HOME="${PROJECT_BINARY_DIR}/bench/wine-bench"
+    TALLYMARK_WINE_RUN="${PROJECT_SOURCE_DIR}/tools/wine-run")
+  set_target_properties(wine_startup_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+endif()
