@@ -9,77 +9,26 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <vector>
 
-#include <unistd.h>
-
+#include "WindowTiming.h"
 #include "support/PanelFrontEnd.h"
 #include "support/XSession.h"
 
-using namespace std::chrono_literals;
+using namespace tallymark::bench;
 using tallymark::testing::WineFrontEnd;
 using tallymark::testing::XSession;
 
 namespace {
 
 const QString PanelTitle = QStringLiteral("カウントダウン表示器 操作パネル");
-const QString BareTitle = QStringLiteral("bare window");
-const QString LabelledTitle = QStringLiteral("bare window label");
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// A Windows program installed in a folder of its own, started under Wine.
-struct Program {
-    WineFrontEnd& wine;
-    QStringList command;
-    QString title;
-};
-
-// Milliseconds from starting the program to its window being viewable; closes it again.
-double TimeToWindow(XSession& x, const Program& program)
-{
-    QProcess process;
-    process.setProcessEnvironment(program.wine.Environment());
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program.command.front(), program.command.mid(1));
-    const auto window = x.WaitForWindow(program.title, 30s);
-    const double elapsed = double(clock.nsecsElapsed()) / 1e6;
-    if (window)
-        x.RequestClose(*window);
-    if (!process.waitForFinished(10000))
-        process.kill();
-    process.waitForFinished();
-    return window ? elapsed : -1.0;
-}
-
-// CPU seconds (user + system) the process has used so far.
-double CpuSeconds(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0.0;
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    // Fields after the command name start at "state" (field 3); utime and stime are 14 and 15.
-    const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble();
-    return ticks / double(sysconf(_SC_CLK_TCK));
-}
 
 // The Wine server of `prefix`: it delivers the program's timer, so its CPU counts too.
 std::optional<qint64> ServerOf(const QString& prefix)
@@ -125,48 +74,22 @@ int main(int argc, char** argv)
         }
     }
     QTemporaryDir panelFolder, bareFolder;
-    const Program panel{panelWine, panelWine.Install(panelFolder.path()), PanelTitle};
-    const Program bare{bareWine, bareWine.Install(bareFolder.path()), BareTitle};
-    const Program labelled{bareWine, bare.command + QStringList{"label"}, LabelledTitle};
+    const TimedProgram panel{panelWine.Install(panelFolder.path()), panelWine.Environment(), PanelTitle};
+    const TimedProgram bare{bareWine.Install(bareFolder.path()), bareWine.Environment(), QStringLiteral("bare window")};
+    const TimedProgram labelled{bare.command + QStringList{"label"}, bare.environment,
+                                QStringLiteral("bare window label")};
 
-    // Take turns, after one warm-up each, so that all see the same machine.
-    for (const Program* program : {&panel, &bare, &labelled})
-        TimeToWindow(x, *program);
-    std::vector<double> panelTimes, bareTimes, labelledTimes;
-    for (int i = 0; i < runs; ++i) {
-        panelTimes.push_back(TimeToWindow(x, panel));
-        bareTimes.push_back(TimeToWindow(x, bare));
-        labelledTimes.push_back(TimeToWindow(x, labelled));
-    }
-    const double panelMs = Median(panelTimes), bareMs = Median(bareTimes), labelledMs = Median(labelledTimes);
+    const std::vector<double> medians = MedianTimesToWindow(x, {&panel, &bare, &labelled}, runs);
+    const double panelMs = medians[0], bareMs = medians[1], labelledMs = medians[2];
     std::printf("under Wine, start to window shown, median of %d runs:\n", runs);
     std::printf("  tallymark.exe (port scan included)      %6.1f ms\n", panelMs);
     std::printf("  bare Win32 window                       %6.1f ms   ratio %.2f\n", bareMs, panelMs / bareMs);
     std::printf("  bare window with one line of text       %6.1f ms   ratio %.2f\n", labelledMs, panelMs / labelledMs);
 
     // Idle: the clock ticks every 50 ms; nothing else runs.
-    QProcess process;
-    process.setProcessEnvironment(panelWine.Environment());
-    process.start(panel.command.front(), panel.command.mid(1));
-    const auto window = x.WaitForWindow(panel.title, 30s);
-    const std::optional<qint64> server = ServerOf(panelWine.Environment().value("WINEPREFIX"));
-    QThread::msleep(1000);
-    const double before = CpuSeconds(process.processId());
-    const double serverBefore = server ? CpuSeconds(*server) : 0.0;
-    QElapsedTimer wall;
-    wall.start();
-    QThread::msleep(10000);
-    const double used = CpuSeconds(process.processId()) - before;
-    const double serverUsed = server ? CpuSeconds(*server) - serverBefore : 0.0;
-    const double seconds = double(wall.nsecsElapsed()) / 1e9;
-    std::printf("idle with the clock running: %.3f s CPU in %.1f s, %.2f%% of a core", used, seconds,
-                100.0 * used / seconds);
-    if (server)
-        std::printf(" (the Wine server besides: %.2f%%)", 100.0 * serverUsed / seconds);
-    std::printf("\n");
-    if (window)
-        x.RequestClose(*window);
-    process.waitForFinished(10000);
+    const IdleUse idle = MeasureIdle(x, panel, [&] { return ServerOf(panel.environment.value("WINEPREFIX")); });
+    std::printf("idle with the clock running: %.3f s CPU in %.1f s, %.2f%% of a core (the Wine server besides: %.2f%%)\n",
+                idle.seconds, idle.wall, 100.0 * idle.seconds / idle.wall, 100.0 * idle.alsoSeconds / idle.wall);
 
     std::printf("tallymark.exe: %lld bytes\n", static_cast<long long>(QFileInfo(panelExe).size()));
     return 0;

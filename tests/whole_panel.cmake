@@ -34,8 +34,11 @@ if(NOT WIN32 AND TARGET tallymark)
   add_executable(minimal_window ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp)
   target_link_libraries(minimal_window PRIVATE Qt6::Widgets)
   set_target_properties(minimal_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+  add_library(tallymark_window_timing STATIC
+    ${PROJECT_SOURCE_DIR}/bench/WindowTiming.h ${PROJECT_SOURCE_DIR}/bench/WindowTiming.cpp)
+  target_link_libraries(tallymark_window_timing PUBLIC tallymark_xsession Qt6::Core)
   add_executable(startup_bench ${PROJECT_SOURCE_DIR}/bench/startup_bench.cpp)
-  target_link_libraries(startup_bench PRIVATE tallymark_xsession Qt6::Core)
+  target_link_libraries(startup_bench PRIVATE tallymark_window_timing)
   target_compile_definitions(startup_bench PRIVATE
     TALLYMARK_PROGRAM="$<TARGET_FILE:tallymark>" MINIMAL_PROGRAM="$<TARGET_FILE:minimal_window>")
   add_dependencies(startup_bench tallymark minimal_window)
@@ -44,10 +47,10 @@ endif()
 
 # Start-up and idle cost of tallymark.exe under Wine (a benchmark, not a test): run it under
 # xvfb-run once the mingw-w64 build has made tallymark.exe and the bare window beside it.
-if(NOT WIN32 AND TARGET tallymark_front_ends)
+if(NOT WIN32 AND TARGET tallymark_front_ends AND TARGET tallymark_window_timing)
   get_filename_component(windows_build "${TALLYMARK_WINDOWS_PANEL}/../../.." ABSOLUTE)
   add_executable(wine_startup_bench ${PROJECT_SOURCE_DIR}/bench/wine_startup_bench.cpp)
-  target_link_libraries(wine_startup_bench PRIVATE tallymark_xsession tallymark_front_ends Qt6::Core)
+  target_link_libraries(wine_startup_bench PRIVATE tallymark_window_timing tallymark_front_ends)
   target_compile_definitions(wine_startup_bench PRIVATE
     TALLYMARK_WINDOWS_PANEL="${TALLYMARK_WINDOWS_PANEL}"
     BARE_WINDOW="${windows_build}/bench/bare_window.exe"
