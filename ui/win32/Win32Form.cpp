@@ -131,8 +131,10 @@ void Win32Form::DoEvents()
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
-            // The program is ending: the main loop must see it too.
+            // The program is ending: the main loop must see it too. A wait that goes on all
+            // the same still sleeps between its polls.
             PostQuitMessage(static_cast<int>(message.wParam));
+            Sleep(1);
             return;
         }
         Dispatch(message);
