@@ -159,6 +159,53 @@ private:
     int fd_;
 };
 
+// ProgressBar1 as the screen shows it, at a tenth and at nine tenths of its width: one colour
+// across when it is empty or full.
+class BarOnScreen {
+public:
+    BarOnScreen(XSession& x, unsigned long window) : x_(x), window_(window)
+    {
+        const Pixels bar = InPixels(PlaceInWindow(Control::ProgressBar1));
+        start_ = {bar.left + bar.width / 10, bar.top + bar.height / 2};
+        end_ = {bar.left + bar.width * 9 / 10, bar.top + bar.height / 2};
+    }
+    // Waits until the window has painted the bar, empty as it is before any send: no longer
+    // of the window's background colour, which a window not yet painted shares with it.
+    bool WaitUntilPainted(std::chrono::milliseconds timeout)
+    {
+        return WaitFor(timeout, [&](unsigned long start, unsigned long end) {
+            empty_ = start;
+            return start == end && start != x_.Pixel(window_, {1, 1}).value_or(start);
+        });
+    }
+    // Waits until the bar is full: the send's second step, which the window paints only while
+    // the send waits for its bytes to leave.
+    bool WaitUntilFull(std::chrono::milliseconds timeout)
+    {
+        return WaitFor(timeout, [&](unsigned long start, unsigned long end) { return start == end && start != empty_; });
+    }
+
+private:
+    template <typename Done>
+    bool WaitFor(std::chrono::milliseconds timeout, Done done)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            const auto start = x_.Pixel(window_, start_), end = x_.Pixel(window_, end_);
+            if (start && end && done(*start, *end))
+                return true;
+            QTest::qWait(5);
+        } while (waited.elapsed() < timeout.count());
+        return false;
+    }
+
+    XSession& x_;
+    unsigned long window_;
+    QPoint start_, end_;
+    unsigned long empty_ = 0;
+};
+
 // The front end runs as Windows 7 for as long as this lives.
 class AsWindows7 {
 public:
@@ -399,9 +446,11 @@ void TestPanelEndToEnd::PortVanishesDuringSend()
     const unsigned long window = panel.Start(*x_);
     QVERIFY(window);
 
+    BarOnScreen bar(*x_, window);
+    QVERIFY(bar.WaitUntilPainted(5s));
     HeldLine held(line->DevicePath());
     x_->Click(window, CentreOf(Control::CmdSndClk1));
-    QVERIFY(panel.WaitUntilOpen(line->DevicePath(), 10s));
+    QVERIFY(bar.WaitUntilFull(10s));
     held.Release();
     line.reset();
     QTest::qWait(300);
