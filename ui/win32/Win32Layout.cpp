@@ -6,11 +6,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "settings/WideText.h"
 #include "ui/win32/Dpi.h"
+#include "ui/win32/Fonts.h"
 #include "ui/win32/WindowStyles.h"
 
 namespace tallymark {
@@ -67,46 +67,6 @@ bool StartsGroup(const ControlSpec& spec)
         return other.kind == ControlKind::OptionButton && other.container == spec.container;
     });
     return first->id == spec.id;
-}
-
-int CALLBACK Found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
-{
-    *reinterpret_cast<bool*>(found) = true;
-    return 0; // one is enough
-}
-
-// The first of the faces that is installed, else the first, for the system to stand in for.
-std::wstring FaceOf(const FontSpec& spec)
-{
-    const HDC screen = GetDC(nullptr);
-    std::wstring chosen = Utf8ToWide(spec.faces.front());
-    for (std::string_view face : spec.faces) {
-        LOGFONTW wanted{};
-        wanted.lfCharSet = DEFAULT_CHARSET;
-        const std::wstring name = Utf8ToWide(face);
-        name.copy(wanted.lfFaceName, LF_FACESIZE - 1);
-        bool installed = false;
-        EnumFontFamiliesExW(screen, &wanted, Found, reinterpret_cast<LPARAM>(&installed), 0);
-        if (installed) {
-            chosen = name;
-            break;
-        }
-    }
-    ReleaseDC(nullptr, screen);
-    return chosen;
-}
-
-HFONT MakeFont(const FontSpec& spec, UINT dpi)
-{
-    static const std::wstring windowFace = FaceOf(WindowFont);
-    static const std::wstring titleFace = FaceOf(TitleFont);
-    LOGFONTW font{};
-    font.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
-    font.lfWeight = spec.weight;
-    font.lfUnderline = spec.underline;
-    font.lfCharSet = static_cast<BYTE>(spec.charset);
-    (&spec == &TitleFont ? titleFace : windowFace).copy(font.lfFaceName, LF_FACESIZE - 1);
-    return CreateFontIndirectW(&font);
 }
 
 // The window a control's focus and typing go to: a combo box's edit field, or the control.
