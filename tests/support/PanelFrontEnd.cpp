@@ -82,10 +82,12 @@ QString WineFrontEnd::Prefix() const
 QString WineFrontEnd::Prepare()
 {
     QDir().mkpath(home_);
-    LinkNoPorts(home_.toStdString());
+    // The prefix is made by its first program; this one also clears a Windows 7 left over
+    // from a run that ended early.
+    ReportWindows7(false);
     const QString listed = home_ + QStringLiteral("/ports-listed");
-    if (!QFileInfo::exists(listed)) {
-        // Made once with the prefix; the device manager reads the list when Wine starts.
+    if (ports_ == MachinePorts::Hidden && !QFileInfo::exists(listed)) {
+        // Listed once; the device manager reads the list when Wine starts.
         QFile list(home_ + QStringLiteral("/ports.reg"));
         if (!list.open(QIODevice::WriteOnly))
             return QStringLiteral("cannot write %1").arg(list.fileName());
@@ -93,13 +95,13 @@ QString WineFrontEnd::Prepare()
         for (int n = 1; n <= HighestPort; ++n)
             list.write(QStringLiteral("\"COM%1\"=\"%2/ports/COM%1\"\r\n").arg(n).arg(home_).toUtf8());
         list.close();
-        if (!Run({"reg", "import", OnDriveZ(list.fileName())}) || !Run({"--server", "-k"}))
+        if (!Run({"reg", "import", OnDriveZ(list.fileName())}))
             return QStringLiteral("the Wine prefix %1 could not be given its ports").arg(Prefix());
         QFile(listed).open(QIODevice::WriteOnly);
     }
-    // The prefix's server runs for the whole test, started here with its output thrown away:
-    // it prints all its objects when a pseudo-terminal it holds hangs up, as the scenarios'
-    // lines do. A server of another run of this prefix goes first.
+    // The prefix's server runs from here on, started with its output thrown away: it prints
+    // all its objects when a pseudo-terminal it holds hangs up, as the scenarios' lines do.
+    // A server already running goes first.
     Run({"--server", "-k"});
     QProcess server;
     server.setProcessEnvironment(Environment());
@@ -109,12 +111,14 @@ QString WineFrontEnd::Prepare()
     server.setStandardErrorFile(QProcess::nullDevice());
     if (!server.startDetached())
         return QStringLiteral("the Wine server of %1 could not be started").arg(Prefix());
-    // Left over from a run that ended early.
-    ReportWindows7(false);
-    // The links Wine's device manager makes from the list, made here as well so that they
-    // hold before it has run.
-    for (int n = 1; n <= HighestPort; ++n)
-        Link(QStringLiteral("%1/ports/COM%2").arg(home_).arg(n), QStringLiteral("%1/dosdevices/com%2").arg(Prefix()).arg(n));
+    if (ports_ == MachinePorts::Hidden) {
+        // The links the device manager makes from the list, made here as well so that they
+        // hold before it has run.
+        LinkNoPorts(home_.toStdString());
+        for (int n = 1; n <= HighestPort; ++n)
+            Link(QStringLiteral("%1/ports/COM%2").arg(home_).arg(n),
+                 QStringLiteral("%1/dosdevices/com%2").arg(Prefix()).arg(n));
+    }
     return {};
 }
 
@@ -152,6 +156,8 @@ QProcessEnvironment WineFrontEnd::Environment() const
 
 void WineFrontEnd::LinkPorts(const QString&, const PortLinks& ports) const
 {
+    if (ports_ != MachinePorts::Hidden)
+        return;
     LinkNoPorts(home_.toStdString());
     for (const auto& [number, device] : ports)
         LinkPort(home_.toStdString(), number, device);

@@ -52,14 +52,22 @@ private:
     QString program_;
 };
 
-// tallymark.exe through tools/wine-run, in a Wine prefix of the test's own under `home`.
-// Wine's own list of ports maps every number from COM1 to COM32 to a link in home/ports,
-// which keeps Wine's device manager from giving a low number to a serial device of this
-// machine; the links then lead where the scenario wants.
+// tallymark.exe through tools/wine-run, in a Wine prefix of its own under `home`.
 class WineFrontEnd final : public PanelFrontEnd {
 public:
-    WineFrontEnd(QString program, QString home, QString wineRun)
-        : program_(std::move(program)), home_(std::move(home)), wineRun_(std::move(wineRun))
+    enum class MachinePorts {
+        // Wine's own list of ports maps every number from COM1 to COM32 to a link in
+        // home/ports, which keeps its device manager from giving a low number to a serial
+        // device of this machine; the links then lead where the scenario wants. A number
+        // whose link leads nowhere still names a device of Wine's, which opens and then
+        // fails to give its line settings.
+        Hidden,
+        // The machine's serial devices have the numbers Wine gives them; the rest do not exist.
+        Shown,
+    };
+
+    WineFrontEnd(QString program, QString home, QString wineRun, MachinePorts ports = MachinePorts::Hidden)
+        : program_(std::move(program)), home_(std::move(home)), wineRun_(std::move(wineRun)), ports_(ports)
     {
     }
     ~WineFrontEnd() override;
@@ -80,6 +88,7 @@ private:
     QString program_;
     QString home_;
     QString wineRun_;
+    MachinePorts ports_;
     bool prepared_ = false;
 };
 
