@@ -63,7 +63,8 @@ QString WineFrontEnd::Unavailable()
         return QStringLiteral("no Windows program given: configure with -DTALLYMARK_WINDOWS_PANEL=<mingw-w64 build>"
                               "/ui/win32/tallymark.exe (bash tools/wine-check build-wine builds it)");
     if (!QFileInfo::exists(program_))
-        return QStringLiteral("TALLYMARK_WINDOWS_PANEL names %1, which does not exist").arg(program_);
+        return QStringLiteral("the Windows program %1 has not been built (cmake --build build-wine --target "
+                              "tallymark bare_window)").arg(program_);
     if (QStandardPaths::findExecutable("wine").isEmpty() && !QFileInfo::exists("/usr/lib/wine/wine64"))
         return QStringLiteral("Wine is not installed");
     if (!prepared_) {
