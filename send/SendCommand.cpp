@@ -1,7 +1,7 @@
 #include "send/SendCommand.h"
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -32,43 +32,45 @@ constexpr ExitCodeMeaning ExitCodes[] = {
     {ExitCode::SendFailed, "the port opened but failed during the send, or held the update back too long"},
 };
 
-void PrintSynopsis(std::ostream& out)
+std::string Synopsis()
 {
-    out << "Usage: " << ProgramName << " (--clock | --all) [--port COMn] [--dry-run]\n"
-        << "       " << ProgramName << " --help | --version\n";
+    const std::string name(ProgramName);
+    return "Usage: " + name + " (--clock | --all) [--port COMn] [--dry-run]\n"
+         + "       " + name + " --help | --version\n";
 }
 
-void PrintUsage(std::ostream& out)
+std::string Usage()
 {
-    PrintSynopsis(out);
-    out << "\n"
-        << "Sends one update to the day-counter display, as the panel's send buttons do, with\n"
-        << "the settings in Tallymark.ini beside this program. The settings file is only read.\n"
-        << "\n"
-        << "  --clock      set the display's clock from this computer's; the day count stays\n"
-        << "  --all        send the clock and all the settings, as the settings group's button\n"
-        << "  --port COMn  the display's port, COM1 to COM32; without it, the port the panel\n"
-        << "               picks at its start (the highest that opens when one above COM2 does)\n"
-        << "  --dry-run    print the 15 bytes in hexadecimal; no serial port is opened or\n"
-        << "               searched for\n"
-        << "  --help       show this text\n"
-        << "  --version    show the version\n"
-        << "\n"
-        << "A port in use by another program (the panel during its own send, say) is an error,\n"
-        << "never a wait. Exit codes:\n";
+    std::string usage = Synopsis();
+    usage += "\n"
+        "Sends one update to the day-counter display, as the panel's send buttons do, with\n"
+        "the settings in Tallymark.ini beside this program. The settings file is only read.\n"
+        "\n"
+        "  --clock      set the display's clock from this computer's; the day count stays\n"
+        "  --all        send the clock and all the settings, as the settings group's button\n"
+        "  --port COMn  the display's port, COM1 to COM32; without it, the port the panel\n"
+        "               picks at its start (the highest that opens when one above COM2 does)\n"
+        "  --dry-run    print the 15 bytes in hexadecimal; no serial port is opened or\n"
+        "               searched for\n"
+        "  --help       show this text\n"
+        "  --version    show the version\n"
+        "\n"
+        "A port in use by another program (the panel during its own send, say) is an error,\n"
+        "never a wait. Exit codes:\n";
     for (const ExitCodeMeaning& row : ExitCodes)
-        out << "  " << static_cast<int>(row.code) << "  " << row.meaning << "\n";
+        usage += "  " + std::to_string(static_cast<int>(row.code)) + "  " + std::string(row.meaning) + "\n";
+    return usage;
 }
 
 // The one line a failure gets: control characters from the command line or from the
 // system's messages must not break it.
-void Fail(std::ostream& err, std::string_view text)
+void Fail(const Output& err, std::string_view text)
 {
     std::string line(text);
     for (char& c : line)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             c = '?';
-    err << ProgramName << ": " << line << '\n' << std::flush;
+    err(std::string(ProgramName) + ": " + line + "\n");
 }
 
 std::string Quoted(std::string_view text)
@@ -220,16 +222,16 @@ ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform)
     const auto parsed = ParseCommandLine(arguments);
     if (const auto* error = std::get_if<std::string>(&parsed)) {
         Fail(platform.err, *error);
-        PrintSynopsis(platform.out);
+        platform.out(Synopsis());
         return ExitCode::BadCommandLine;
     }
     const Options& options = std::get<Options>(parsed);
     if (options.help) {
-        PrintUsage(platform.out);
+        platform.out(Usage());
         return ExitCode::Sent;
     }
     if (options.version) {
-        platform.out << ProgramName << " " << TALLYMARK_VERSION << "\n";
+        platform.out(std::string(ProgramName) + " " + TALLYMARK_VERSION + "\n");
         return ExitCode::Sent;
     }
 
@@ -237,7 +239,7 @@ ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform)
     SettingsFile(platform.store, platform.programDirectory).LoadSettings(settings);
     if (options.dryRun) {
         const DisplayRecord record = BuildDisplayRecord(settings.values, options.index, platform.clock);
-        platform.out << HexBytes(WholeUpdate(record)) << "\n";
+        platform.out(HexBytes(WholeUpdate(record)) + "\n");
         return ExitCode::Sent;
     }
     return Send(options, settings.values, platform);
@@ -247,8 +249,14 @@ int Main(SerialPort& port, int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const auto store = SystemProfileStore();
+    const auto writeTo = [](std::FILE* stream) {
+        return [stream](std::string_view text) {
+            std::fwrite(text.data(), 1, text.size(), stream);
+            std::fflush(stream);
+        };
+    };
     Platform platform{port, *store, ProgramDirectory, LocalTimeOfDay, PatientTurns(DrainPatience),
-                      std::cout, std::cerr};
+                      writeTo(stdout), writeTo(stderr)};
     return static_cast<int>(RunCommand(arguments, platform));
 }
 

@@ -50,6 +50,9 @@ inline constexpr std::chrono::seconds DrainPatience{30};
 using DrainTurn = std::function<bool()>;
 DrainTurn PatientTurns(std::chrono::milliseconds patience);
 
+// Where the command's text goes: standard output or standard error, or a test's string.
+using Output = std::function<void(std::string_view)>;
+
 // What the command runs on: the platform's serial component and settings store, or fakes.
 struct Platform {
     SerialPort& port;
@@ -57,8 +60,8 @@ struct Platform {
     std::function<std::string()> programDirectory;
     Clock clock;
     DrainTurn drainTurn;
-    std::ostream& out;
-    std::ostream& err; // exactly one line for each failure
+    Output out;
+    Output err; // exactly one line for each failure
 };
 
 ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform);

@@ -16,6 +16,7 @@
 #include <QScrollBar>
 
 #include <map>
+#include <cstdlib>
 
 #include "WindowFixture.h"
 
@@ -65,6 +66,8 @@ class TestMainWindow : public QObject {
 private slots:
     void controls_data();
     void controls();
+    void placesAtEveryScale_data();
+    void placesAtEveryScale();
     void noOtherControls();
     void windowIsFixedWithTitleAndIcon();
     void fonts();
@@ -118,6 +121,36 @@ void TestMainWindow::controls()
     QVERIFY(widget->parentWidget()->rect().contains(widget->geometry()));
     QVERIFY(widget->isVisible());
     QVERIFY(widget->isEnabled());
+}
+
+void TestMainWindow::placesAtEveryScale_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QSize>("client");
+    QTest::newRow("100 %") << 96 << QSize(521, 384);
+    QTest::newRow("125 %") << 120 << QSize(651, 480);
+    QTest::newRow("150 %") << 144 << QSize(782, 576);
+    QTest::newRow("175 %") << 168 << QSize(912, 672);
+}
+
+void TestMainWindow::placesAtEveryScale()
+{
+    QFETCH(int, dpi);
+    QFETCH(QSize, client);
+    const Pixels form = InPixels(PlaceInWindow(Control::Form1), dpi);
+    QCOMPARE(QSize(form.width, form.height), client);
+
+    // Every edge lies on the pixel nearest to where it falls at this scale, so that controls
+    // that meet or overlap in twips still do on screen: no gap opens between a time box and
+    // its spinner, nor between a label and what it names.
+    const auto nearest = [dpi](int pixel, int twips) { return std::abs(pixel * 1440 - twips * dpi) <= 720; };
+    for (const ControlSpec& spec : Controls()) {
+        const Twips t = PlaceInWindow(spec.id);
+        const Pixels p = InPixels(t, dpi);
+        QVERIFY2(nearest(p.left, t.left) && nearest(p.top, t.top) && nearest(p.left + p.width, t.left + t.width)
+                     && nearest(p.top + p.height, t.top + t.height),
+                 UniqueName(spec.id).data());
+    }
 }
 
 void TestMainWindow::noOtherControls()

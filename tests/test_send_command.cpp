@@ -9,7 +9,6 @@
 #include <climits>
 #include <functional>
 #include <set>
-#include <sstream>
 
 #include "SendOutcomes.h"
 #include "link/UpdateBytes.h"
@@ -114,15 +113,16 @@ private slots:
         if (c.arrange)
             c.arrange(port);
         const auto store = SystemProfileStore();
-        std::ostringstream out, err;
+        std::string out, err;
         int turns = 0; // the drain wait's patience is 100 turns
         Platform platform{port, *store, [&] { return folder.path().toStdString(); },
-                          [] { return TimeOfDay{13, 45, 9}; }, [&] { return ++turns <= 100; }, out, err};
+                          [] { return TimeOfDay{13, 45, 9}; }, [&] { return ++turns <= 100; },
+                          [&](std::string_view text) { out += text; }, [&](std::string_view text) { err += text; }};
 
         const ExitCode code = RunCommand(c.arguments, platform);
 
         const auto* sent = reinterpret_cast<const std::uint8_t*>(port.sent.data());
-        const std::string firstOut = out.str().substr(0, out.str().find('\n')), line = err.str();
+        const std::string firstOut = out.substr(0, out.find('\n')), line = err;
         std::string outcome = "exit " + std::to_string(static_cast<int>(code));
         outcome += port.log.empty() ? "" : " port " + std::to_string(port.CommPort());
         outcome += port.sent.empty() ? "" : " sent " + HexBytes({sent, port.sent.size()});

@@ -5,12 +5,29 @@ if(NOT WIN32 AND TARGET tallymark AND TARGET tallymark_pty)
   target_include_directories(tallymark_xsession PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(tallymark_xsession PUBLIC Qt6::Core X11::X11 X11::Xtst)
 
-  add_executable(test_panel_end_to_end test_panel_end_to_end.cpp)
-  target_link_libraries(test_panel_end_to_end PRIVATE tallymark_core tallymark_pty tallymark_xsession Qt6::Test)
-  target_include_directories(test_panel_end_to_end PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  # One table of scenarios, two runners: the Qt program, and tallymark.exe under Wine.
+  add_library(tallymark_front_ends STATIC support/PanelFrontEnd.h support/PanelFrontEnd.cpp)
+  target_include_directories(tallymark_front_ends PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(tallymark_front_ends PUBLIC tallymark_pty Qt6::Core)
+
+  set(TALLYMARK_WINDOWS_PANEL "" CACHE FILEPATH
+    "tallymark.exe of a mingw-w64 build (build-wine/ui/win32/tallymark.exe), for the end-to-end test under Wine")
+  if(NOT TALLYMARK_WINDOWS_PANEL AND TALLYMARK_WINDOWS_BUILD)
+    set(TALLYMARK_WINDOWS_PANEL ${TALLYMARK_WINDOWS_BUILD}/ui/win32/tallymark.exe)
+  endif()
+  foreach(runner test_panel_end_to_end test_panel_end_to_end_wine)
+    add_executable(${runner} test_panel_end_to_end.cpp)
+    target_link_libraries(${runner} PRIVATE tallymark_core tallymark_pty tallymark_xsession tallymark_front_ends Qt6::Test)
+    target_include_directories(${runner} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    add_test(NAME ${runner}
+      COMMAND xvfb-run --auto-servernum --server-args=-screen\ 0\ 1024x768x24 $<TARGET_FILE:${runner}>)
+    set_tests_properties(${runner} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+  endforeach()
   target_compile_definitions(test_panel_end_to_end PRIVATE TALLYMARK_PROGRAM="$<TARGET_FILE:tallymark>")
   add_dependencies(test_panel_end_to_end tallymark)
-  add_test(NAME test_panel_end_to_end
-    COMMAND xvfb-run --auto-servernum --server-args=-screen\ 0\ 1024x768x24 $<TARGET_FILE:test_panel_end_to_end>)
-  set_tests_properties(test_panel_end_to_end PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+  # The Wine runner keeps its prefix and its COM port links in the build folder.
+  target_compile_definitions(test_panel_end_to_end_wine PRIVATE
+    TALLYMARK_WINDOWS_PANEL="${TALLYMARK_WINDOWS_PANEL}"
+    TALLYMARK_WINE_HOME="${CMAKE_CURRENT_BINARY_DIR}/wine-panel"
+    TALLYMARK_WINE_RUN="${PROJECT_SOURCE_DIR}/tools/wine-run")
 endif()

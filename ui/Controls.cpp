@@ -129,6 +129,17 @@ Twips PlaceInWindow(Control control)
     return place;
 }
 
+Pixels InPixels(const Twips& place, int dotsPerInch)
+{
+    // Rounded to the nearest pixel; an inch is 1440 twips.
+    const auto scale = [dotsPerInch](int twips) {
+        const long long scaled = static_cast<long long>(twips) * dotsPerInch;
+        return static_cast<int>(scaled >= 0 ? (scaled + 720) / 1440 : -((-scaled + 720) / 1440));
+    };
+    const int left = scale(place.left), top = scale(place.top);
+    return {left, top, scale(place.left + place.width) - left, scale(place.top + place.height) - top};
+}
+
 int StackingLayer(ControlKind kind)
 {
     switch (kind) {

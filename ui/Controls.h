@@ -36,18 +36,22 @@ struct Twips {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
+struct Pixels {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
 struct ControlSpec {
-    Control id;
-    std::string_view name;      // CmdSndClk for both buttons of the array
+    Control id = Control::Form1;
+    std::string_view name = {}; // CmdSndClk for both buttons of the array
     std::int16_t index = -1;    // the button's index in CmdSndClk
-    ControlKind kind;
+    ControlKind kind = ControlKind::Window;
     Control container = Control::Form1;
-    Twips place;                // empty for the controls that are not shown
-    std::string_view caption;   // caption or initial text
+    Twips place = {};           // empty for the controls that are not shown
+    std::string_view caption = {}; // caption or initial text
     int maxLength = 0;          // characters a text box takes; 0: no limit
     int tabIndex = -1;          // -1: the kind has none
     int value = 0;              // check box 0/1/2, spinner minute, option 0/1, timer interval ms
-    std::span<const std::string_view> items; // a combo box's list
+    std::span<const std::string_view> items = {}; // a combo box's list
     TextAlign align = TextAlign::Left;
     FontRole font = FontRole::Window;
     bool readOnly = false;      // a box that every tick overwrites takes no typing
@@ -85,6 +89,10 @@ std::string_view UniqueName(Control control);
 // Where the control lies in the window's client area, through its containers. Form1's own
 // place is its client area's on the screen.
 Twips PlaceInWindow(Control control);
+
+// A place on a screen of `dotsPerInch` (twips / 15 at 96). The edges are scaled, not the
+// sizes, so that controls that meet in twips meet on the screen at every scale.
+Pixels InPixels(const Twips& place, int dotsPerInch = 96);
 
 // Among overlapping controls of one container the higher layer lies above: frames beneath
 // everything, labels beneath the controls they name, a spinner above its text box so that

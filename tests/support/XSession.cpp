@@ -104,6 +104,16 @@ QRect XSession::Geometry(unsigned long window)
     return QRect(x, y, attributes.width, attributes.height);
 }
 
+std::optional<unsigned long> XSession::Pixel(unsigned long window, QPoint point)
+{
+    XImage* image = XGetImage(display_, window, point.x(), point.y(), 1, 1, AllPlanes, ZPixmap);
+    if (!image)
+        return std::nullopt;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return pixel;
+}
+
 void XSession::Click(unsigned long window, QPoint point)
 {
     const QRect geometry = Geometry(window);

@@ -31,6 +31,9 @@ public:
     // The client area on the screen, in pixels.
     QRect Geometry(unsigned long window);
 
+    // The pixel value at `point` of the window's client area, as the screen shows it.
+    std::optional<unsigned long> Pixel(unsigned long window, QPoint point);
+
     // A left click at `point` of the window's client area.
     void Click(unsigned long window, QPoint point);
     // A press and release of a key given as an X keysym name ("Escape", "Return", "n"),

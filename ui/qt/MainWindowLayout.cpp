@@ -30,10 +30,10 @@ QString FromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QRect Pixels(const Twips& place)
+QRect OnScreen(const Twips& place)
 {
-    return {place.left / TwipsPerPixel, place.top / TwipsPerPixel, place.width / TwipsPerPixel,
-            place.height / TwipsPerPixel};
+    const Pixels pixels = InPixels(place);
+    return {pixels.left, pixels.top, pixels.width, pixels.height};
 }
 
 // Every edit of the operator's passes here before it reaches a single-line box.
@@ -152,7 +152,7 @@ void MainWindow::CreateControls()
     setWindowTitle(FromUtf8(form.caption));
     setWindowIcon(QIcon(QStringLiteral(":/tallymark/tallymark.ico")));
     setObjectName(FromUtf8(form.name));
-    setGeometry(Pixels(form.place));
+    setGeometry(OnScreen(form.place));
     setFixedSize(size());
     setFont(FontFor(WindowFont));
     widgets_[static_cast<std::size_t>(Control::Form1)] = this;
@@ -167,7 +167,7 @@ void MainWindow::CreateControls()
         if (!widget)
             continue;
         widget->setObjectName(FromUtf8(UniqueName(spec.id)));
-        widget->setGeometry(Pixels(spec.place));
+        widget->setGeometry(OnScreen(spec.place));
         if (spec.font == FontRole::Title) {
             widget->setFont(FontFor(TitleFont));
             QPalette palette = widget->palette();

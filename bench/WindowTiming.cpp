@@ -1,0 +1,97 @@
+#include "WindowTiming.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <algorithm>
+#include <chrono>
+
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace tallymark::bench {
+
+namespace {
+
+// CPU seconds (user + system) the process has used so far.
+double CpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0.0;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    // Fields after the command name start at "state" (field 3); utime and stime are 14 and 15.
+    const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble();
+    return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
+void Start(QProcess& process, const TimedProgram& program)
+{
+    process.setProcessEnvironment(program.environment);
+    process.start(program.command.front(), program.command.mid(1));
+}
+
+void Close(testing::XSession& x, QProcess& process, std::optional<unsigned long> window)
+{
+    if (window)
+        x.RequestClose(*window);
+    if (!process.waitForFinished(10000))
+        process.kill();
+    process.waitForFinished();
+}
+
+} // namespace
+
+double TimeToWindow(testing::XSession& x, const TimedProgram& program)
+{
+    QProcess process;
+    QElapsedTimer clock;
+    clock.start();
+    Start(process, program);
+    const auto window = x.WaitForWindow(program.title, 30s);
+    const double elapsed = double(clock.nsecsElapsed()) / 1e6;
+    Close(x, process, window);
+    return window ? elapsed : -1.0;
+}
+
+std::vector<double> MedianTimesToWindow(testing::XSession& x, const std::vector<const TimedProgram*>& programs, int runs)
+{
+    for (const TimedProgram* program : programs)
+        TimeToWindow(x, *program);
+    std::vector<std::vector<double>> times(programs.size());
+    for (int i = 0; i < runs; ++i)
+        for (std::size_t p = 0; p < programs.size(); ++p)
+            times[p].push_back(TimeToWindow(x, *programs[p]));
+    std::vector<double> medians;
+    for (std::vector<double>& each : times) {
+        std::sort(each.begin(), each.end());
+        medians.push_back(each[each.size() / 2]);
+    }
+    return medians;
+}
+
+IdleUse MeasureIdle(testing::XSession& x, const TimedProgram& program, const std::function<std::optional<qint64>()>& also)
+{
+    QProcess process;
+    Start(process, program);
+    const auto window = x.WaitForWindow(program.title, 30s);
+    const qint64 other = also ? also().value_or(0) : 0; // 0: none
+    QThread::msleep(1000);
+    const double before = CpuSeconds(process.processId());
+    const double otherBefore = other ? CpuSeconds(other) : 0.0;
+    QElapsedTimer wall;
+    wall.start();
+    QThread::msleep(10000);
+    IdleUse use;
+    use.seconds = CpuSeconds(process.processId()) - before;
+    use.alsoSeconds = other ? CpuSeconds(other) - otherBefore : 0.0;
+    use.wall = double(wall.nsecsElapsed()) / 1e9;
+    Close(x, process, window);
+    return use;
+}
+
+} // namespace tallymark::bench

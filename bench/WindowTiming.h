@@ -1,0 +1,42 @@
+#pragma once
+// What the start-up benchmarks measure alike, on a real X server: the time from starting a
+// program to its window being shown, and the CPU it uses while it idles.
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "support/XSession.h"
+
+namespace tallymark::bench {
+
+struct TimedProgram {
+    QStringList command; // the program and its arguments
+    QProcessEnvironment environment;
+    QString title;       // of the window it shows
+};
+
+// Milliseconds from starting the program to its window being viewable; closes it again.
+// -1 when no window came.
+double TimeToWindow(testing::XSession& x, const TimedProgram& program);
+
+// The median of `runs` such times of each program. The programs take turns, after one
+// warm-up each, so that all see the same machine.
+std::vector<double> MedianTimesToWindow(testing::XSession& x, const std::vector<const TimedProgram*>& programs, int runs);
+
+struct IdleUse {
+    double seconds = 0;      // CPU seconds the program used
+    double alsoSeconds = 0;  // CPU seconds the process `also` found used
+    double wall = 0;         // over this many seconds
+};
+
+// Starts the program, lets it settle for a second once its window shows, and measures the CPU
+// it uses over the next ten seconds, and that of the process `also` finds then, if any.
+IdleUse MeasureIdle(testing::XSession& x, const TimedProgram& program,
+                    const std::function<std::optional<qint64>()>& also = {});
+
+} // namespace tallymark::bench

@@ -1,0 +1,95 @@
+#pragma once
+// The two front ends of the panel as the end-to-end scenarios run them: the Qt program, and
+// tallymark.exe under Wine. Each knows how it is put into a folder of its own, started, and
+// given its COM ports, and where it cannot behave as the panel does on Windows.
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tallymark::testing {
+
+// Port numbers and the devices they lead to; every other number leads nowhere.
+using PortLinks = std::vector<std::pair<int, std::string>>;
+
+// What a front end may be unable to do as Windows does, for reasons outside the panel.
+enum class Difference {
+    HeldPortOpens, // a port that another program holds opens all the same
+};
+
+class PanelFrontEnd {
+public:
+    virtual ~PanelFrontEnd() = default;
+
+    // Why the front end cannot run here; empty when it can. Prepares it on first use.
+    virtual QString Unavailable() = 0;
+    // Copies the program into `folder`; the command line that starts it from there.
+    virtual QStringList Install(const QString& folder) const = 0;
+    virtual QProcessEnvironment Environment() const = 0;
+    // COM1 to COM32 of the program installed in `folder` lead to `ports` and nowhere else.
+    virtual void LinkPorts(const QString& folder, const PortLinks& ports) const = 0;
+    // Why a check cannot hold on this front end; null where it holds.
+    virtual const char* Differs(Difference) const { return nullptr; }
+    // Whether the front end can pretend to be Windows 7; then sets it (false: its default).
+    virtual bool CanReportWindows7() const { return false; }
+    virtual void ReportWindows7(bool) {}
+};
+
+// The Qt program; its ports are links in the folder "ports" beside it.
+class QtFrontEnd final : public PanelFrontEnd {
+public:
+    explicit QtFrontEnd(QString program) : program_(std::move(program)) {}
+    QString Unavailable() override;
+    QStringList Install(const QString& folder) const override;
+    QProcessEnvironment Environment() const override;
+    void LinkPorts(const QString& folder, const PortLinks& ports) const override;
+
+private:
+    QString program_;
+};
+
+// tallymark.exe through tools/wine-run, in a Wine prefix of its own under `home`.
+class WineFrontEnd final : public PanelFrontEnd {
+public:
+    enum class MachinePorts {
+        // Wine's own list of ports maps every number from COM1 to COM32 to a link in
+        // home/ports, which keeps its device manager from giving a low number to a serial
+        // device of this machine; the links then lead where the scenario wants. A number
+        // whose link leads nowhere still names a device of Wine's, which opens and then
+        // fails to give its line settings.
+        Hidden,
+        // The machine's serial devices have the numbers Wine gives them; the rest do not exist.
+        Shown,
+    };
+
+    WineFrontEnd(QString program, QString home, QString wineRun, MachinePorts ports = MachinePorts::Hidden)
+        : program_(std::move(program)), home_(std::move(home)), wineRun_(std::move(wineRun)), ports_(ports)
+    {
+    }
+    ~WineFrontEnd() override;
+    QString Unavailable() override;
+    QStringList Install(const QString& folder) const override;
+    QProcessEnvironment Environment() const override;
+    void LinkPorts(const QString& folder, const PortLinks& ports) const override;
+    const char* Differs(Difference difference) const override;
+    bool CanReportWindows7() const override { return true; }
+    void ReportWindows7(bool windows7) override;
+
+private:
+    QString Prepare();
+    // Runs a Windows program of the prefix (reg.exe, say) without a display; true on success.
+    bool Run(const QStringList& arguments) const;
+    QString Prefix() const;
+
+    QString program_;
+    QString home_;
+    QString wineRun_;
+    MachinePorts ports_;
+    bool prepared_ = false;
+};
+
+} // namespace tallymark::testing

@@ -1,0 +1,318 @@
+#include "ui/win32/Win32Form.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+#include "settings/WideText.h"
+#include "ui/SingleLine.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/WindowStyles.h"
+
+namespace tallymark {
+
+namespace {
+
+constexpr wchar_t ClassName[] = L"TallymarkForm1";
+
+std::optional<SpinAction> SpinActionOf(int code)
+{
+    switch (code) {
+    case SB_LINEUP: return SpinAction::ArrowUp;
+    case SB_LINEDOWN: return SpinAction::ArrowDown;
+    case SB_PAGEUP: return SpinAction::PageUp;
+    case SB_PAGEDOWN: return SpinAction::PageDown;
+    case SB_TOP: return SpinAction::Top;
+    case SB_BOTTOM: return SpinAction::Bottom;
+    default: return std::nullopt; // the thumb, and the end of a move
+    }
+}
+
+bool KeyDown(int key)
+{
+    return GetKeyState(key) < 0;
+}
+
+} // namespace
+
+Win32Form::Win32Form(HINSTANCE instance, SerialPort& port, SettingsFile& settings)
+    : instance_(instance), form_(*this, port, settings)
+{
+}
+
+Win32Form::~Win32Form()
+{
+    if (window_)
+        DestroyWindow(window_);
+    if (windowFont_)
+        DeleteObject(windowFont_);
+    if (titleFont_)
+        DeleteObject(titleFont_);
+}
+
+bool Win32Form::Create()
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProcedure;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, IconName, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                      GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, IconName, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = ClassName;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
+
+    // Made at the design position for the system DPI, then sized for the monitor it is on.
+    const Pixels place = InPixels(SpecOf(Control::Form1).place, static_cast<int>(DpiOf(nullptr)));
+    CreateWindowExW(FormExStyle, ClassName, Utf8ToWide(SpecOf(Control::Form1).caption).c_str(), FormStyle,
+                    place.left, place.top, place.width, place.height, nullptr, nullptr, instance_, this);
+    if (!window_)
+        return false;
+    const UINT dpi = DpiOf(window_);
+    FitWindow(dpi, {place.left, place.top});
+    CreateControls(dpi);
+    SetTimer(window_, TimerId, static_cast<UINT>(SpecOf(Control::Timer1).value), nullptr);
+    return true;
+}
+
+void Win32Form::Show(int showCommand)
+{
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    if (const auto first = form_.FirstTabStop())
+        ::SetFocus(Hwnd(*first));
+}
+
+int Win32Form::Run()
+{
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        Dispatch(message);
+    return static_cast<int>(message.wParam);
+}
+
+void Win32Form::Dispatch(MSG& message)
+{
+    if (PreTranslate(message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+bool Win32Form::PreTranslate(MSG& message)
+{
+    if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd)))
+        return false;
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) {
+        const std::optional<Control> from = ControlOf(GetFocus());
+        if (const auto to = form_.NextTabStop(from.value_or(Control::Form1), KeyDown(VK_SHIFT)))
+            TabTo(*to);
+        return true;
+    }
+    // Enter and Escape reach the window as IDOK and IDCANCEL, which no control carries.
+    return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+void Win32Form::TabTo(Control control)
+{
+    HWND target = Hwnd(control);
+    ::SetFocus(target);
+    // As in a dialog, a text box reached by Tab has its text selected; a combo box does so itself.
+    if (SpecOf(control).kind == ControlKind::TextBox && GetFocus() == target)
+        SendMessageW(target, EM_SETSEL, 0, -1);
+}
+
+void Win32Form::DoEvents()
+{
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // The program is ending: the main loop must see it too. A wait that goes on all
+            // the same still sleeps between its polls.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            Sleep(1);
+            return;
+        }
+        Dispatch(message);
+    }
+    MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void Win32Form::RequestClose()
+{
+    // Posted, as the close box's request is, so that the window never goes away under the
+    // button whose click asked for it.
+    if (window_)
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void Win32Form::Forget()
+{
+    KillTimer(window_, TimerId);
+    window_ = nullptr;
+    lastFocus_ = nullptr;
+    controls_.fill(nullptr);
+}
+
+std::optional<Control> Win32Form::ControlOf(HWND window) const
+{
+    // A combo box's edit field is part of it. A window of another program, a message box or
+    // the window itself is no control.
+    for (; window && window != window_; window = GetParent(window))
+        for (const ControlSpec& spec : Controls())
+            if (spec.id != Control::Form1 && Hwnd(spec.id) == window)
+                return spec.id;
+    return std::nullopt;
+}
+
+LRESULT CALLBACK Win32Form::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = window;
+        self->controls_[static_cast<std::size_t>(Control::Form1)] = window;
+        ScaleFrameWithDpi(window);
+    }
+    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || self->window_ != window)
+        return DefWindowProcW(window, message, wParam, lParam);
+    // Nothing may unwind through the system's frames; a handler that fails has done nothing.
+    try {
+        return self->OnMessage(window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (const auto control = ControlOf(reinterpret_cast<HWND>(lParam)); control && lParam)
+            Command(*control, HIWORD(wParam));
+        return 0;
+    case WM_VSCROLL:
+        if (const auto control = ControlOf(reinterpret_cast<HWND>(lParam)); control && lParam)
+            Scroll(*control, LOWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == TimerId)
+            form_.Timer1_Timer();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == Hwnd(Control::Label1)) {
+            const HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, RGB(TitleColour.red, TitleColour.green, TitleColour.blue));
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    case WM_SETFOCUS:
+        // The window is active again: the focus goes back to the control that had it.
+        if (lastFocus_ && IsWindowEnabled(lastFocus_))
+            ::SetFocus(lastFocus_);
+        return 0;
+    case WM_DPICHANGED: {
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        FitWindow(HIWORD(wParam), {suggested->left, suggested->top});
+        LayOut(HIWORD(wParam));
+        return 0;
+    }
+    case WM_CLOSE: {
+        bool cancel = false;
+        form_.Form_Unload(cancel);
+        if (!cancel && window_)
+            DestroyWindow(window_);
+        return 0;
+    }
+    case WM_DESTROY:
+        Forget();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Win32Form::Command(Control control, int code)
+{
+    if (code != BN_CLICKED)
+        return;
+    const ControlSpec& spec = SpecOf(control);
+    if (control == Control::CmdExit)
+        form_.CmdExit_Click();
+    else if (spec.kind == ControlKind::CommandButton)
+        form_.CmdSndClk_Click(spec.index);
+    else if (spec.kind == ControlKind::CheckBox)
+        form_.SwitchClicked(); // the box does not change by itself: it is BS_3STATE
+}
+
+void Win32Form::Scroll(Control control, int code)
+{
+    // The bar does not move by itself; the behaviour sets where it goes.
+    if (SpecOf(control).kind != ControlKind::VScrollBar)
+        return;
+    if (const auto action = SpinActionOf(code))
+        form_.SpinnerMoved(control, *action);
+}
+
+LRESULT CALLBACK Win32Form::ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                             DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<Win32Form*>(data);
+    const auto control = static_cast<Control>(id);
+    try {
+        switch (message) {
+        case WM_SETFOCUS:
+            self->lastFocus_ = self->Hwnd(control);
+            break;
+        case WM_KILLFOCUS: {
+            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            self->form_.FocusMoved(control, self->ControlOf(reinterpret_cast<HWND>(wParam)));
+            return result;
+        }
+        case WM_PASTE: {
+            const ControlKind kind = SpecOf(control).kind;
+            if ((kind == ControlKind::TextBox && !SpecOf(control).readOnly) || kind == ControlKind::ComboBox) {
+                self->Paste(window);
+                return 0;
+            }
+            break;
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(window, ControlProcedure, id);
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void Win32Form::Paste(HWND box)
+{
+    std::wstring clipboard;
+    if (!OpenClipboard(box))
+        return;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            clipboard.assign(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    // What is pasted replaces the selection, within the box's length, and can be undone.
+    const std::u16string_view inserted(reinterpret_cast<const char16_t*>(clipboard.data()), clipboard.size());
+    const SingleLineEdit kept = KeepFirstLine(inserted, inserted.size());
+    const std::wstring line(kept.text.begin(), kept.text.end());
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
+}
+
+} // namespace tallymark

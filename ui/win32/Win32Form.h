@@ -1,0 +1,95 @@
+#pragma once
+// Form1 on plain Win32, in the manner of a classic Windows program: one window procedure,
+// the controls of the table as the system's own child windows, and what the operator does
+// with them passed on to the window's behaviour. Texts cross into UTF-16 here and nowhere
+// else.
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "link/SerialPort.h"
+#include "settings/SettingsFile.h"
+#include "ui/Form1.h"
+#include "ui/FormView.h"
+
+namespace tallymark {
+
+class Win32Form final : public FormView {
+public:
+    Win32Form(HINSTANCE instance, SerialPort& port, SettingsFile& settings);
+    ~Win32Form() override;
+
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
+
+    // Creates the window and its controls, not yet shown; false when the system refuses.
+    bool Create();
+    // Shows the window with the focus on the first tab stop.
+    void Show(int showCommand);
+    // Runs the message loop until the window has closed; the program's exit code.
+    int Run();
+
+    Form1& Form() { return form_; }
+
+    std::string Text(Control control) const override;
+    void SetText(Control control, const std::string& text) override;
+    int Value(Control control) const override;
+    void SetValue(Control control, int value) override;
+    bool Enabled(Control control) const override;
+    void SetEnabled(Control control, bool enabled) override;
+    int Minimum(Control control) const override;
+    int Maximum(Control control) const override;
+    void SetRange(Control control, int minimum, int maximum) override;
+    void ClearList(Control control) override;
+    void AddItem(Control control, const std::string& item) override;
+    int ListCount(Control control) const override;
+    std::string ListItem(Control control, int index) const override;
+    void SetFocus(Control control) override;
+    void ShowMessage(std::string_view text, std::string_view title) override;
+    bool AskYesNo(std::string_view text, std::string_view title) override;
+    void DoEvents() override;
+    void RequestClose() override;
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR id, DWORD_PTR self);
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Command(Control control, int code);
+    void Scroll(Control control, int code);
+
+    // Win32Layout.cpp: the controls made from the table, placed and lettered for a DPI.
+    void CreateControls(UINT dpi);
+    void FitWindow(UINT dpi, const POINT& topLeft);
+    // Everything again for a new DPI.
+    void LayOut(UINT dpi);
+    // New fonts for the DPI; the old ones are the caller's to delete.
+    void MakeFonts(UINT dpi);
+    HFONT FontOf(const ControlSpec& spec) const;
+
+    // Tab and Shift+Tab through the behaviour's tab order, the other dialog keys through
+    // the system's; true when the message has been handled.
+    bool PreTranslate(MSG& message);
+    void Dispatch(MSG& message);
+    void TabTo(Control control);
+    void Paste(HWND box);
+    // The window is gone: nothing may reach its handles any more.
+    void Forget();
+
+    // Null for the controls that have no window, and for all once the window is gone.
+    HWND Hwnd(Control control) const { return controls_[static_cast<std::size_t>(control)]; }
+    std::optional<Control> ControlOf(HWND window) const;
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    std::array<HWND, ControlCount> controls_{};
+    HFONT windowFont_ = nullptr;
+    HFONT titleFont_ = nullptr;
+    HWND lastFocus_ = nullptr; // the control to give the focus back to when the window is active again
+    Form1 form_;
+};
+
+} // namespace tallymark

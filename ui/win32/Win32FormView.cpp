@@ -1,0 +1,191 @@
+// The controls read and set through the system's own messages, as the behaviour asks.
+// Every call does nothing once the window is gone.
+
+#include "ui/win32/Win32Form.h"
+
+#include <commctrl.h>
+
+#include "settings/WideText.h"
+
+namespace tallymark {
+
+namespace {
+
+ControlKind KindOf(Control control)
+{
+    return SpecOf(control).kind;
+}
+
+std::string WindowText(HWND window)
+{
+    if (!window)
+        return {};
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return WideToUtf8(text);
+}
+
+// The spinner's bar counts from its top end, 23:59, as Win32 scroll bars put their minimum
+// at the top.
+int BarPosition(int minute)
+{
+    return LastMinuteOfDay - minute;
+}
+
+} // namespace
+
+std::string Win32Form::Text(Control control) const
+{
+    return WindowText(Hwnd(control));
+}
+
+void Win32Form::SetText(Control control, const std::string& text)
+{
+    HWND window = Hwnd(control);
+    if (!window)
+        return;
+    if (KindOf(control) == ControlKind::ComboBox) {
+        // The list keeps its selection in step with the text, so that the drop-down opens on it.
+        int match = -1;
+        for (int i = 0, count = ListCount(control); i < count && match < 0; ++i)
+            if (ListItem(control, i) == text)
+                match = i;
+        SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(match), 0);
+    }
+    SetWindowTextW(window, Utf8ToWide(text).c_str());
+}
+
+int Win32Form::Value(Control control) const
+{
+    HWND window = Hwnd(control);
+    if (!window)
+        return 0;
+    switch (KindOf(control)) {
+    case ControlKind::CheckBox: {
+        const LRESULT state = SendMessageW(window, BM_GETCHECK, 0, 0);
+        return state == BST_CHECKED ? 1 : state == BST_INDETERMINATE ? 2 : 0;
+    }
+    case ControlKind::OptionButton:
+        return SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    case ControlKind::VScrollBar:
+        return BarPosition(GetScrollPos(window, SB_CTL));
+    case ControlKind::ProgressBar:
+        return static_cast<int>(SendMessageW(window, PBM_GETPOS, 0, 0));
+    default:
+        return 0;
+    }
+}
+
+void Win32Form::SetValue(Control control, int value)
+{
+    HWND window = Hwnd(control);
+    if (!window)
+        return;
+    switch (KindOf(control)) {
+    case ControlKind::CheckBox:
+        if (value >= 0 && value <= 2)
+            SendMessageW(window, BM_SETCHECK, value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+        break;
+    case ControlKind::OptionButton:
+        SendMessageW(window, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+        // The other buttons of its container clear, as a click would clear them.
+        if (value)
+            for (const ControlSpec& other : Controls())
+                if (other.kind == ControlKind::OptionButton && other.id != control
+                    && other.container == SpecOf(control).container && Hwnd(other.id))
+                    SendMessageW(Hwnd(other.id), BM_SETCHECK, BST_UNCHECKED, 0);
+        break;
+    case ControlKind::VScrollBar:
+        if (value >= FirstMinuteOfDay && value <= LastMinuteOfDay)
+            SetScrollPos(window, SB_CTL, BarPosition(value), TRUE);
+        break;
+    case ControlKind::ProgressBar:
+        SendMessageW(window, PBM_SETPOS, static_cast<WPARAM>(value), 0);
+        break;
+    default:
+        break;
+    }
+}
+
+bool Win32Form::Enabled(Control control) const
+{
+    HWND window = Hwnd(control);
+    return window && IsWindowEnabled(window);
+}
+
+void Win32Form::SetEnabled(Control control, bool enabled)
+{
+    if (HWND window = Hwnd(control))
+        EnableWindow(window, enabled);
+}
+
+int Win32Form::Minimum(Control control) const
+{
+    HWND window = Hwnd(control);
+    return window ? static_cast<int>(SendMessageW(window, PBM_GETRANGE, TRUE, 0)) : 0;
+}
+
+int Win32Form::Maximum(Control control) const
+{
+    HWND window = Hwnd(control);
+    return window ? static_cast<int>(SendMessageW(window, PBM_GETRANGE, FALSE, 0)) : 0;
+}
+
+void Win32Form::SetRange(Control control, int minimum, int maximum)
+{
+    if (HWND window = Hwnd(control))
+        SendMessageW(window, PBM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
+}
+
+void Win32Form::ClearList(Control control)
+{
+    if (HWND window = Hwnd(control)) {
+        SendMessageW(window, CB_RESETCONTENT, 0, 0);
+        SetWindowTextW(window, L"");
+    }
+}
+
+void Win32Form::AddItem(Control control, const std::string& item)
+{
+    if (HWND window = Hwnd(control))
+        SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(item).c_str()));
+}
+
+int Win32Form::ListCount(Control control) const
+{
+    HWND window = Hwnd(control);
+    const LRESULT count = window ? SendMessageW(window, CB_GETCOUNT, 0, 0) : 0;
+    return count > 0 ? static_cast<int>(count) : 0;
+}
+
+std::string Win32Form::ListItem(Control control, int index) const
+{
+    HWND window = Hwnd(control);
+    const LRESULT length = window ? SendMessageW(window, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) : CB_ERR;
+    if (length == CB_ERR)
+        return {};
+    std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(window, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
+    item.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
+    return WideToUtf8(item);
+}
+
+void Win32Form::SetFocus(Control control)
+{
+    if (HWND window = Hwnd(control))
+        ::SetFocus(window);
+}
+
+void Win32Form::ShowMessage(std::string_view text, std::string_view title)
+{
+    MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool Win32Form::AskYesNo(std::string_view text, std::string_view title)
+{
+    return MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(title).c_str(),
+                       MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON1)
+        == IDYES;
+}
+
+} // namespace tallymark

@@ -1,0 +1,240 @@
+// The window's controls, made from the table of controls as the window is created, and
+// placed and lettered for the DPI of the monitor the window is on.
+
+#include "ui/win32/Win32Form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "settings/WideText.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/Fonts.h"
+#include "ui/win32/WindowStyles.h"
+
+namespace tallymark {
+
+namespace {
+
+struct ControlClass {
+    const wchar_t* name = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+};
+
+ControlClass ClassOf(const ControlSpec& spec)
+{
+    const bool centred = spec.align == TextAlign::Center;
+    switch (spec.kind) {
+    case ControlKind::Label:
+        // Without SS_NOTIFY a label lets clicks through to what lies beneath it.
+        return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | (centred ? SS_CENTER : SS_LEFT))};
+    case ControlKind::Frame:
+        return {L"BUTTON", BS_GROUPBOX};
+    case ControlKind::TextBox:
+        return {L"EDIT",
+                static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (centred ? ES_CENTER : ES_LEFT)
+                                   | (spec.readOnly ? ES_READONLY : 0)),
+                WS_EX_CLIENTEDGE};
+    case ControlKind::ComboBox:
+        return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
+    case ControlKind::CheckBox:
+        return {L"BUTTON", WS_TABSTOP | BS_3STATE}; // a click is reported; the behaviour sets the value
+    case ControlKind::OptionButton:
+        return {L"BUTTON", WS_TABSTOP | BS_AUTORADIOBUTTON};
+    case ControlKind::VScrollBar:
+        return {L"SCROLLBAR", WS_TABSTOP | SBS_VERT};
+    case ControlKind::CommandButton:
+        return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
+    case ControlKind::ProgressBar:
+        return {PROGRESS_CLASSW, 0};
+    case ControlKind::Window:
+    case ControlKind::Timer:
+    case ControlKind::SerialPort:
+        break;
+    }
+    return {};
+}
+
+// Each control starts a group of its own, but the option buttons of one container make one
+// group together, so that a click on one clears the others.
+bool StartsGroup(const ControlSpec& spec)
+{
+    if (spec.kind != ControlKind::OptionButton)
+        return true;
+    const auto first = std::find_if(Controls().begin(), Controls().end(), [&](const ControlSpec& other) {
+        return other.kind == ControlKind::OptionButton && other.container == spec.container;
+    });
+    return first->id == spec.id;
+}
+
+// The window a control's focus and typing go to: a combo box's edit field, or the control.
+HWND FocusWindowOf(const ControlSpec& spec, HWND window)
+{
+    if (spec.kind == ControlKind::ComboBox) {
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (GetComboBoxInfo(window, &parts) && parts.hwndItem)
+            return parts.hwndItem;
+    }
+    return window;
+}
+
+// How many frames hold the control. All controls are children of the window itself, so
+// that Tab can cross frames; a frame must then lie beneath the frames it holds.
+int Depth(const ControlSpec& spec)
+{
+    int depth = 0;
+    for (Control up = spec.container; up != Control::Form1; up = SpecOf(up).container)
+        ++depth;
+    return depth;
+}
+
+bool HasWindow(const ControlSpec& spec)
+{
+    return spec.id != Control::Form1 && spec.kind != ControlKind::Timer && spec.kind != ControlKind::SerialPort;
+}
+
+// The controls that have a window, from the bottom of the stacking order up: the lowest
+// layer first, the outermost first within a layer, then in the order of the table.
+std::vector<const ControlSpec*> BottomUp()
+{
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec& spec : Controls())
+        if (HasWindow(spec))
+            order.push_back(&spec);
+    std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) {
+        return std::pair(StackingLayer(a->kind), Depth(*a)) < std::pair(StackingLayer(b->kind), Depth(*b));
+    });
+    return order;
+}
+
+// A drop-down combo's own window holds its list below the edit field.
+int WindowHeight(const ControlSpec& spec, const Pixels& place)
+{
+    constexpr int ListRows = 8;
+    return spec.kind == ControlKind::ComboBox ? place.height * (1 + ListRows) : place.height;
+}
+
+// A drop-down combo's closed height is that of its edit field, which follows the field's
+// item height. It is corrected from what the field measures, since systems differ in what
+// they count in the item height they report.
+void FitField(HWND combo, int height)
+{
+    LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int pass = 0; pass < 3 && field > 0; ++pass) {
+        RECT closed{};
+        GetWindowRect(combo, &closed);
+        const int change = height - static_cast<int>(closed.bottom - closed.top);
+        if (change == 0 || field + change <= 0)
+            break;
+        field += change;
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
+}
+
+} // namespace
+
+void Win32Form::MakeFonts(UINT dpi)
+{
+    windowFont_ = MakeFont(WindowFont, dpi);
+    titleFont_ = MakeFont(TitleFont, dpi);
+}
+
+HFONT Win32Form::FontOf(const ControlSpec& spec) const
+{
+    return spec.font == FontRole::Title ? titleFont_ : windowFont_;
+}
+
+void Win32Form::CreateControls(UINT dpi)
+{
+    MakeFonts(dpi);
+    // Each new child window goes on top of the ones made before it, so that the controls,
+    // made from the bottom up, lie in the order of their layers without being moved.
+    const std::vector<const ControlSpec*> bottomUp = BottomUp();
+    for (const ControlSpec* spec : bottomUp) {
+        const ControlClass kind = ClassOf(*spec);
+        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | (StartsGroup(*spec) ? WS_GROUP : 0);
+        const std::wstring caption = spec->kind == ControlKind::ComboBox ? std::wstring() : Utf8ToWide(spec->caption);
+        const Pixels place = InPixels(PlaceInWindow(spec->id), static_cast<int>(dpi));
+        HWND window = CreateWindowExW(kind.exStyle, kind.name, caption.c_str(), style, place.left, place.top, place.width,
+                                      WindowHeight(*spec, place), window_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec->id))), instance_,
+                                      nullptr);
+        controls_[static_cast<std::size_t>(spec->id)] = window;
+        if (!window)
+            continue;
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*spec)), FALSE);
+
+        switch (spec->kind) {
+        case ControlKind::TextBox:
+            if (spec->maxLength > 0)
+                SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(spec->maxLength), 0);
+            break;
+        case ControlKind::ComboBox:
+            for (std::string_view item : spec->items)
+                AddItem(spec->id, std::string(item));
+            SetText(spec->id, std::string(spec->caption));
+            FitField(window, place.height);
+            break;
+        case ControlKind::VScrollBar:
+            SetScrollRange(window, SB_CTL, 0, LastMinuteOfDay - FirstMinuteOfDay, FALSE);
+            SetValue(spec->id, spec->value);
+            break;
+        case ControlKind::CheckBox:
+        case ControlKind::OptionButton:
+            SetValue(spec->id, spec->value);
+            break;
+        case ControlKind::ProgressBar:
+            SetRange(spec->id, 0, 100);
+            SetValue(spec->id, 0);
+            break;
+        default:
+            break;
+        }
+        if (TakesFocus(spec->kind))
+            SetWindowSubclass(FocusWindowOf(*spec, window), ControlProcedure, static_cast<UINT_PTR>(spec->id),
+                              reinterpret_cast<DWORD_PTR>(this));
+    }
+
+    // A system that puts new child windows at the bottom instead has them upside down.
+    if (!bottomUp.empty() && GetWindow(window_, GW_CHILD) != Hwnd(bottomUp.back()->id)) {
+        HWND above = HWND_TOP;
+        for (auto spec = bottomUp.rbegin(); spec != bottomUp.rend(); ++spec) {
+            SetWindowPos(Hwnd((*spec)->id), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            above = Hwnd((*spec)->id);
+        }
+    }
+}
+
+void Win32Form::FitWindow(UINT dpi, const POINT& topLeft)
+{
+    const Pixels client = InPixels(PlaceInWindow(Control::Form1), static_cast<int>(dpi));
+    const RECT outer = WindowRectFor({0, 0, client.width, client.height}, FormStyle, FormExStyle, dpi);
+    SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Form::LayOut(UINT dpi)
+{
+    // The old fonts go once no control uses them any more.
+    const HFONT oldWindowFont = windowFont_, oldTitleFont = titleFont_;
+    MakeFonts(dpi);
+    for (const ControlSpec* spec : BottomUp()) {
+        HWND window = Hwnd(spec->id);
+        if (!window)
+            continue;
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*spec)), FALSE);
+        const Pixels place = InPixels(PlaceInWindow(spec->id), static_cast<int>(dpi));
+        SetWindowPos(window, nullptr, place.left, place.top, place.width, WindowHeight(*spec, place),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (spec->kind == ControlKind::ComboBox)
+            FitField(window, place.height);
+    }
+    InvalidateRect(window_, nullptr, TRUE);
+    DeleteObject(oldWindowFont);
+    DeleteObject(oldTitleFont);
+}
+
+} // namespace tallymark
