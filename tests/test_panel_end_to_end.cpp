@@ -84,6 +84,7 @@ public:
         }
     }
 
+    QString Folder() const { return folder_.path(); }
     QString IniPath() const { return folder_.filePath("Tallymark.ini"); }
     void WriteSettings(const QByteArray& content)
     {
@@ -229,6 +230,7 @@ public:
     void CloseDuringSendAnsweredYes();
     void PortVanishesDuringSend();
     void HeldPortIsNotListed();
+    void SendCommandSendsWhatTheButtonsSend();
 
 private slots:
     void initTestCase();
@@ -260,6 +262,7 @@ const Scenario Scenarios[] = {
     {"close during a send, Yes: saved, the port let go of", &TestPanelEndToEnd::CloseDuringSendAnsweredYes},
     {"a port that vanishes during a send", &TestPanelEndToEnd::PortVanishesDuringSend},
     {"a port that another program holds is not listed", &TestPanelEndToEnd::HeldPortIsNotListed},
+    {"tallymark-send sends what the buttons send", &TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend},
 };
 
 // The scenario that runs once more on a front end that can report Windows 7.
@@ -477,6 +480,28 @@ void TestPanelEndToEnd::HeldPortIsNotListed()
         return;
     x_->Click(window, CentreOf(Control::CmdExit));
     QVERIFY(panel.WaitForExit());
+}
+
+void TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend()
+{
+    // The command beside the panel, from the same settings file, on the same port: --clock
+    // sends the current-time button's update and --all the settings group's.
+    PseudoTerminal line;
+    Panel panel(*frontEnd_, &StoredFile, {{3, line.DevicePath()}});
+    const QStringList command = frontEnd_->InstallSendCommand(panel.Folder());
+    const std::pair<const char*, Control> runs[] = {{"--clock", Control::CmdSndClk0}, {"--all", Control::CmdSndClk1}};
+    for (const auto& [option, button] : runs) {
+        QProcess send;
+        send.setProcessEnvironment(frontEnd_->Environment());
+        send.setProcessChannelMode(QProcess::ForwardedChannels);
+        send.start(command.front(), command.mid(1) << QString::fromLatin1(option) << "--port" << "COM3");
+        QVERIFY(send.waitForFinished(60000));
+        QCOMPARE(send.exitCode(), 0);
+        const std::vector<std::uint8_t> bytes = line.Read(15, 5s);
+        QCOMPARE(bytes.size(), std::size_t(15));
+        tallymark::testing::CheckLiveUpdate(bytes, StoredSettings, SpecOf(button).index);
+    }
+    QCOMPARE(panel.Settings(), StoredFile);
 }
 
 QTEST_GUILESS_MAIN(TestPanelEndToEnd)

@@ -24,7 +24,7 @@ if(NOT WIN32 AND TARGET tallymark AND TARGET tallymark_pty)
     set_tests_properties(${runner} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
   endforeach()
   target_compile_definitions(test_panel_end_to_end PRIVATE TALLYMARK_PROGRAM="$<TARGET_FILE:tallymark>")
-  add_dependencies(test_panel_end_to_end tallymark)
+  add_dependencies(test_panel_end_to_end tallymark tallymark-send)
   # The Wine runner keeps its prefix and its COM port links in the build folder.
   target_compile_definitions(test_panel_end_to_end_wine PRIVATE
     TALLYMARK_WINDOWS_PANEL="${TALLYMARK_WINDOWS_PANEL}"

@@ -43,6 +43,14 @@ QStringList QtFrontEnd::Install(const QString& folder) const
     return {program};
 }
 
+QStringList QtFrontEnd::InstallSendCommand(const QString& folder) const
+{
+    // The build puts the command beside the panel.
+    const QString command = folder + QStringLiteral("/tallymark-send");
+    QFile::copy(QFileInfo(program_).dir().filePath(QStringLiteral("tallymark-send")), command);
+    return {command};
+}
+
 QProcessEnvironment QtFrontEnd::Environment() const
 {
     auto environment = QProcessEnvironment::systemEnvironment();
@@ -146,6 +154,14 @@ QStringList WineFrontEnd::Install(const QString& folder) const
     const QString program = folder + QStringLiteral("/tallymark.exe");
     QFile::copy(program_, program);
     return {wineRun_, program};
+}
+
+QStringList WineFrontEnd::InstallSendCommand(const QString& folder) const
+{
+    // tallymark.exe is built in ui/win32/, tallymark-send.exe in ui/.
+    const QString command = folder + QStringLiteral("/tallymark-send.exe");
+    QFile::copy(QFileInfo(program_).dir().filePath(QStringLiteral("../tallymark-send.exe")), command);
+    return {wineRun_, command};
 }
 
 QProcessEnvironment WineFrontEnd::Environment() const

@@ -29,6 +29,8 @@ public:
     virtual QString Unavailable() = 0;
     // Copies the program into `folder`; the command line that starts it from there.
     virtual QStringList Install(const QString& folder) const = 0;
+    // Copies tallymark-send of the same build beside it; the command line that runs it.
+    virtual QStringList InstallSendCommand(const QString& folder) const = 0;
     virtual QProcessEnvironment Environment() const = 0;
     // COM1 to COM32 of the program installed in `folder` lead to `ports` and nowhere else.
     virtual void LinkPorts(const QString& folder, const PortLinks& ports) const = 0;
@@ -45,6 +47,7 @@ public:
     explicit QtFrontEnd(QString program) : program_(std::move(program)) {}
     QString Unavailable() override;
     QStringList Install(const QString& folder) const override;
+    QStringList InstallSendCommand(const QString& folder) const override;
     QProcessEnvironment Environment() const override;
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
 
@@ -73,6 +76,7 @@ public:
     ~WineFrontEnd() override;
     QString Unavailable() override;
     QStringList Install(const QString& folder) const override;
+    QStringList InstallSendCommand(const QString& folder) const override;
     QProcessEnvironment Environment() const override;
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
     const char* Differs(Difference difference) const override;
