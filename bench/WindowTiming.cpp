@@ -58,7 +58,8 @@ double TimeToWindow(testing::XSession& x, const TimedProgram& program)
     return window ? elapsed : -1.0;
 }
 
-std::vector<double> MedianTimesToWindow(testing::XSession& x, const std::vector<const TimedProgram*>& programs, int runs)
+std::vector<double> MedianTimesToWindow(testing::XSession& x, const std::vector<const TimedProgram*>& programs,
+                                        int runs)
 {
     for (const TimedProgram* program : programs)
         TimeToWindow(x, *program);
@@ -74,7 +75,8 @@ std::vector<double> MedianTimesToWindow(testing::XSession& x, const std::vector<
     return medians;
 }
 
-IdleUse MeasureIdle(testing::XSession& x, const TimedProgram& program, const std::function<std::optional<qint64>()>& also)
+IdleUse MeasureIdle(testing::XSession& x, const TimedProgram& program,
+                    const std::function<std::optional<qint64>()>& also)
 {
     QProcess process;
     Start(process, program);

@@ -39,7 +39,8 @@ void Measure(const char* what, const std::string& programDir, int scans)
     for (const auto& item : list.items)
         found += (found.empty() ? "" : ",") + item;
     std::printf("%-34s median %7.2f ms, fastest %7.2f ms; listed %s, shown %s\n", what, times[times.size() / 2],
-                times.front(), found.empty() ? "none" : found.c_str(), list.text.empty() ? "nothing" : list.text.c_str());
+                times.front(), found.empty() ? "none" : found.c_str(),
+                list.text.empty() ? "nothing" : list.text.c_str());
 }
 
 } // namespace

@@ -49,8 +49,8 @@ int main(int argc, char** argv)
     QFile::copy(QStringLiteral(TALLYMARK_PROGRAM), panelPath);
     const TimedProgram panel = OnXcb({panelPath}, PanelTitle);
     const TimedProgram minimal = OnXcb({QStringLiteral(MINIMAL_PROGRAM)}, QStringLiteral("minimal"));
-    const TimedProgram labelled = OnXcb({QStringLiteral(MINIMAL_PROGRAM), QStringLiteral("label")},
-                                        QStringLiteral("minimal label"));
+    const TimedProgram labelled
+        = OnXcb({QStringLiteral(MINIMAL_PROGRAM), QStringLiteral("label")}, QStringLiteral("minimal label"));
 
     const std::vector<double> medians = MedianTimesToWindow(x, {&panel, &minimal, &labelled}, runs);
     const double panelMs = medians[0], minimalMs = medians[1], labelledMs = medians[2];

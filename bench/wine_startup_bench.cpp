@@ -90,8 +90,9 @@ int main(int argc, char** argv)
 
     // Idle: the clock ticks every 50 ms; nothing else runs.
     const IdleUse idle = MeasureIdle(x, panel, [&] { return ServerOf(panel.environment.value("WINEPREFIX")); });
-    std::printf("idle with the clock running: %.3f s CPU in %.1f s, %.2f%% of a core (the Wine server besides: %.2f%%)\n",
-                idle.seconds, idle.wall, 100.0 * idle.seconds / idle.wall, 100.0 * idle.alsoSeconds / idle.wall);
+    std::printf(
+        "idle with the clock running: %.3f s CPU in %.1f s, %.2f%% of a core (the Wine server besides: %.2f%%)\n",
+        idle.seconds, idle.wall, 100.0 * idle.seconds / idle.wall, 100.0 * idle.alsoSeconds / idle.wall);
 
     std::printf("tallymark.exe: %lld bytes\n", static_cast<long long>(QFileInfo(panelExe).size()));
     return 0;

@@ -23,11 +23,7 @@ bool WorkTime::Contains(MinuteOfDay minute) const
     return minute >= start || minute < end;
 }
 
-DisplayModel::DisplayModel(TimeOfDay clock, Instant now)
-    : m_sinceMidnight(SinceMidnight(clock))
-    , m_reference(now)
-{
-}
+DisplayModel::DisplayModel(TimeOfDay clock, Instant now) : m_sinceMidnight(SinceMidnight(clock)), m_reference(now) { }
 
 void DisplayModel::Apply(const DisplayUpdate& update, Instant at)
 {

@@ -70,10 +70,10 @@ int WidestSummary(const QFontMetrics& metrics)
 
 DisplayWindow::DisplayWindow(const QString& lineDescription, QWidget* parent)
     : QMainWindow(parent)
-    // Until the first update the display runs on the clock it kept while switched off,
-    // which the host's clock stands in for.
-    , m_model(tallymark::LocalTimeOfDay(), Now())
-    , m_lineDescription(lineDescription)
+      // Until the first update the display runs on the clock it kept while switched off,
+      // which the host's clock stands in for.
+      ,
+      m_model(tallymark::LocalTimeOfDay(), Now()), m_lineDescription(lineDescription)
 {
     setWindowTitle(tr("Tallymark display"));
 
@@ -175,8 +175,8 @@ void DisplayWindow::tick()
 void DisplayWindow::refresh()
 {
     const WorkTime& work = m_model.Work();
-    m_sign->setState({m_model.DayCount(), m_model.DigitsLit(), m_model.Clock(), m_model.CountsUp(), work,
-                      m_model.BrightnessCode()});
+    m_sign->setState(
+        {m_model.DayCount(), m_model.DigitsLit(), m_model.Clock(), m_model.CountsUp(), work, m_model.BrightnessCode()});
     m_summary->setText(
         Summary(m_model.DayCount(), m_model.CountsUp(), work, m_model.DigitsLit(), m_model.BrightnessCode()));
 }

@@ -162,8 +162,9 @@ void DrawBezel(QPainter& painter, const QRectF& sign)
     // Mounting screws in the corners of the frame.
     const qreal screw = inset * 0.22;
     for (const QPointF corner : {sign.topLeft(), sign.topRight(), sign.bottomLeft(), sign.bottomRight()}) {
-        const QPointF centre = corner + QPointF(corner.x() < sign.center().x() ? inset / 2 : -inset / 2,
-                                                corner.y() < sign.center().y() ? inset / 2 : -inset / 2);
+        const QPointF centre = corner
+                             + QPointF(corner.x() < sign.center().x() ? inset / 2 : -inset / 2,
+                                       corner.y() < sign.center().y() ? inset / 2 : -inset / 2);
         QRadialGradient head(centre - QPointF(screw, screw) * 0.3, screw);
         head.setColorAt(0, QColor(170, 172, 178));
         head.setColorAt(1, QColor(60, 62, 66));
@@ -186,8 +187,7 @@ std::string CountText(std::uint16_t count)
 
 } // namespace
 
-LedSign::LedSign(QWidget* parent)
-    : QWidget(parent)
+LedSign::LedSign(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -232,14 +232,16 @@ void LedSign::paintEvent(QPaintEvent*)
     // The count fills the upper two thirds; "DAYS" is printed beside it.
     const QRectF countArea(face.left(), face.top(), face.width() * 0.84, face.height() * 0.64);
     DrawDotDigits(painter, countArea, CountText(m_state.dayCount), m_state.digitsLit, drive);
-    DrawLabel(painter, QRectF(countArea.right(), countArea.bottom() - face.height() * 0.1, face.width() * 0.16,
-                              face.height() * 0.07),
-              tr("DAYS"), Qt::AlignLeft | Qt::AlignBottom);
+    DrawLabel(
+        painter,
+        QRectF(countArea.right(), countArea.bottom() - face.height() * 0.1, face.width() * 0.16, face.height() * 0.07),
+        tr("DAYS"), Qt::AlignLeft | Qt::AlignBottom);
 
     // The strip below: clock, direction, working window, brightness.
     const qreal stripTop = face.top() + face.height() * 0.72;
     painter.setPen(QPen(QColor(60, 62, 68), 1));
-    painter.drawLine(QPointF(face.left(), stripTop - face.height() * 0.03), QPointF(face.right(), stripTop - face.height() * 0.03));
+    painter.drawLine(QPointF(face.left(), stripTop - face.height() * 0.03),
+                     QPointF(face.right(), stripTop - face.height() * 0.03));
     const qreal labelHeight = face.height() * 0.06;
     const qreal contentTop = stripTop + labelHeight * 1.5;
     const qreal contentHeight = face.bottom() - contentTop;
@@ -251,7 +253,8 @@ void LedSign::paintEvent(QPaintEvent*)
     };
 
     const QRectF clockArea = column(0.32);
-    DrawLabel(painter, QRectF(clockArea.left(), stripTop, clockArea.width(), labelHeight), tr("CLOCK"), Qt::AlignCenter);
+    DrawLabel(painter, QRectF(clockArea.left(), stripTop, clockArea.width(), labelHeight), tr("CLOCK"),
+              Qt::AlignCenter);
     DrawSegmentText(painter, QRectF(clockArea.left(), contentTop, clockArea.width() * 0.92, contentHeight),
                     tallymark::ClockText(m_state.clock), drive);
 
@@ -265,29 +268,33 @@ void LedSign::paintEvent(QPaintEvent*)
         const qreal centreY = contentTop + rowHeight * (row + 0.5);
         const QPointF lampCentre(directionArea.left() + directionArea.width() * 0.2, centreY);
         DrawLed(painter, lampCentre, lamp, m_state.countUp == (row == 0), drive);
-        DrawLabel(painter, QRectF(lampCentre.x() + lamp * 2.2, centreY - labelHeight / 2, directionArea.width() * 0.7, labelHeight),
-                  arrows[row], Qt::AlignLeft | Qt::AlignVCenter);
+        DrawLabel(
+            painter,
+            QRectF(lampCentre.x() + lamp * 2.2, centreY - labelHeight / 2, directionArea.width() * 0.7, labelHeight),
+            arrows[row], Qt::AlignLeft | Qt::AlignVCenter);
     }
 
     const QRectF workArea = column(0.35);
-    DrawLabel(painter, QRectF(workArea.left(), stripTop, workArea.width(), labelHeight), tr("WORKING TIME"), Qt::AlignCenter);
+    DrawLabel(painter, QRectF(workArea.left(), stripTop, workArea.width(), labelHeight), tr("WORKING TIME"),
+              Qt::AlignCenter);
     const QPointF workLamp(workArea.left() + lamp * 1.6, contentTop + contentHeight / 2);
     DrawLed(painter, workLamp, lamp, m_state.work.on, drive);
-    const std::string window = tallymark::display::MinuteText(m_state.work.start) + "-"
-        + tallymark::display::MinuteText(m_state.work.end);
+    const std::string window
+        = tallymark::display::MinuteText(m_state.work.start) + "-" + tallymark::display::MinuteText(m_state.work.end);
     DrawSegmentText(painter,
                     QRectF(workLamp.x() + lamp * 2, contentTop + contentHeight * 0.15,
                            workArea.right() - workLamp.x() - lamp * 2.5, contentHeight * 0.7),
                     window, drive);
 
     const QRectF brightArea = column(0.16);
-    DrawLabel(painter, QRectF(brightArea.left(), stripTop, brightArea.width(), labelHeight), tr("BRIGHT"), Qt::AlignCenter);
+    DrawLabel(painter, QRectF(brightArea.left(), stripTop, brightArea.width(), labelHeight), tr("BRIGHT"),
+              Qt::AlignCenter);
     const int level = 8 - m_state.brightnessCode;
     const qreal barWidth = brightArea.width() * 0.7 / 8;
     for (int step = 0; step < 8; ++step) {
         const qreal barHeight = contentHeight * (0.25 + 0.06 * step);
-        const QRectF bar(brightArea.left() + brightArea.width() * 0.15 + step * barWidth, contentTop + contentHeight * 0.8 - barHeight,
-                         barWidth * 0.7, barHeight);
+        const QRectF bar(brightArea.left() + brightArea.width() * 0.15 + step * barWidth,
+                         contentTop + contentHeight * 0.8 - barHeight, barWidth * 0.7, barHeight);
         painter.setPen(Qt::NoPen);
         painter.setBrush(step < level ? drive.lit() : DarkLed);
         painter.drawRect(bar);

@@ -10,9 +10,7 @@
 
 using namespace tallymark::display;
 
-LineReader::LineReader(int fd, Duration pauseLimit)
-    : m_fd(fd)
-    , m_reader(pauseLimit)
+LineReader::LineReader(int fd, Duration pauseLimit) : m_fd(fd), m_reader(pauseLimit)
 {
     qRegisterMetaType<ReceivedUpdate>();
     qRegisterMetaType<RejectedRun>();

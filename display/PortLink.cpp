@@ -22,8 +22,8 @@ std::string ReadLink(const std::filesystem::path& path)
 // A symbolic link whose target no longer exists.
 bool IsDangling(const std::filesystem::path& path)
 {
-    struct stat entry{};
-    struct stat target{};
+    struct stat entry { };
+    struct stat target { };
     return ::lstat(path.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode) && ::stat(path.c_str(), &target) != 0
         && errno == ENOENT;
 }
@@ -66,16 +66,12 @@ PortLink PortLink::Publish(const std::filesystem::path& portsFolder, const std::
 }
 
 PortLink::PortLink(std::filesystem::path path, std::string target, int number)
-    : m_path(std::move(path))
-    , m_target(std::move(target))
-    , m_number(number)
+    : m_path(std::move(path)), m_target(std::move(target)), m_number(number)
 {
 }
 
 PortLink::PortLink(PortLink&& other) noexcept
-    : m_path(std::exchange(other.m_path, {}))
-    , m_target(std::exchange(other.m_target, {}))
-    , m_number(other.m_number)
+    : m_path(std::exchange(other.m_path, {})), m_target(std::exchange(other.m_target, {})), m_number(other.m_number)
 {
 }
 

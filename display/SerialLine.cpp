@@ -67,9 +67,7 @@ SerialLine SerialLine::OpenDevice(const std::string& path)
 }
 
 SerialLine::SerialLine(UniqueFd readFd, UniqueFd keptFd, std::string senderPath)
-    : m_readFd(std::move(readFd))
-    , m_keptFd(std::move(keptFd))
-    , m_senderPath(std::move(senderPath))
+    : m_readFd(std::move(readFd)), m_keptFd(std::move(keptFd)), m_senderPath(std::move(senderPath))
 {
 }
 

@@ -24,13 +24,13 @@ std::array<Track, 7> Tracks()
     constexpr qreal h = StrokeShare / 2;
     const qreal left = h, right = 1 - h, top = h, middle = 1, bottom = 2 - h;
     return {{
-        {{left, top}, {right, top}},          // a
-        {{right, top}, {right, middle}},      // b
-        {{right, middle}, {right, bottom}},   // c
-        {{left, bottom}, {right, bottom}},    // d
-        {{left, middle}, {left, bottom}},     // e
-        {{left, top}, {left, middle}},        // f
-        {{left, middle}, {right, middle}},    // g
+        {{left, top}, {right, top}}, // a
+        {{right, top}, {right, middle}}, // b
+        {{right, middle}, {right, bottom}}, // c
+        {{left, bottom}, {right, bottom}}, // d
+        {{left, middle}, {left, bottom}}, // e
+        {{left, top}, {left, middle}}, // f
+        {{left, middle}, {right, middle}}, // g
     }};
 }
 

@@ -8,8 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-SignalRelay::SignalRelay(std::initializer_list<int> signalNumbers, QObject* parent)
-    : QObject(parent)
+SignalRelay::SignalRelay(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, m_fds) != 0)
         qFatal("cannot create the socket pair for signals");
@@ -17,7 +16,7 @@ SignalRelay::SignalRelay(std::initializer_list<int> signalNumbers, QObject* pare
     m_notifier = new QSocketNotifier(m_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalRelay::readSignals);
 
-    struct sigaction action{};
+    struct sigaction action { };
     action.sa_handler = &SignalRelay::Handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

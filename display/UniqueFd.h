@@ -10,8 +10,8 @@ namespace tallymark::display {
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    explicit UniqueFd(int fd) : m_fd(fd) { }
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) { }
     UniqueFd& operator=(UniqueFd&& other) noexcept
     {
         std::swap(m_fd, other.m_fd);

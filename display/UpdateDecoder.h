@@ -16,8 +16,8 @@ using MinuteOfDay = int;
 struct DisplayUpdate {
     TimeOfDay clock;
     std::optional<std::uint16_t> dayCount; // no value: the marker asks to keep the count
-    std::uint8_t countLowByte = 0;          // byte 4, also carried next to the marker
-    std::uint8_t brightnessCode = 0;        // 0 brightest to 7 dimmest
+    std::uint8_t countLowByte = 0; // byte 4, also carried next to the marker
+    std::uint8_t brightnessCode = 0; // 0 brightest to 7 dimmest
     bool workTimeOn = false;
     MinuteOfDay workStart = 0;
     MinuteOfDay workEnd = 0;

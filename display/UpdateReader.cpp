@@ -25,22 +25,15 @@ bool GreetingStartsAt(const std::vector<std::uint8_t>& bytes, std::size_t from)
 std::string_view RejectReasonName(RejectReason reason)
 {
     switch (reason) {
-    case RejectReason::Garbage:
-        return "garbage";
-    case RejectReason::CutGreeting:
-        return "cut-greeting";
-    case RejectReason::CutRecord:
-        return "cut-record";
-    case RejectReason::MalformedRecord:
-        return "malformed-record";
+    case RejectReason::Garbage: return "garbage";
+    case RejectReason::CutGreeting: return "cut-greeting";
+    case RejectReason::CutRecord: return "cut-record";
+    case RejectReason::MalformedRecord: return "malformed-record";
     }
     return "unknown";
 }
 
-UpdateReader::UpdateReader(Duration pauseLimit)
-    : m_pauseLimit(pauseLimit)
-{
-}
+UpdateReader::UpdateReader(Duration pauseLimit) : m_pauseLimit(pauseLimit) { }
 
 std::vector<LineEvent> UpdateReader::Feed(std::span<const std::uint8_t> bytes, Instant arrival)
 {

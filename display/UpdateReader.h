@@ -37,10 +37,10 @@ struct ReceivedUpdate {
 };
 
 enum class RejectReason {
-    Garbage,          // bytes that do not begin a greeting
-    CutGreeting,      // the start of a greeting, broken off by another byte or a pause
-    CutRecord,        // a greeting and less than a whole record, broken off
-    MalformedRecord,  // a greeting and ten bytes that no panel sends
+    Garbage, // bytes that do not begin a greeting
+    CutGreeting, // the start of a greeting, broken off by another byte or a pause
+    CutRecord, // a greeting and less than a whole record, broken off
+    MalformedRecord, // a greeting and ten bytes that no panel sends
 };
 
 std::string_view RejectReasonName(RejectReason reason);

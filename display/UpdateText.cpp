@@ -45,7 +45,7 @@ std::string UpdateLine(const DisplayRecord& record)
 std::string RejectedLine(const RejectedRun& run)
 {
     return Format("rejected reason=%s length=%zu hex=", RejectReasonName(run.reason).data(), run.bytes.size())
-        + HexBytes(run.bytes);
+         + HexBytes(run.bytes);
 }
 
 std::vector<ByteMeaning> DescribeUpdate(const DisplayRecord& record)
@@ -71,12 +71,13 @@ std::vector<ByteMeaning> DescribeUpdate(const DisplayRecord& record)
     }
     rows.push_back({hex(5), Format("brightness code %d: brightness %d of 8", update->brightnessCode,
                                    BrightnessSetting(update->brightnessCode))});
-    rows.push_back({hex(6), Format("working time %s, start hour %d", update->workTimeOn ? "on" : "off",
-                                   update->workStart / 60)});
-    rows.push_back({hex(7), Format("start minute %d: start %s", update->workStart % 60,
-                                   MinuteText(update->workStart).c_str())});
+    rows.push_back(
+        {hex(6), Format("working time %s, start hour %d", update->workTimeOn ? "on" : "off", update->workStart / 60)});
+    rows.push_back(
+        {hex(7), Format("start minute %d: start %s", update->workStart % 60, MinuteText(update->workStart).c_str())});
     rows.push_back({hex(8), Format("counting %s, end hour %d", update->countUp ? "up" : "down", update->workEnd / 60)});
-    rows.push_back({hex(9), Format("end minute %d: end %s", update->workEnd % 60, MinuteText(update->workEnd).c_str())});
+    rows.push_back(
+        {hex(9), Format("end minute %d: end %s", update->workEnd % 60, MinuteText(update->workEnd).c_str())});
     return rows;
 }
 

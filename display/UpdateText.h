@@ -27,7 +27,7 @@ std::string UpdateLine(const DisplayRecord& record);
 std::string RejectedLine(const RejectedRun& run);
 
 struct ByteMeaning {
-    std::string hex;     // one byte, or the five greeting bytes together
+    std::string hex; // one byte, or the five greeting bytes together
     std::string meaning;
 };
 

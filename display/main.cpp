@@ -47,15 +47,16 @@ void Print(const std::string& line)
 Options ParseOptions(const QApplication& app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QObject::tr(
-        "A virtual Tallymark LED display. It publishes a pseudo-terminal as a COM port beside the "
-        "panel program, or reads a serial device, and shows the updates that arrive."));
+    parser.setApplicationDescription(
+        QObject::tr("A virtual Tallymark LED display. It publishes a pseudo-terminal as a COM port beside the "
+                    "panel program, or reads a serial device, and shows the updates that arrive."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption panelDir(
         "panel-dir", QObject::tr("Folder of the panel program; the port link goes into its ports/ folder."), "dir",
         QDir(app.applicationDirPath() + "/../ui").absolutePath());
-    const QCommandLineOption com("com", QObject::tr("Publish as COM<n> (1 to 32) instead of the first free port."), "n");
+    const QCommandLineOption com("com", QObject::tr("Publish as COM<n> (1 to 32) instead of the first free port."),
+                                 "n");
     const QCommandLineOption device("device",
                                     QObject::tr("Read this serial device (a null-modem cable) instead of publishing "
                                                 "a pseudo-terminal."),
@@ -90,7 +91,8 @@ Options ParseOptions(const QApplication& app)
         const double milliseconds = parser.value(pause).toDouble(&ok);
         if (!ok || milliseconds <= 0 || milliseconds > 60'000)
             Fail(QObject::tr("--pause-ms takes a number of milliseconds above 0"));
-        options.pauseLimit = std::chrono::duration_cast<Duration>(std::chrono::duration<double, std::milli>(milliseconds));
+        options.pauseLimit
+            = std::chrono::duration_cast<Duration>(std::chrono::duration<double, std::milli>(milliseconds));
     }
     return options;
 }
@@ -120,8 +122,9 @@ int main(int argc, char* argv[])
             line = SerialLine::CreatePseudoTerminal();
             const auto ports = std::filesystem::path(options.panelFolder.toStdString()) / "ports";
             link = PortLink::Publish(ports, line->SenderPath(), options.port);
-            description = QObject::tr("%1 for the panel (%2)").arg(QString::fromStdString(link->PortName()),
-                                                                   QString::fromStdString(line->SenderPath()));
+            description
+                = QObject::tr("%1 for the panel (%2)")
+                      .arg(QString::fromStdString(link->PortName()), QString::fromStdString(line->SenderPath()));
             Print("ready port=" + link->PortName() + " link=" + link->Path().string() + " line=" + line->SenderPath());
         }
     } catch (const std::exception& error) {

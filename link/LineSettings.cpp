@@ -52,11 +52,16 @@ Parity ParityOf(std::string_view field, std::string_view text)
 {
     if (field.size() == 1) {
         switch (field.front()) {
-        case 'n': case 'N': return Parity::None;
-        case 'e': case 'E': return Parity::Even;
-        case 'o': case 'O': return Parity::Odd;
-        case 'm': case 'M': return Parity::Mark;
-        case 's': case 'S': return Parity::Space;
+        case 'n':
+        case 'N': return Parity::None;
+        case 'e':
+        case 'E': return Parity::Even;
+        case 'o':
+        case 'O': return Parity::Odd;
+        case 'm':
+        case 'M': return Parity::Mark;
+        case 's':
+        case 'S': return Parity::Space;
         default: break;
         }
     }

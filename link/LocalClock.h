@@ -8,7 +8,7 @@
 namespace tallymark {
 
 struct TimeOfDay {
-    int hour = 0;   // 0 to 23
+    int hour = 0; // 0 to 23
     int minute = 0; // 0 to 59
     int second = 0; // 0 to 59; fractions are dropped
 };

@@ -8,7 +8,10 @@ namespace tallymark {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Scans the longest number at the start of `text` (which holds no blanks) and returns its
 // length; `digits` tells whether the mantissa held a digit.

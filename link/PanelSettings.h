@@ -15,12 +15,12 @@ inline constexpr int LastMinuteOfDay = 23 * 60 + 59;
 inline constexpr int DayCountMaxLength = 3;
 
 struct PanelSettings {
-    std::string dayCountText;        // TxtDJS text
-    bool countUp = false;            // OptInD value; OptDeD, counting down, is its partner
-    std::string brightnessText;      // ComBright text
+    std::string dayCountText; // TxtDJS text
+    bool countUp = false; // OptInD value; OptDeD, counting down, is its partner
+    std::string brightnessText; // ComBright text
     std::int16_t workTimeSwitch = 0; // ChkWEn value: 0 off, 1 on, 2 greyed
-    std::int16_t workStart = 0;      // VScSTime value, minute of day
-    std::int16_t workEnd = 0;        // VScETime value, minute of day
+    std::int16_t workStart = 0; // VScSTime value, minute of day
+    std::int16_t workEnd = 0; // VScETime value, minute of day
 
     friend bool operator==(const PanelSettings&, const PanelSettings&) = default;
 };

@@ -53,7 +53,7 @@ std::string LockFileName(const std::string& devicePath)
 // nor follows a link, in case the name was swapped meanwhile.
 pid_t LockOwner(const std::string& devicePath, const std::string& lockPath)
 {
-    struct stat status {};
+    struct stat status { };
     if (::lstat(lockPath.c_str(), &status) != 0)
         return 0;
     if (!S_ISREG(status.st_mode))
@@ -125,13 +125,13 @@ void RefuseIfLockFileHeld(const std::string& devicePath)
 std::string QtLockFolder(const std::string& lockFileName)
 {
     const std::string candidates[] = {
-        "/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp", "/tmp", "/var/tmp",
-        "/var/lock/lockdev", "/run/lock", TemporaryFolder(),
+        "/var/lock", "/etc/locks",        "/var/spool/locks", "/var/spool/uucp", "/tmp",
+        "/var/tmp",  "/var/lock/lockdev", "/run/lock",        TemporaryFolder(),
     };
     for (const std::string& folder : candidates) {
         if (folder.empty() || ::access(folder.c_str(), R_OK) != 0)
             continue;
-        struct stat status {};
+        struct stat status { };
         if (::stat((folder + "/" + lockFileName).c_str(), &status) == 0 || ::access(folder.c_str(), W_OK) == 0)
             return folder;
     }

@@ -35,28 +35,28 @@ constexpr ExitCodeMeaning ExitCodes[] = {
 std::string Synopsis()
 {
     const std::string name(ProgramName);
-    return "Usage: " + name + " (--clock | --all) [--port COMn] [--dry-run]\n"
-         + "       " + name + " --help | --version\n";
+    const std::string line1 = "Usage: " + name + " (--clock | --all) [--port COMn] [--dry-run]\n";
+    return line1 + "       " + name + " --help | --version\n";
 }
 
 std::string Usage()
 {
     std::string usage = Synopsis();
     usage += "\n"
-        "Sends one update to the day-counter display, as the panel's send buttons do, with\n"
-        "the settings in Tallymark.ini beside this program. The settings file is only read.\n"
-        "\n"
-        "  --clock      set the display's clock from this computer's; the day count stays\n"
-        "  --all        send the clock and all the settings, as the settings group's button\n"
-        "  --port COMn  the display's port, COM1 to COM32; without it, the port the panel\n"
-        "               picks at its start (the highest that opens when one above COM2 does)\n"
-        "  --dry-run    print the 15 bytes in hexadecimal; no serial port is opened or\n"
-        "               searched for\n"
-        "  --help       show this text\n"
-        "  --version    show the version\n"
-        "\n"
-        "A port in use by another program (the panel during its own send, say) is an error,\n"
-        "never a wait. Exit codes:\n";
+             "Sends one update to the day-counter display, as the panel's send buttons do, with\n"
+             "the settings in Tallymark.ini beside this program. The settings file is only read.\n"
+             "\n"
+             "  --clock      set the display's clock from this computer's; the day count stays\n"
+             "  --all        send the clock and all the settings, as the settings group's button\n"
+             "  --port COMn  the display's port, COM1 to COM32; without it, the port the panel\n"
+             "               picks at its start (the highest that opens when one above COM2 does)\n"
+             "  --dry-run    print the 15 bytes in hexadecimal; no serial port is opened or\n"
+             "               searched for\n"
+             "  --help       show this text\n"
+             "  --version    show the version\n"
+             "\n"
+             "A port in use by another program (the panel during its own send, say) is an error,\n"
+             "never a wait. Exit codes:\n";
     for (const ExitCodeMeaning& row : ExitCodes)
         usage += "  " + std::to_string(static_cast<int>(row.code)) + "  " + std::string(row.meaning) + "\n";
     return usage;
@@ -97,9 +97,9 @@ public:
         if (!message)
             message = std::string(text);
     }
-    void SetProgressMax(int) override {}
-    void SetProgressMin(int) override {}
-    void SetProgressValue(int) override {}
+    void SetProgressMax(int) override { }
+    void SetProgressMin(int) override { }
+    void SetProgressValue(int) override { }
     void DoEvents() override
     {
         if (!gaveUp && !turn_()) {
@@ -255,8 +255,8 @@ int Main(SerialPort& port, int argc, char** argv)
             std::fflush(stream);
         };
     };
-    Platform platform{port, *store, ProgramDirectory, LocalTimeOfDay, PatientTurns(DrainPatience),
-                      writeTo(stdout), writeTo(stderr)};
+    Platform platform{
+        port, *store, ProgramDirectory, LocalTimeOfDay, PatientTurns(DrainPatience), writeTo(stdout), writeTo(stderr)};
     return static_cast<int>(RunCommand(arguments, platform));
 }
 

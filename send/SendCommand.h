@@ -21,16 +21,16 @@ namespace tallymark::command {
 // What the command tells its caller. The numbers are part of its interface: schedulers and
 // scripts test them, and --help lists them.
 enum class ExitCode : int {
-    Sent = 0,            // every byte of the update has left the port (or --dry-run, --help, --version)
-    BadCommandLine = 2,  // the usage follows the message
-    NoPort = 3,          // no --port, and no port from COM1 to COM32 opens
+    Sent = 0, // every byte of the update has left the port (or --dry-run, --help, --version)
+    BadCommandLine = 2, // the usage follows the message
+    NoPort = 3, // no --port, and no port from COM1 to COM32 opens
     PortUnavailable = 4, // the port is in use by another program or does not exist
-    SendFailed = 5,      // the port opened but failed during the send, or held the update too long
+    SendFailed = 5, // the port opened but failed during the send, or held the update too long
 };
 
 struct Options {
     std::int16_t index = -1; // the panel's send button: 0 for --clock, 1 for --all
-    std::string port;        // --port; empty: the port the panel would pick at its start
+    std::string port; // --port; empty: the port the panel would pick at its start
     bool dryRun = false;
     bool help = false;
     bool version = false;

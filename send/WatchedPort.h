@@ -13,7 +13,7 @@ namespace tallymark::command {
 
 class WatchedPort final : public SerialPort {
 public:
-    explicit WatchedPort(SerialPort& port) : port_(port) {}
+    explicit WatchedPort(SerialPort& port) : port_(port) { }
 
     // Why the port could not be set up or opened; empty when it could.
     const std::string& OpenError() const { return openError_; }

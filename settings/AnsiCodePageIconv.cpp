@@ -25,7 +25,7 @@ std::size_t Utf8SequenceLength(unsigned char byte)
 
 class Converter {
 public:
-    Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+    Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) { }
     ~Converter()
     {
         if (valid())

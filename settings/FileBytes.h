@@ -7,8 +7,8 @@
 namespace tallymark {
 
 enum class FileState {
-    Missing,    // no such file (or a path through something that is not a folder)
-    Present,    // a regular file, read completely
+    Missing, // no such file (or a path through something that is not a folder)
+    Present, // a regular file, read completely
     Unreadable, // something is there but cannot be read as a file: a folder, a device, no access
 };
 

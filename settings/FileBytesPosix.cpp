@@ -18,7 +18,7 @@ namespace {
 
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
+    explicit FileDescriptor(int fd) : fd_(fd) { }
     ~FileDescriptor()
     {
         if (fd_ >= 0)
@@ -123,7 +123,7 @@ void RemoveStaleTemporaries(const std::string& target)
         // This process's own names may belong to a save under way on another thread.
         if (pid == ::getpid() || IsRunning(pid))
             continue;
-        struct stat status {};
+        struct stat status { };
         if (::fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
             ::unlinkat(folderFd, entry->d_name, 0);
     }
@@ -137,7 +137,7 @@ void RemoveStaleTemporaries(const std::string& target)
 bool RewriteInPlace(const std::string& target, const struct stat& old, std::string_view bytes)
 {
     FileDescriptor fd(::open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
-    struct stat now {};
+    struct stat now { };
     if (fd.get() < 0 || ::fstat(fd.get(), &now) != 0 || now.st_dev != old.st_dev || now.st_ino != old.st_ino
         || !S_ISREG(now.st_mode))
         return false;
@@ -154,7 +154,7 @@ bool RewriteInPlace(const std::string& target, const struct stat& old, std::stri
 // file and not the link.
 bool ResolveTarget(const char* path, std::string& target)
 {
-    struct stat status {};
+    struct stat status { };
     if (::lstat(path, &status) != 0 || !S_ISLNK(status.st_mode)) {
         target = path;
         return true;
@@ -177,7 +177,7 @@ FileBytes ReadFileBytes(const char* path)
         file.state = errno == ENOENT || errno == ENOTDIR ? FileState::Missing : FileState::Unreadable;
         return file;
     }
-    struct stat status {};
+    struct stat status { };
     if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         file.state = FileState::Unreadable;
         return file;
@@ -198,7 +198,7 @@ bool ReplaceFileBytes(const char* path, std::string_view bytes)
     if (!ResolveTarget(path, target))
         return false;
 
-    struct stat old {};
+    struct stat old { };
     const bool hadFile = ::stat(target.c_str(), &old) == 0;
     if (hadFile && !S_ISREG(old.st_mode))
         return false;

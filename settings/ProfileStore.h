@@ -17,8 +17,9 @@ public:
 
     // GetPrivateProfileStringA: copies at most size - 1 bytes of the value (or of the
     // default) into buffer, ends them with a NUL, and returns the number of bytes copied.
-    virtual std::uint32_t GetString(const char* section, const char* key, const char* defaultText,
-                                    char* buffer, std::uint32_t size, const char* path) = 0;
+    virtual std::uint32_t GetString(const char* section, const char* key, const char* defaultText, char* buffer,
+                                    std::uint32_t size, const char* path)
+        = 0;
 
     // WritePrivateProfileStringA: sets the key's value, creating the key, the section or the
     // file as needed. False when the file could not be written; the old file then stays.

@@ -80,11 +80,11 @@ bool SameName(std::string_view a, std::string_view b)
 enum class LineKind { Blank, Section, Comment, Key, Other };
 
 struct Line {
-    std::size_t begin = 0;      // first byte of the line
-    std::size_t textEnd = 0;    // the line's line end, or the end of the content
-    std::size_t end = 0;        // after the line end
+    std::size_t begin = 0; // first byte of the line
+    std::size_t textEnd = 0; // the line's line end, or the end of the content
+    std::size_t end = 0; // after the line end
     LineKind kind = LineKind::Blank;
-    std::string_view name;      // section or key name, untrimmed
+    std::string_view name; // section or key name, untrimmed
     std::size_t valueBegin = 0; // after the '=' of a key line
 };
 
@@ -150,7 +150,7 @@ struct Location {
     std::optional<Line> section;
     std::optional<Line> key;
     std::optional<Line> lastFilled; // the section's last line other than blanks and comments
-    std::size_t sectionEnd = 0;     // start of the next section header, or the content's end
+    std::size_t sectionEnd = 0; // start of the next section header, or the content's end
 };
 
 Location Locate(std::string_view content, std::string_view section, const char* key)

@@ -87,7 +87,8 @@ void SettingsFile::LoadSettings(SettingsHolder& holder)
     // The text ends at the first NUL, as a text box's does; a cut that split a double-byte
     // character drops its lone first byte.
     const char* end = std::find(buffer, buffer + DayCountBufferSize - 1, '\0');
-    const std::string_view stored = WholeAnsiCharacters(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+    const std::string_view stored
+        = WholeAnsiCharacters(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
     values.dayCountText = std::string(FirstCharacters(AnsiToUtf8(stored), DayCountMaxLength));
     holder.Put(Setting::DayCount, values);
 

@@ -43,7 +43,8 @@ void RemoveStaleCopies(const std::string& path)
         // The pattern also meets short 8.3 names and names in other case; the name itself decides.
         if (name.size() <= prefix.size()
             || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.data(), static_cast<int>(prefix.size()),
-                              prefix.data(), static_cast<int>(prefix.size())) != CSTR_EQUAL)
+                              prefix.data(), static_cast<int>(prefix.size()))
+                   != CSTR_EQUAL)
             continue;
         const auto owner = TemporaryFileOwner(name.substr(prefix.size()), false);
         if (owner && *owner != GetCurrentProcessId() && !ProcessRuns(*owner))
@@ -85,7 +86,9 @@ public:
 
         bool written = WriteAndFlush(section, key, value, temporary.c_str());
         if (written) {
-            written = hadFile ? ReplaceFileA(path, temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE
+            written = hadFile ? ReplaceFileA(path, temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                                             nullptr)
+                                    != FALSE
                               : MoveFileExA(temporary.c_str(), path, MOVEFILE_WRITE_THROUGH) != FALSE;
         }
         if (!written)

@@ -13,6 +13,8 @@ constexpr std::string_view PortItems[] = {"COM1", "COM2", "COM3", "COM4", "COM5"
 constexpr std::string_view BrightnessItems[] = {"1", "2", "3", "4", "5", "6", "7", "8"};
 constexpr std::string_view Send = "転  送";
 
+// One row a control, laid out by hand so that each reads as a line of the layout.
+// clang-format off
 constexpr ControlSpec Table[] = {
     {.id = C::Form1, .name = "Form1", .kind = K::Window, .place = {540, 825, 7815, 5760}, .caption = WindowTitle},
 
@@ -70,6 +72,7 @@ constexpr ControlSpec Table[] = {
     {.id = C::Label3, .name = "Label3", .kind = K::Label, .container = C::Frame3, .place = {2280, 390, 615, 300},
      .caption = "開始", .tabIndex = 4},
 };
+// clang-format on
 
 static_assert(std::size(Table) == ControlCount);
 
@@ -158,10 +161,8 @@ bool TakesFocus(ControlKind kind)
     case ControlKind::CheckBox:
     case ControlKind::OptionButton:
     case ControlKind::VScrollBar:
-    case ControlKind::CommandButton:
-        return true;
-    default:
-        return false;
+    case ControlKind::CommandButton: return true;
+    default: return false;
     }
 }
 

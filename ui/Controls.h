@@ -14,6 +14,7 @@ namespace tallymark {
 
 // Every control, in the order in which the window creates them: each container before what
 // it holds. CmdSndClk is a control array of two buttons, index 0 and 1.
+// clang-format off
 enum class Control : std::uint8_t {
     Form1,
     CmdExit, ComSele, Frame1, Timer1, MSComm1, ProgressBar1, Label2, Label1,
@@ -28,6 +29,7 @@ enum class ControlKind {
     Window, Label, Frame, TextBox, ComboBox, CheckBox, OptionButton, VScrollBar, CommandButton, ProgressBar,
     Timer, SerialPort,
 };
+// clang-format on
 
 enum class TextAlign { Left, Center };
 enum class FontRole { Window, Title };
@@ -43,18 +45,18 @@ struct Pixels {
 struct ControlSpec {
     Control id = Control::Form1;
     std::string_view name = {}; // CmdSndClk for both buttons of the array
-    std::int16_t index = -1;    // the button's index in CmdSndClk
+    std::int16_t index = -1; // the button's index in CmdSndClk
     ControlKind kind = ControlKind::Window;
     Control container = Control::Form1;
-    Twips place = {};           // empty for the controls that are not shown
+    Twips place = {}; // empty for the controls that are not shown
     std::string_view caption = {}; // caption or initial text
-    int maxLength = 0;          // characters a text box takes; 0: no limit
-    int tabIndex = -1;          // -1: the kind has none
-    int value = 0;              // check box 0/1/2, spinner minute, option 0/1, timer interval ms
+    int maxLength = 0; // characters a text box takes; 0: no limit
+    int tabIndex = -1; // -1: the kind has none
+    int value = 0; // check box 0/1/2, spinner minute, option 0/1, timer interval ms
     std::span<const std::string_view> items = {}; // a combo box's list
     TextAlign align = TextAlign::Left;
     FontRole font = FontRole::Window;
-    bool readOnly = false;      // a box that every tick overwrites takes no typing
+    bool readOnly = false; // a box that every tick overwrites takes no typing
 };
 
 struct FontSpec {

@@ -12,11 +12,7 @@ namespace tallymark {
 
 Form1::Form1(FormView& view, SerialPort& port, SettingsFile& settings, Clock clock,
              std::function<std::string()> timeSeparator)
-    : view_(view),
-      port_(port),
-      settings_(settings),
-      clock_(std::move(clock)),
-      timeSeparator_(std::move(timeSeparator)),
+    : view_(view), port_(port), settings_(settings), clock_(std::move(clock)), timeSeparator_(std::move(timeSeparator)),
       send_(port, *this, clock_)
 {
 }

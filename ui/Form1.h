@@ -21,8 +21,8 @@
 namespace tallymark {
 
 namespace Messages {
-inline constexpr std::string_view CloseWhileSending =
-    "現在データ送信中！今閉じたら字幕表示にエラーが発生する可能性があります。閉じますか？";
+inline constexpr std::string_view CloseWhileSending
+    = "現在データ送信中！今閉じたら字幕表示にエラーが発生する可能性があります。閉じますか？";
 inline constexpr std::string_view CloseWhileSendingTitle = "警告";
 } // namespace Messages
 
@@ -50,8 +50,8 @@ public:
 
     // What the operator does, as the toolkit reports it. Each applies the window's rule and
     // runs the handlers the change fires.
-    void SwitchClicked();                                   // a click or Space on ChkWEn
-    void SpinnerMoved(Control spinner, SpinAction action);  // an arrow, a key or a page move
+    void SwitchClicked(); // a click or Space on ChkWEn
+    void SpinnerMoved(Control spinner, SpinAction action); // an arrow, a key or a page move
     // The focus went from one control to another; `to` is empty when it left the window
     // (another program, a popup): a typed time then stays pending.
     void FocusMoved(Control from, std::optional<Control> to);

@@ -45,10 +45,7 @@ QSerialPort::StopBits QtStopBits(StopBits stopBits)
 
 QtSerialPort::QtSerialPort() = default;
 
-QtSerialPort::QtSerialPort(std::string programDirectory)
-    : programDirectory_(std::move(programDirectory))
-{
-}
+QtSerialPort::QtSerialPort(std::string programDirectory) : programDirectory_(std::move(programDirectory)) { }
 
 QtSerialPort::~QtSerialPort()
 {

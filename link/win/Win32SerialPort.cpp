@@ -35,8 +35,8 @@ constexpr DWORD CancelPatienceMs = 2'000;
 std::string SystemText(DWORD error)
 {
     char text[512] = {};
-    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                          error, 0, text, sizeof text, nullptr);
+    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                          text, sizeof text, nullptr);
     std::string message(text, length);
     while (!message.empty() && std::string_view("\r\n .").find(message.back()) != std::string_view::npos)
         message.pop_back();
@@ -81,8 +81,8 @@ std::string SettingsText(const DCB& dcb)
 {
     constexpr std::string_view parities = "noems"; // NOPARITY, ODDPARITY, ... SPACEPARITY
     constexpr const char* stopBits[] = {"1", "1.5", "2"};
-    return std::to_string(dcb.BaudRate) + "," + (dcb.Parity < parities.size() ? parities[dcb.Parity] : '?') + "," +
-           std::to_string(dcb.ByteSize) + "," + (dcb.StopBits < 3 ? stopBits[dcb.StopBits] : "?");
+    return std::to_string(dcb.BaudRate) + "," + (dcb.Parity < parities.size() ? parities[dcb.Parity] : '?') + ","
+         + std::to_string(dcb.ByteSize) + "," + (dcb.StopBits < 3 ? stopBits[dcb.StopBits] : "?");
 }
 
 // Twice the time of the longest frame the settings allow (start bit, data bits, parity bit,
@@ -128,8 +128,8 @@ void ApplyLine(HANDLE handle, const LineSettings& line, const std::string& text,
     held.DCBlength = sizeof held;
     if (!::GetCommState(handle, &held))
         Fail("reading the line settings of " + name, ::GetLastError());
-    if (held.BaudRate != dcb.BaudRate || held.ByteSize != dcb.ByteSize || held.Parity != dcb.Parity ||
-        held.StopBits != dcb.StopBits)
+    if (held.BaudRate != dcb.BaudRate || held.ByteSize != dcb.ByteSize || held.Parity != dcb.Parity
+        || held.StopBits != dcb.StopBits)
         throw SerialError(applying + ": the device took " + SettingsText(held) + " instead");
 }
 
@@ -145,8 +145,8 @@ std::optional<std::string> Outcome(HANDLE handle, OVERLAPPED& overlapped, std::s
     }
     // A write that runs out of time ends as a success with the bytes the line took by then.
     if (written < size)
-        return "the line took " + std::to_string(written) + " of " + std::to_string(size) +
-               " bytes in the time allowed";
+        return "the line took " + std::to_string(written) + " of " + std::to_string(size)
+             + " bytes in the time allowed";
     return std::string();
 }
 
@@ -163,7 +163,7 @@ struct Win32SerialPort::PendingWrite {
     }
 };
 
-Win32SerialPort::Win32SerialPort() : handle_(INVALID_HANDLE_VALUE) {}
+Win32SerialPort::Win32SerialPort() : handle_(INVALID_HANDLE_VALUE) { }
 
 Win32SerialPort::~Win32SerialPort()
 {
@@ -294,8 +294,8 @@ void Win32SerialPort::Write(const char* data, std::size_t size)
     write->overlapped.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!write->overlapped.hEvent)
         Fail("output to " + Name(), ::GetLastError());
-    if (!::WriteFile(handle_, write->bytes.data(), static_cast<DWORD>(size), nullptr, &write->overlapped) &&
-        ::GetLastError() != ERROR_IO_PENDING)
+    if (!::WriteFile(handle_, write->bytes.data(), static_cast<DWORD>(size), nullptr, &write->overlapped)
+        && ::GetLastError() != ERROR_IO_PENDING)
         Fail("output to " + Name(), ::GetLastError());
     writes_.push_back(std::move(write));
 }
@@ -317,12 +317,12 @@ std::string Win32SerialPort::FinishWrites()
 {
     while (!writes_.empty()) {
         PendingWrite& write = *writes_.front();
-        const DWORD bound = WritePatienceMs + static_cast<DWORD>(msPerByte_) * static_cast<DWORD>(write.bytes.size()) +
-                            DriverGraceMs;
+        const DWORD bound
+            = WritePatienceMs + static_cast<DWORD>(msPerByte_) * static_cast<DWORD>(write.bytes.size()) + DriverGraceMs;
         if (::WaitForSingleObject(write.overlapped.hEvent, bound) != WAIT_OBJECT_0)
             return "a write did not end within " + std::to_string(bound / 1000) + " seconds";
-        const std::string failure =
-            Outcome(handle_, write.overlapped, write.bytes.size()).value_or("a write did not end");
+        const std::string failure
+            = Outcome(handle_, write.overlapped, write.bytes.size()).value_or("a write did not end");
         writes_.erase(writes_.begin());
         if (!failure.empty())
             return failure;

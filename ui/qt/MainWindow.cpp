@@ -29,8 +29,7 @@ MainWindow::MainWindow(SerialPort& port, SettingsFile& settings, MessageBoxes& b
                        std::function<std::string()> timeSeparator, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint),
-      boxes_(boxes),
-      form_(*this, port, settings, std::move(clock), std::move(timeSeparator))
+      boxes_(boxes), form_(*this, port, settings, std::move(clock), std::move(timeSeparator))
 {
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::PreciseTimer);

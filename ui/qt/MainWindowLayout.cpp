@@ -83,8 +83,7 @@ QWidget* Make(const ControlSpec& spec, QWidget* container)
         label->setAlignment(spec.align == TextAlign::Center ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
         return label;
     }
-    case ControlKind::Frame:
-        return new QGroupBox(container);
+    case ControlKind::Frame: return new QGroupBox(container);
     case ControlKind::TextBox: {
         auto* box = new QLineEdit(container);
         if (spec.maxLength > 0)
@@ -138,8 +137,7 @@ QWidget* Make(const ControlSpec& spec, QWidget* container)
     }
     case ControlKind::Window:
     case ControlKind::Timer:
-    case ControlKind::SerialPort:
-        break;
+    case ControlKind::SerialPort: break;
     }
     return nullptr;
 }

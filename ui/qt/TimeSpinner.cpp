@@ -23,8 +23,7 @@ std::optional<SpinAction> SpinActionOf(int action)
 
 } // namespace
 
-TimeSpinner::TimeSpinner(QWidget* parent)
-    : QScrollBar(Qt::Vertical, parent)
+TimeSpinner::TimeSpinner(QWidget* parent) : QScrollBar(Qt::Vertical, parent)
 {
     setRange(0, LastMinuteOfDay - FirstMinuteOfDay);
     setSingleStep(ArrowStep);

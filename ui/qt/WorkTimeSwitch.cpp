@@ -4,8 +4,7 @@
 
 namespace tallymark {
 
-WorkTimeSwitch::WorkTimeSwitch(const QString& text, QWidget* parent)
-    : QCheckBox(text, parent)
+WorkTimeSwitch::WorkTimeSwitch(const QString& text, QWidget* parent) : QCheckBox(text, parent)
 {
     setTristate(true);
 }

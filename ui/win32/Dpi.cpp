@@ -8,7 +8,7 @@ namespace {
 const HANDLE PerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
 const HANDLE PerMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
 constexpr int ProcessPerMonitorDpiAware = 2; // PROCESS_PER_MONITOR_DPI_AWARE
-constexpr int EffectiveDpi = 0;              // MDT_EFFECTIVE_DPI
+constexpr int EffectiveDpi = 0; // MDT_EFFECTIVE_DPI
 
 using SetProcessDpiAwarenessContextFunction = BOOL(WINAPI*)(HANDLE);
 using SetProcessDpiAwarenessFunction = HRESULT(WINAPI*)(int);
@@ -46,8 +46,8 @@ Function LookupShellScaling(const char* name)
 
 void DeclareDpiAwareness()
 {
-    if (const auto setContext = Lookup<SetProcessDpiAwarenessContextFunction>(L"user32.dll",
-                                                                             "SetProcessDpiAwarenessContext")) {
+    if (const auto setContext
+        = Lookup<SetProcessDpiAwarenessContextFunction>(L"user32.dll", "SetProcessDpiAwarenessContext")) {
         if (setContext(PerMonitorAwareV2) || setContext(PerMonitorAware))
             return;
         // Refused: the manifest has settled it already, or this Windows knows neither.
@@ -89,7 +89,8 @@ void ScaleFrameWithDpi(HWND window)
 
 RECT WindowRectFor(const RECT& client, DWORD style, DWORD exStyle, UINT dpi)
 {
-    static const auto adjustForDpi = Lookup<AdjustWindowRectExForDpiFunction>(L"user32.dll", "AdjustWindowRectExForDpi");
+    static const auto adjustForDpi
+        = Lookup<AdjustWindowRectExForDpiFunction>(L"user32.dll", "AdjustWindowRectExForDpi");
     RECT rect = client;
     if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, dpi)) {
         rect = client;

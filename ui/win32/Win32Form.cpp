@@ -68,8 +68,8 @@ bool Win32Form::Create()
 
     // Made at the design position for the system DPI, then sized for the monitor it is on.
     const Pixels place = InPixels(SpecOf(Control::Form1).place, static_cast<int>(DpiOf(nullptr)));
-    CreateWindowExW(FormExStyle, ClassName, Utf8ToWide(SpecOf(Control::Form1).caption).c_str(), FormStyle,
-                    place.left, place.top, place.width, place.height, nullptr, nullptr, instance_, this);
+    CreateWindowExW(FormExStyle, ClassName, Utf8ToWide(SpecOf(Control::Form1).caption).c_str(), FormStyle, place.left,
+                    place.top, place.width, place.height, nullptr, nullptr, instance_, this);
     if (!window_)
         return false;
     const UINT dpi = DpiOf(window_);
@@ -234,8 +234,7 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         Forget();
         PostQuitMessage(0);
         return 0;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -269,9 +268,7 @@ LRESULT CALLBACK Win32Form::ControlProcedure(HWND window, UINT message, WPARAM w
     const auto control = static_cast<Control>(id);
     try {
         switch (message) {
-        case WM_SETFOCUS:
-            self->lastFocus_ = self->Hwnd(control);
-            break;
+        case WM_SETFOCUS: self->lastFocus_ = self->Hwnd(control); break;
         case WM_KILLFOCUS: {
             const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
             self->form_.FocusMoved(control, self->ControlOf(reinterpret_cast<HWND>(wParam)));
@@ -285,11 +282,8 @@ LRESULT CALLBACK Win32Form::ControlProcedure(HWND window, UINT message, WPARAM w
             }
             break;
         }
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(window, ControlProcedure, id);
-            break;
-        default:
-            break;
+        case WM_NCDESTROY: RemoveWindowSubclass(window, ControlProcedure, id); break;
+        default: break;
         }
     } catch (...) {
     }

@@ -65,14 +65,10 @@ int Win32Form::Value(Control control) const
         const LRESULT state = SendMessageW(window, BM_GETCHECK, 0, 0);
         return state == BST_CHECKED ? 1 : state == BST_INDETERMINATE ? 2 : 0;
     }
-    case ControlKind::OptionButton:
-        return SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-    case ControlKind::VScrollBar:
-        return BarPosition(GetScrollPos(window, SB_CTL));
-    case ControlKind::ProgressBar:
-        return static_cast<int>(SendMessageW(window, PBM_GETPOS, 0, 0));
-    default:
-        return 0;
+    case ControlKind::OptionButton: return SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    case ControlKind::VScrollBar: return BarPosition(GetScrollPos(window, SB_CTL));
+    case ControlKind::ProgressBar: return static_cast<int>(SendMessageW(window, PBM_GETPOS, 0, 0));
+    default: return 0;
     }
 }
 
@@ -84,7 +80,11 @@ void Win32Form::SetValue(Control control, int value)
     switch (KindOf(control)) {
     case ControlKind::CheckBox:
         if (value >= 0 && value <= 2)
-            SendMessageW(window, BM_SETCHECK, value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+            SendMessageW(window, BM_SETCHECK,
+                         value == 1   ? BST_CHECKED
+                         : value == 2 ? BST_INDETERMINATE
+                                      : BST_UNCHECKED,
+                         0);
         break;
     case ControlKind::OptionButton:
         SendMessageW(window, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -99,11 +99,8 @@ void Win32Form::SetValue(Control control, int value)
         if (value >= FirstMinuteOfDay && value <= LastMinuteOfDay)
             SetScrollPos(window, SB_CTL, BarPosition(value), TRUE);
         break;
-    case ControlKind::ProgressBar:
-        SendMessageW(window, PBM_SETPOS, static_cast<WPARAM>(value), 0);
-        break;
-    default:
-        break;
+    case ControlKind::ProgressBar: SendMessageW(window, PBM_SETPOS, static_cast<WPARAM>(value), 0); break;
+    default: break;
     }
 }
 
@@ -165,7 +162,8 @@ std::string Win32Form::ListItem(Control control, int index) const
     if (length == CB_ERR)
         return {};
     std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(window, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
+    const LRESULT copied
+        = SendMessageW(window, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
     item.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
     return WideToUtf8(item);
 }

@@ -30,29 +30,22 @@ ControlClass ClassOf(const ControlSpec& spec)
     case ControlKind::Label:
         // Without SS_NOTIFY a label lets clicks through to what lies beneath it.
         return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | (centred ? SS_CENTER : SS_LEFT))};
-    case ControlKind::Frame:
-        return {L"BUTTON", BS_GROUPBOX};
+    case ControlKind::Frame: return {L"BUTTON", BS_GROUPBOX};
     case ControlKind::TextBox:
         return {L"EDIT",
                 static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (centred ? ES_CENTER : ES_LEFT)
                                    | (spec.readOnly ? ES_READONLY : 0)),
                 WS_EX_CLIENTEDGE};
-    case ControlKind::ComboBox:
-        return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
+    case ControlKind::ComboBox: return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
     case ControlKind::CheckBox:
         return {L"BUTTON", WS_TABSTOP | BS_3STATE}; // a click is reported; the behaviour sets the value
-    case ControlKind::OptionButton:
-        return {L"BUTTON", WS_TABSTOP | BS_AUTORADIOBUTTON};
-    case ControlKind::VScrollBar:
-        return {L"SCROLLBAR", WS_TABSTOP | SBS_VERT};
-    case ControlKind::CommandButton:
-        return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
-    case ControlKind::ProgressBar:
-        return {PROGRESS_CLASSW, 0};
+    case ControlKind::OptionButton: return {L"BUTTON", WS_TABSTOP | BS_AUTORADIOBUTTON};
+    case ControlKind::VScrollBar: return {L"SCROLLBAR", WS_TABSTOP | SBS_VERT};
+    case ControlKind::CommandButton: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
+    case ControlKind::ProgressBar: return {PROGRESS_CLASSW, 0};
     case ControlKind::Window:
     case ControlKind::Timer:
-    case ControlKind::SerialPort:
-        break;
+    case ControlKind::SerialPort: break;
     }
     return {};
 }
@@ -158,10 +151,10 @@ void Win32Form::CreateControls(UINT dpi)
         const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | (StartsGroup(*spec) ? WS_GROUP : 0);
         const std::wstring caption = spec->kind == ControlKind::ComboBox ? std::wstring() : Utf8ToWide(spec->caption);
         const Pixels place = InPixels(PlaceInWindow(spec->id), static_cast<int>(dpi));
-        HWND window = CreateWindowExW(kind.exStyle, kind.name, caption.c_str(), style, place.left, place.top, place.width,
-                                      WindowHeight(*spec, place), window_,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec->id))), instance_,
-                                      nullptr);
+        HWND window
+            = CreateWindowExW(kind.exStyle, kind.name, caption.c_str(), style, place.left, place.top, place.width,
+                              WindowHeight(*spec, place), window_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec->id))), instance_, nullptr);
         controls_[static_cast<std::size_t>(spec->id)] = window;
         if (!window)
             continue;
@@ -183,15 +176,12 @@ void Win32Form::CreateControls(UINT dpi)
             SetValue(spec->id, spec->value);
             break;
         case ControlKind::CheckBox:
-        case ControlKind::OptionButton:
-            SetValue(spec->id, spec->value);
-            break;
+        case ControlKind::OptionButton: SetValue(spec->id, spec->value); break;
         case ControlKind::ProgressBar:
             SetRange(spec->id, 0, 100);
             SetValue(spec->id, 0);
             break;
-        default:
-            break;
+        default: break;
         }
         if (TakesFocus(spec->kind))
             SetWindowSubclass(FocusWindowOf(*spec, window), ControlProcedure, static_cast<UINT_PTR>(spec->id),
