@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -94,6 +95,25 @@ IdleUse MeasureIdle(testing::XSession& x, const TimedProgram& program,
     use.wall = double(wall.nsecsElapsed()) / 1e9;
     Close(x, process, window);
     return use;
+}
+
+} // namespace tallymark::bench
+
+namespace tallymark::bench {
+
+std::vector<double> PrintTimesToWindow(testing::XSession& x, const char* heading,
+                                       const std::vector<std::pair<const TimedProgram*, const char*>>& programs,
+                                       int runs)
+{
+    std::vector<const TimedProgram*> timed;
+    for (const auto& [program, name] : programs)
+        timed.push_back(program);
+    const std::vector<double> medians = MedianTimesToWindow(x, timed, runs);
+    std::printf("%s, start to window shown, median of %d runs:\n", heading, runs);
+    std::printf("  %-40s %6.1f ms\n", programs.front().second, medians.front());
+    for (std::size_t i = 1; i < programs.size(); ++i)
+        std::printf("  %-40s %6.1f ms   ratio %.2f\n", programs[i].second, medians[i], medians.front() / medians[i]);
+    return medians;
 }
 
 } // namespace tallymark::bench

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "support/XSession.h"
@@ -27,6 +28,12 @@ double TimeToWindow(testing::XSession& x, const TimedProgram& program);
 // The median of `runs` such times of each program. The programs take turns, after one
 // warm-up each, so that all see the same machine.
 std::vector<double> MedianTimesToWindow(testing::XSession& x, const std::vector<const TimedProgram*>& programs, int runs);
+
+// Prints the median time of each program, the first against each of the others as a ratio;
+// returns the medians in the same order.
+std::vector<double> PrintTimesToWindow(testing::XSession& x, const char* heading,
+                                       const std::vector<std::pair<const TimedProgram*, const char*>>& programs,
+                                       int runs);
 
 struct IdleUse {
     double seconds = 0;      // CPU seconds the program used

@@ -52,12 +52,11 @@ int main(int argc, char** argv)
     const TimedProgram labelled
         = OnXcb({QStringLiteral(MINIMAL_PROGRAM), QStringLiteral("label")}, QStringLiteral("minimal label"));
 
-    const std::vector<double> medians = MedianTimesToWindow(x, {&panel, &minimal, &labelled}, runs);
-    const double panelMs = medians[0], minimalMs = medians[1], labelledMs = medians[2];
-    std::printf("start to window shown, median of %d runs:\n", runs);
-    std::printf("  panel (port scan included)         %6.1f ms\n", panelMs);
-    std::printf("  minimal Qt Widgets window          %6.1f ms   panel ratio %.2f\n", minimalMs, panelMs / minimalMs);
-    std::printf("  minimal window with one text label %6.1f ms   panel ratio %.2f\n", labelledMs, panelMs / labelledMs);
+    PrintTimesToWindow(x, "Qt",
+                       {{&panel, "panel (port scan included)"},
+                        {&minimal, "minimal Qt Widgets window"},
+                        {&labelled, "minimal window with one text label"}},
+                       runs);
 
     // Idle: the clock ticks every 50 ms; nothing else runs.
     const IdleUse idle = MeasureIdle(x, panel);

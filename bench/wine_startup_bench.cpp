@@ -81,12 +81,11 @@ int main(int argc, char** argv)
     const TimedProgram labelled{bare.command + QStringList{"label"}, bare.environment,
                                 QStringLiteral("bare window label")};
 
-    const std::vector<double> medians = MedianTimesToWindow(x, {&panel, &bare, &labelled}, runs);
-    const double panelMs = medians[0], bareMs = medians[1], labelledMs = medians[2];
-    std::printf("under Wine, start to window shown, median of %d runs:\n", runs);
-    std::printf("  tallymark.exe (port scan included)      %6.1f ms\n", panelMs);
-    std::printf("  bare Win32 window                       %6.1f ms   ratio %.2f\n", bareMs, panelMs / bareMs);
-    std::printf("  bare window with one line of text       %6.1f ms   ratio %.2f\n", labelledMs, panelMs / labelledMs);
+    PrintTimesToWindow(x, "under Wine",
+                       {{&panel, "tallymark.exe (port scan included)"},
+                        {&bare, "bare Win32 window"},
+                        {&labelled, "bare window with one line of text"}},
+                       runs);
 
     // Idle: the clock ticks every 50 ms; nothing else runs.
     const IdleUse idle = MeasureIdle(x, panel, [&] { return ServerOf(panel.environment.value("WINEPREFIX")); });

@@ -34,23 +34,35 @@ public:
 
     Form1& Form() { return form_; }
 
+    // The window text of a control, in UTF-16 on its way to and from the system.
     std::string Text(Control control) const override;
     void SetText(Control control, const std::string& text) override;
+    // BM_GETCHECK and BM_SETCHECK, the scroll position counted from the top, PBM_GETPOS
+    // and PBM_SETPOS; EnableWindow.
     int Value(Control control) const override;
     void SetValue(Control control, int value) override;
     bool Enabled(Control control) const override;
     void SetEnabled(Control control, bool enabled) override;
+
+    // PBM_GETRANGE and PBM_SETRANGE32.
     int Minimum(Control control) const override;
     int Maximum(Control control) const override;
     void SetRange(Control control, int minimum, int maximum) override;
+
+    // CB_RESETCONTENT, CB_ADDSTRING, CB_GETCOUNT and CB_GETLBTEXT.
     void ClearList(Control control) override;
     void AddItem(Control control, const std::string& item) override;
     int ListCount(Control control) const override;
     std::string ListItem(Control control, int index) const override;
-    void SetFocus(Control control) override;
+
+    // MessageBoxW, modal to the window, with MB_ICONEXCLAMATION.
     void ShowMessage(std::string_view text, std::string_view title) override;
     bool AskYesNo(std::string_view text, std::string_view title) override;
+
+    void SetFocus(Control control) override;
+    // PeekMessage until nothing is pending, then MsgWaitForMultipleObjectsEx a millisecond.
     void DoEvents() override;
+    // WM_CLOSE posted, as the close box posts it.
     void RequestClose() override;
 
 private:
