@@ -25,6 +25,9 @@ inline const UpdateExample UpdateExamples[] = {
      "48 65 6C 6C 6F 09 45 13 AA E7 03 87 00 13 00"},
     {"counting up from 168", {"168", true, "8", 0, 510, 1035}, 1, {8, 5, 30},
      "48 65 6C 6C 6F 30 05 08 00 A8 00 08 1E 91 0F"},
+    // Line-feed and carriage-return bytes in the record: a line that is not fully raw would
+    // translate them.
+    {"line-end bytes", {"10", false, "5", 0, 13, 10}, 1, {0, 0, 0}, "48 65 6C 6C 6F 00 00 00 00 0A 03 00 0D 00 0A"},
 };
 
 } // namespace tallymark::vectors

@@ -31,19 +31,24 @@ struct Seen {
     }
 };
 
-// Runs `inspect` on the modal box once it is up; it closes the box itself.
-void WhenBoxIsUp(std::function<void(QMessageBox*)> inspect)
-{
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, inspect] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            inspect(box);
-        }
-    });
-    poll->start(10);
-}
+// Answers the next modal box once it is up, and keeps what it showed.
+struct Answer {
+    Seen seen;
+
+    explicit Answer(std::function<void(QMessageBox*)> answer)
+    {
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, answer] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                poll->stop();
+                poll->deleteLater();
+                seen = Seen::Of(box);
+                answer(box);
+            }
+        });
+        poll->start(10);
+    }
+};
 
 } // namespace
 
@@ -57,15 +62,11 @@ private slots:
 
 void TestMessageBoxes::warningHasOnlyOk()
 {
-    QtMessageBoxes boxes;
     QWidget window;
     window.show();
-    Seen seen;
-    WhenBoxIsUp([&](QMessageBox* box) {
-        seen = Seen::Of(box);
-        box->button(QMessageBox::Ok)->click();
-    });
-    boxes.Warning(&window, QStringLiteral("現在送信中。"), QStringLiteral("少待"));
+    const Answer answer([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+    QtMessageBoxes().Warning(&window, QStringLiteral("現在送信中。"), QStringLiteral("少待"));
+    const Seen& seen = answer.seen;
     QVERIFY(seen.up);
     QCOMPARE(seen.icon, QMessageBox::Warning);
     QCOMPARE(seen.text, QStringLiteral("現在送信中。"));
@@ -88,12 +89,9 @@ void TestMessageBoxes::question()
     QFETCH(int, way);
     QFETCH(bool, yes);
 
-    QtMessageBoxes boxes;
     QWidget window;
     window.show();
-    Seen seen;
-    WhenBoxIsUp([&](QMessageBox* box) {
-        seen = Seen::Of(box);
+    const Answer answer([way](QMessageBox* box) {
         switch (way) {
         case 0: box->button(QMessageBox::Yes)->click(); break;
         case 1: box->button(QMessageBox::No)->click(); break;
@@ -101,7 +99,8 @@ void TestMessageBoxes::question()
         default: QTest::keyClick(box, Qt::Key_Escape); break;
         }
     });
-    QCOMPARE(boxes.AskYesNo(&window, QStringLiteral("閉じますか？"), QStringLiteral("警告")), yes);
+    QCOMPARE(QtMessageBoxes().AskYesNo(&window, QStringLiteral("閉じますか？"), QStringLiteral("警告")), yes);
+    const Seen& seen = answer.seen;
     QVERIFY(seen.up);
     QCOMPARE(seen.icon, QMessageBox::Warning);
     QCOMPARE(seen.text, QStringLiteral("閉じますか？"));

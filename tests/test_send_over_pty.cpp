@@ -9,6 +9,7 @@
 
 #include "link/SendOperation.h"
 #include "link/qt/QtSerialPort.h"
+#include "tests/UpdateVectors.h"
 #include "tests/support/QtEventTurn.h"
 #include "tests/support/RecordingSendWindow.h"
 #include "tests/support/OtherProgram.h"
@@ -19,6 +20,7 @@ using tallymark::PanelSettings;
 using tallymark::QtSerialPort;
 using tallymark::SendOperation;
 using tallymark::TimeOfDay;
+namespace vectors = tallymark::vectors;
 using tallymark::testing::RecordingSendWindow;
 using tallymark::testing::LinkPort;
 using tallymark::testing::OtherProgram;
@@ -48,41 +50,15 @@ private slots:
 
     void sendsTheUpdate_data()
     {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("dayCount");
-        QTest::addColumn<QString>("brightness");
-        QTest::addColumn<int>("workSwitch");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
-        QTest::addColumn<bool>("countUp");
-        QTest::addColumn<QTime>("time");
-        QTest::addColumn<QByteArray>("line");
-        QTest::newRow("settings button")
-            << 1 << "999" << "5" << 1 << 420 << 1140 << false << QTime(13, 45, 9)
-            << QByteArray("48 65 6C 6C 6F 09 45 13 03 E7 03 87 00 13 00");
-        QTest::newRow("current-time button")
-            << 0 << "999" << "5" << 1 << 420 << 1140 << false << QTime(13, 45, 9)
-            << QByteArray("48 65 6C 6C 6F 09 45 13 AA E7 03 87 00 13 00");
-        QTest::newRow("counting up")
-            << 1 << "168" << "8" << 0 << 510 << 1035 << true << QTime(8, 5, 30)
-            << QByteArray("48 65 6C 6C 6F 30 05 08 00 A8 00 08 1E 91 0F");
-        // Line-feed and carriage-return bytes in the record go out as they are.
-        QTest::newRow("line-end bytes")
-            << 1 << "10" << "5" << 0 << 13 << 10 << false << QTime(0, 0, 0)
-            << QByteArray("48 65 6C 6C 6F 00 00 00 00 0A 03 00 0D 00 0A");
+        QTest::addColumn<int>("example");
+        for (std::size_t i = 0; i < std::size(vectors::UpdateExamples); ++i)
+            QTest::newRow(vectors::UpdateExamples[i].name) << int(i);
     }
 
     void sendsTheUpdate()
     {
-        QFETCH(int, index);
-        QFETCH(QString, dayCount);
-        QFETCH(QString, brightness);
-        QFETCH(int, workSwitch);
-        QFETCH(int, start);
-        QFETCH(int, end);
-        QFETCH(bool, countUp);
-        QFETCH(QTime, time);
-        QFETCH(QByteArray, line);
+        QFETCH(int, example);
+        const vectors::UpdateExample& e = vectors::UpdateExamples[example];
 
         PseudoTerminal display;
         LinkPort(ProgramDir(), 7, display.DevicePath());
@@ -90,19 +66,17 @@ private slots:
         RecordingSendWindow window;
         window.onDoEvents = tallymark::testing::QtEventTurn;
         window.comSele = "COM7";
-        window.settings = PanelSettings{dayCount.toStdString(), countUp, brightness.toStdString(),
-                                        static_cast<std::int16_t>(workSwitch), static_cast<std::int16_t>(start),
-                                        static_cast<std::int16_t>(end)};
-        SendOperation send(port, window, [time] { return TimeOfDay{time.hour(), time.minute(), time.second()}; });
+        window.settings = e.settings;
+        SendOperation send(port, window, [&e] { return e.time; });
 
-        send.CmdSndClk_Click(static_cast<std::int16_t>(index));
+        send.CmdSndClk_Click(e.index);
 
         QVERIFY(!port.PortOpen());
         QCOMPARE(port.CommPort(), std::int16_t(7));
         QCOMPARE(port.Settings(), std::string("9600,n,8,1"));
         QVERIFY2(window.messages.empty(), window.messages.empty() ? "" : window.messages.front().c_str());
         QCOMPARE(window.ProgressValues(), (std::vector<int>{1, 2, 0}));
-        QCOMPARE(Hex(display.ReadUntilQuiet(200ms)), line);
+        QCOMPARE(Hex(display.ReadUntilQuiet(200ms)), QByteArray(e.line));
     }
 
     void eachSendGoesToThePortChosenThen()

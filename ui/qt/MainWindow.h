@@ -31,20 +31,25 @@ public:
     // The widget that shows a control; null for the timer and the serial component.
     QWidget* Widget(Control control) const;
 
+    // What the behaviour reads of the widgets.
     std::string Text(Control control) const override;
-    void SetText(Control control, const std::string& text) override;
     int Value(Control control) const override;
-    void SetValue(Control control, int value) override;
     bool Enabled(Control control) const override;
-    void SetEnabled(Control control, bool enabled) override;
     int Minimum(Control control) const override;
     int Maximum(Control control) const override;
+    int ListCount(Control control) const override;
+    std::string ListItem(Control control, int index) const override;
+
+    // What it sets, with the widgets' signals blocked: the behaviour runs its own handlers.
+    void SetText(Control control, const std::string& text) override;
+    void SetValue(Control control, int value) override;
+    void SetEnabled(Control control, bool enabled) override;
     void SetRange(Control control, int minimum, int maximum) override;
     void ClearList(Control control) override;
     void AddItem(Control control, const std::string& item) override;
-    int ListCount(Control control) const override;
-    std::string ListItem(Control control, int index) const override;
     void SetFocus(Control control) override;
+
+    // QMessageBox through the boxes given; Qt's event loop; close() as the close box.
     void ShowMessage(std::string_view text, std::string_view title) override;
     bool AskYesNo(std::string_view text, std::string_view title) override;
     void DoEvents() override;

@@ -8,32 +8,22 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace tallymark {
 namespace {
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle()
+// A file's handle, closed when it goes; Close() reports what closing the file reports.
+struct CloseHandleOf {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+struct Handle : std::unique_ptr<void, CloseHandleOf> {
+    explicit Handle(HANDLE handle)
+        : std::unique_ptr<void, CloseHandleOf>(handle == INVALID_HANDLE_VALUE ? nullptr : handle)
     {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle_);
     }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-
-    HANDLE get() const { return handle_; }
-    bool Close()
-    {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return ::CloseHandle(handle) != FALSE;
-    }
-
-private:
-    HANDLE handle_;
+    bool Close() { return ::CloseHandle(release()) != FALSE; }
 };
 
 bool IsMissing(DWORD error)
@@ -57,7 +47,7 @@ FileBytes ReadFileBytes(const char* path)
     }
     Handle handle(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (handle.get() == INVALID_HANDLE_VALUE) {
+    if (!handle) {
         file.state = IsMissing(::GetLastError()) ? FileState::Missing : FileState::Unreadable;
         return file;
     }
