@@ -10,11 +10,6 @@ if(NOT WIN32 AND TARGET tallymark AND TARGET tallymark_pty)
   target_include_directories(tallymark_front_ends PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(tallymark_front_ends PUBLIC tallymark_pty Qt6::Core)
 
-  set(TALLYMARK_WINDOWS_PANEL "" CACHE FILEPATH
-    "tallymark.exe of a mingw-w64 build (build-wine/ui/win32/tallymark.exe), for the end-to-end test under Wine")
-  if(NOT TALLYMARK_WINDOWS_PANEL AND TALLYMARK_WINDOWS_BUILD)
-    set(TALLYMARK_WINDOWS_PANEL ${TALLYMARK_WINDOWS_BUILD}/ui/win32/tallymark.exe)
-  endif()
   foreach(runner test_panel_end_to_end test_panel_end_to_end_wine)
     add_executable(${runner} test_panel_end_to_end.cpp)
     target_link_libraries(${runner} PRIVATE tallymark_core tallymark_pty tallymark_xsession tallymark_front_ends Qt6::Test)
