@@ -4,14 +4,37 @@
 
 #include <windows.h>
 
+#include "settings/WideText.h"
+
 namespace tallymark {
+
+std::string AnsiPathOf(const std::wstring& path)
+{
+    BOOL lossy = FALSE;
+    const int size = static_cast<int>(path.size());
+    std::string ansi(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size,
+                                                                  nullptr, 0, nullptr, &lossy)),
+                     '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, ansi.data(), static_cast<int>(ansi.size()),
+                        nullptr, &lossy);
+    if (!lossy)
+        return ansi;
+    // A name the code page cannot spell has a short name that it can, where the volume
+    // keeps short names; the ANSI profile functions then still reach the folder.
+    std::wstring shortPath(MAX_PATH, L'\0');
+    const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    if (length == 0 || length >= shortPath.size())
+        return ansi;
+    shortPath.resize(length);
+    return FromWide(CP_ACP, shortPath);
+}
 
 std::string ProgramDirectory()
 {
     // Paths may be longer than MAX_PATH; grow until the whole name fits.
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
             return ".";
         if (length < path.size()) {
@@ -20,11 +43,11 @@ std::string ProgramDirectory()
         }
         path.resize(path.size() * 2);
     }
-    const std::size_t separator = path.find_last_of("\\/");
-    if (separator == std::string::npos)
+    const std::size_t separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos)
         return ".";
     // A program in a drive's root keeps the separator: "C:\".
-    return path.substr(0, separator == 2 && path[1] == ':' ? separator + 1 : separator);
+    return AnsiPathOf(path.substr(0, separator == 2 && path[1] == L':' ? separator + 1 : separator));
 }
 
 } // namespace tallymark

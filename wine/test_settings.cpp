@@ -13,6 +13,7 @@
 #include <string>
 
 #include "settings/SettingsFile.h"
+#include "settings/WideText.h"
 #include "support/Check.h"
 #include "support/Files.h"
 
@@ -338,6 +339,19 @@ void BesideTheProgram()
     ::DeleteFileA(path.c_str());
 }
 
+// A folder whose name the code page cannot spell is still reached, by its short name.
+void FolderOutsideTheCodePage(const std::string& root)
+{
+    const std::wstring folder = ToWide(CP_ACP, root) + L"\\Zeit\u00E9";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::string ansi = AnsiPathOf(folder);
+    const std::string path = ansi + "\\Tallymark.ini";
+    auto store = SystemProfileStore();
+    check::True("folder outside the code page: written", store->WriteString("Bright", "Bright", "7", path.c_str()));
+    check::True("folder outside the code page: the file is in that folder",
+                ::GetFileAttributesW((folder + L"\\Tallymark.ini").c_str()) != INVALID_FILE_ATTRIBUTES);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -355,5 +369,6 @@ int main(int argc, char** argv)
     StaleCopies(fixture);
     CodePage(fixture);
     BesideTheProgram();
+    FolderOutsideTheCodePage(argv[1]);
     return check::Finish("settings");
 }
