@@ -90,9 +90,9 @@ private slots:
 void TestMainWindow::controls_data()
 {
     QTest::addColumn<int>("control");
-    for (const ControlSpec& spec : Controls())
-        if (spec.id != Control::Form1 && spec.kind != ControlKind::Timer && spec.kind != ControlKind::SerialPort)
-            QTest::newRow(UniqueName(spec.id).data()) << int(spec.id);
+    for (const ControlRow& row : Controls())
+        if (row.id != Control::Form1 && row.kind != ControlKind::Timer && row.kind != ControlKind::SerialPort)
+            QTest::newRow(UniqueName(row.id).data()) << int(row.id);
 }
 
 // Every control of the table is there as the table made it, and lies wholly inside its
@@ -100,7 +100,7 @@ void TestMainWindow::controls_data()
 void TestMainWindow::controls()
 {
     QFETCH(int, control);
-    const ControlSpec& spec = SpecOf(Control(control));
+    const ControlRow& row = RowOf(Control(control));
     const std::map<ControlKind, const char*> kinds = {
         {ControlKind::Label, "QLabel"},          {ControlKind::Frame, "QGroupBox"},
         {ControlKind::TextBox, "QLineEdit"},     {ControlKind::ComboBox, "QComboBox"},
@@ -112,12 +112,12 @@ void TestMainWindow::controls()
     WindowFixture f;
     f.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-    auto* widget = f.Find(UniqueName(spec.id).data());
-    QVERIFY2(widget->inherits(kinds.at(spec.kind)), widget->metaObject()->className());
-    QCOMPARE(widget->parentWidget()->objectName(), QString::fromUtf8(UniqueName(spec.container).data()));
-    QCOMPARE(CaptionOf(widget), QString::fromUtf8(spec.caption.data(), qsizetype(spec.caption.size())));
-    QCOMPARE(widget->geometry(), QRect(spec.place.left / 15, spec.place.top / 15, spec.place.width / 15,
-                                       spec.place.height / 15));
+    auto* widget = f.Find(UniqueName(row.id).data());
+    QVERIFY2(widget->inherits(kinds.at(row.kind)), widget->metaObject()->className());
+    QCOMPARE(widget->parentWidget()->objectName(), QString::fromUtf8(UniqueName(row.container).data()));
+    QCOMPARE(CaptionOf(widget), QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size())));
+    QCOMPARE(widget->geometry(), QRect(row.place.left / 15, row.place.top / 15, row.place.width / 15,
+                                       row.place.height / 15));
     QVERIFY(widget->parentWidget()->rect().contains(widget->geometry()));
     QVERIFY(widget->isVisible());
     QVERIFY(widget->isEnabled());
@@ -144,12 +144,12 @@ void TestMainWindow::placesAtEveryScale()
     // that meet or overlap in twips still do on screen: no gap opens between a time box and
     // its spinner, nor between a label and what it names.
     const auto nearest = [dpi](int pixel, int twips) { return std::abs(pixel * 1440 - twips * dpi) <= 720; };
-    for (const ControlSpec& spec : Controls()) {
-        const Twips t = PlaceInWindow(spec.id);
+    for (const ControlRow& row : Controls()) {
+        const Twips t = PlaceInWindow(row.id);
         const Pixels p = InPixels(t, dpi);
         QVERIFY2(nearest(p.left, t.left) && nearest(p.top, t.top) && nearest(p.left + p.width, t.left + t.width)
                      && nearest(p.top + p.height, t.top + t.height),
-                 UniqueName(spec.id).data());
+                 UniqueName(row.id).data());
     }
 }
 

@@ -306,7 +306,7 @@ void TestPanelEndToEnd::CheckSend(PseudoTerminal& line, unsigned long window, Co
     const std::vector<std::uint8_t> bytes = line.Read(15, 5s);
     QCOMPARE(bytes.size(), std::size_t(15));
     QCOMPARE(line.ReadUntilQuiet(200ms).size(), std::size_t(0));
-    tallymark::testing::CheckLiveUpdate(bytes, shown, SpecOf(button).index);
+    tallymark::testing::CheckLiveUpdate(bytes, shown, RowOf(button).index);
     if (QTest::currentTestFailed())
         return;
     if (checked)
@@ -499,7 +499,7 @@ void TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend()
         QCOMPARE(send.exitCode(), 0);
         const std::vector<std::uint8_t> bytes = line.Read(15, 5s);
         QCOMPARE(bytes.size(), std::size_t(15));
-        tallymark::testing::CheckLiveUpdate(bytes, StoredSettings, SpecOf(button).index);
+        tallymark::testing::CheckLiveUpdate(bytes, StoredSettings, RowOf(button).index);
     }
     QCOMPARE(panel.Settings(), StoredFile);
 }

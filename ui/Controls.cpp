@@ -15,7 +15,7 @@ constexpr std::string_view Send = "転  送";
 
 // One row a control, laid out by hand so that each reads as a line of the layout.
 // clang-format off
-constexpr ControlSpec Table[] = {
+constexpr ControlRow Table[] = {
     {.id = C::Form1, .name = "Form1", .kind = K::Window, .place = {540, 825, 7815, 5760}, .caption = WindowTitle},
 
     {.id = C::CmdExit, .name = "CmdExit", .kind = K::CommandButton, .place = {5160, 5040, 2415, 495},
@@ -87,17 +87,17 @@ static_assert(InEnumOrder(), "the table lists every control at its own place");
 
 } // namespace
 
-std::span<const ControlSpec> Controls()
+std::span<const ControlRow> Controls()
 {
     return Table;
 }
 
-const ControlSpec& SpecOf(Control control)
+const ControlRow& RowOf(Control control)
 {
     return Table[static_cast<std::size_t>(control)];
 }
 
-const FontSpec& FontOf(FontRole role)
+const FontStyle& FontOf(FontRole role)
 {
     return role == FontRole::Title ? TitleFont : WindowFont;
 }
@@ -107,14 +107,14 @@ std::string_view UniqueName(Control control)
     switch (control) {
     case Control::CmdSndClk0: return "CmdSndClk_0";
     case Control::CmdSndClk1: return "CmdSndClk_1";
-    default: return SpecOf(control).name;
+    default: return RowOf(control).name;
     }
 }
 
 std::optional<Control> ControlNamed(std::string_view name)
 {
     const auto found = std::find_if(std::begin(Table), std::end(Table),
-                                    [&](const ControlSpec& spec) { return UniqueName(spec.id) == name; });
+                                    [&](const ControlRow& row) { return UniqueName(row.id) == name; });
     if (found == std::end(Table))
         return std::nullopt;
     return found->id;
@@ -122,12 +122,12 @@ std::optional<Control> ControlNamed(std::string_view name)
 
 Twips PlaceInWindow(Control control)
 {
-    Twips place = SpecOf(control).place;
+    Twips place = RowOf(control).place;
     if (control == Control::Form1)
         return {0, 0, place.width, place.height};
-    for (Control up = SpecOf(control).container; up != Control::Form1; up = SpecOf(up).container) {
-        place.left += SpecOf(up).place.left;
-        place.top += SpecOf(up).place.top;
+    for (Control up = RowOf(control).container; up != Control::Form1; up = RowOf(up).container) {
+        place.left += RowOf(up).place.left;
+        place.top += RowOf(up).place.top;
     }
     return place;
 }

@@ -42,7 +42,7 @@ struct Pixels {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-struct ControlSpec {
+struct ControlRow {
     Control id = Control::Form1;
     std::string_view name = {}; // CmdSndClk for both buttons of the array
     std::int16_t index = -1; // the button's index in CmdSndClk
@@ -59,7 +59,7 @@ struct ControlSpec {
     bool readOnly = false; // a box that every tick overwrites takes no typing
 };
 
-struct FontSpec {
+struct FontStyle {
     // The face the window asks for first, then stand-ins of the same kind where it is missing.
     std::array<std::string_view, 3> faces;
     double points;
@@ -74,14 +74,14 @@ struct Colour {
 
 inline constexpr std::string_view WindowTitle = "カウントダウン表示器 操作パネル";
 inline constexpr int TwipsPerPixel = 15; // at 96 dots per inch
-inline constexpr FontSpec WindowFont{{"ＭＳ ゴシック", "MS Gothic", "IPAGothic"}, 12.0, 400, false, 128};
-inline constexpr FontSpec TitleFont{{"ＭＳ Ｐ明朝", "MS PMincho", "IPAPMincho"}, 21.75, 700, true, 128};
+inline constexpr FontStyle WindowFont{{"ＭＳ ゴシック", "MS Gothic", "IPAGothic"}, 12.0, 400, false, 128};
+inline constexpr FontStyle TitleFont{{"ＭＳ Ｐ明朝", "MS PMincho", "IPAPMincho"}, 21.75, 700, true, 128};
 inline constexpr Colour TitleColour{0, 0, 255};
 
 // Every control, in creation order.
-std::span<const ControlSpec> Controls();
-const ControlSpec& SpecOf(Control control);
-const FontSpec& FontOf(FontRole role);
+std::span<const ControlRow> Controls();
+const ControlRow& RowOf(Control control);
+const FontStyle& FontOf(FontRole role);
 
 // The control named so ("CmdSndClk_1" for the array's second button), if there is one.
 std::optional<Control> ControlNamed(std::string_view name);

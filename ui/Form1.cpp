@@ -125,12 +125,12 @@ void Form1::FocusMoved(Control from, std::optional<Control> to)
 namespace {
 
 // The controls that have a tab index, in tab order.
-std::vector<const ControlSpec*> TabOrder()
+std::vector<const ControlRow*> TabOrder()
 {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : Controls())
-        if (spec.tabIndex >= 0)
-            order.push_back(&spec);
+    std::vector<const ControlRow*> order;
+    for (const ControlRow& row : Controls())
+        if (row.tabIndex >= 0)
+            order.push_back(&row);
     std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
     return order;
 }
@@ -139,12 +139,12 @@ std::vector<const ControlSpec*> TabOrder()
 
 std::optional<Control> Form1::NextTabStop(Control from, bool backwards) const
 {
-    const std::vector<const ControlSpec*> order = TabOrder();
-    const auto isStop = [this](const ControlSpec& spec) {
-        return TakesFocus(spec.kind) && view_.Enabled(spec.id)
-            && (spec.kind != ControlKind::OptionButton || view_.Value(spec.id) == 1);
+    const std::vector<const ControlRow*> order = TabOrder();
+    const auto isStop = [this](const ControlRow& row) {
+        return TakesFocus(row.kind) && view_.Enabled(row.id)
+            && (row.kind != ControlKind::OptionButton || view_.Value(row.id) == 1);
     };
-    const auto here = std::find_if(order.begin(), order.end(), [&](auto* spec) { return spec->id == from; });
+    const auto here = std::find_if(order.begin(), order.end(), [&](auto* row) { return row->id == from; });
     const std::size_t at = here == order.end() ? order.size() - 1 : static_cast<std::size_t>(here - order.begin());
     const std::size_t count = order.size();
     for (std::size_t step = 1; step <= count; ++step) {
@@ -184,7 +184,7 @@ void Form1::SetControlText(Control control, const std::string& text)
 {
     // A text ends at its first NUL character, and a box keeps no more than its length.
     std::string_view shown = std::string_view(text).substr(0, text.find('\0'));
-    if (const int length = SpecOf(control).maxLength; length > 0)
+    if (const int length = RowOf(control).maxLength; length > 0)
         shown = FirstCharacters(shown, static_cast<std::size_t>(length));
     view_.SetText(control, std::string(shown));
 }

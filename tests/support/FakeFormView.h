@@ -30,11 +30,11 @@ public:
 
     FakeFormView()
     {
-        for (const ControlSpec& spec : Controls()) {
-            State& state = controls[static_cast<std::size_t>(spec.id)];
-            state.text = std::string(spec.caption);
-            state.value = spec.value;
-            for (std::string_view item : spec.items)
+        for (const ControlRow& row : Controls()) {
+            State& state = controls[static_cast<std::size_t>(row.id)];
+            state.text = std::string(row.caption);
+            state.value = row.value;
+            for (std::string_view item : row.items)
                 state.items.emplace_back(item);
         }
     }

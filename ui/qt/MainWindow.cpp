@@ -76,9 +76,9 @@ std::optional<Control> MainWindow::ControlOf(QWidget* widget) const
 {
     // A combo box's line edit and list are parts of it.
     for (; widget && widget != this; widget = widget->parentWidget())
-        for (const ControlSpec& spec : Controls())
-            if (Widget(spec.id) == widget)
-                return spec.id;
+        for (const ControlRow& row : Controls())
+            if (Widget(row.id) == widget)
+                return row.id;
     return std::nullopt;
 }
 

@@ -57,41 +57,41 @@ public:
 // The first of the faces that is installed. Looking it up in the list of installed families
 // spares the start-up Qt's search for substitutes and aliases of every face that is missing,
 // which costs more than building the whole window.
-QFont FontFor(const FontSpec& spec)
+QFont FontFor(const FontStyle& style)
 {
     const QStringList known = QFontDatabase::families();
     QStringList faces;
-    for (std::string_view face : spec.faces)
+    for (std::string_view face : style.faces)
         faces << FromUtf8(face);
     const auto installed = std::find_if(faces.begin(), faces.end(),
                                         [&](const QString& face) { return known.contains(face, Qt::CaseInsensitive); });
     QFont font;
     font.setFamilies(installed != faces.end() ? QStringList{*installed} : faces);
-    font.setPointSizeF(spec.points);
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
-    font.setUnderline(spec.underline);
-    font.setStyleHint(&spec == &TitleFont ? QFont::Serif : QFont::TypeWriter);
+    font.setPointSizeF(style.points);
+    font.setWeight(static_cast<QFont::Weight>(style.weight));
+    font.setUnderline(style.underline);
+    font.setStyleHint(&style == &TitleFont ? QFont::Serif : QFont::TypeWriter);
     return font;
 }
 
-QWidget* Make(const ControlSpec& spec, QWidget* container)
+QWidget* Make(const ControlRow& row, QWidget* container)
 {
-    const QString caption = FromUtf8(spec.caption);
-    switch (spec.kind) {
+    const QString caption = FromUtf8(row.caption);
+    switch (row.kind) {
     case ControlKind::Label: {
         auto* label = new QLabel(caption, container);
-        label->setAlignment(spec.align == TextAlign::Center ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        label->setAlignment(row.align == TextAlign::Center ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
         return label;
     }
     case ControlKind::Frame: return new QGroupBox(container);
     case ControlKind::TextBox: {
         auto* box = new QLineEdit(container);
-        if (spec.maxLength > 0)
-            box->setMaxLength(spec.maxLength);
+        if (row.maxLength > 0)
+            box->setMaxLength(row.maxLength);
         box->setValidator(new FirstLineOnly(box));
         box->setText(caption);
-        box->setReadOnly(spec.readOnly);
-        if (spec.align == TextAlign::Center)
+        box->setReadOnly(row.readOnly);
+        if (row.align == TextAlign::Center)
             box->setAlignment(Qt::AlignCenter);
         return box;
     }
@@ -102,7 +102,7 @@ QWidget* Make(const ControlSpec& spec, QWidget* container)
         combo->setCompleter(nullptr);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setValidator(new FirstLineOnly(combo));
-        for (std::string_view item : spec.items)
+        for (std::string_view item : row.items)
             combo->addItem(FromUtf8(item));
         combo->setCurrentIndex(combo->findText(caption, Qt::MatchExactly | Qt::MatchCaseSensitive));
         combo->setEditText(caption);
@@ -110,22 +110,22 @@ QWidget* Make(const ControlSpec& spec, QWidget* container)
     }
     case ControlKind::CheckBox: {
         auto* box = new WorkTimeSwitch(caption, container);
-        box->setValue(spec.value);
+        box->setValue(row.value);
         return box;
     }
     case ControlKind::OptionButton: {
         auto* option = new QRadioButton(caption, container);
-        option->setChecked(spec.value != 0);
+        option->setChecked(row.value != 0);
         return option;
     }
     case ControlKind::VScrollBar: {
         auto* spinner = new TimeSpinner(container);
-        spinner->setMinute(spec.value);
+        spinner->setMinute(row.value);
         return spinner;
     }
     case ControlKind::CommandButton: {
         auto* button = new QPushButton(caption, container);
-        button->setProperty("index", spec.index);
+        button->setProperty("index", row.index);
         return button;
     }
     case ControlKind::ProgressBar: {
@@ -146,7 +146,7 @@ QWidget* Make(const ControlSpec& spec, QWidget* container)
 
 void MainWindow::CreateControls()
 {
-    const ControlSpec& form = SpecOf(Control::Form1);
+    const ControlRow& form = RowOf(Control::Form1);
     setWindowTitle(FromUtf8(form.caption));
     setWindowIcon(QIcon(QStringLiteral(":/tallymark/tallymark.ico")));
     setObjectName(FromUtf8(form.name));
@@ -155,36 +155,36 @@ void MainWindow::CreateControls()
     setFont(FontFor(WindowFont));
     widgets_[static_cast<std::size_t>(Control::Form1)] = this;
 
-    for (const ControlSpec& spec : Controls()) {
-        if (spec.kind == ControlKind::Timer) {
+    for (const ControlRow& row : Controls()) {
+        if (row.kind == ControlKind::Timer) {
             timer1_ = new QTimer(this);
-            timer1_->setObjectName(FromUtf8(spec.name));
-            timer1_->setInterval(spec.value);
+            timer1_->setObjectName(FromUtf8(row.name));
+            timer1_->setInterval(row.value);
         }
-        QWidget* widget = spec.id == Control::Form1 ? nullptr : Make(spec, Widget(spec.container));
+        QWidget* widget = row.id == Control::Form1 ? nullptr : Make(row, Widget(row.container));
         if (!widget)
             continue;
-        widget->setObjectName(FromUtf8(UniqueName(spec.id)));
-        widget->setGeometry(OnScreen(spec.place));
-        if (spec.font == FontRole::Title) {
+        widget->setObjectName(FromUtf8(UniqueName(row.id)));
+        widget->setGeometry(OnScreen(row.place));
+        if (row.font == FontRole::Title) {
             widget->setFont(FontFor(TitleFont));
             QPalette palette = widget->palette();
             palette.setColor(QPalette::WindowText, QColor(TitleColour.red, TitleColour.green, TitleColour.blue));
             widget->setPalette(palette);
         }
-        widgets_[static_cast<std::size_t>(spec.id)] = widget;
+        widgets_[static_cast<std::size_t>(row.id)] = widget;
     }
 
     // Qt stacks a widget above the siblings made before it; raising every control in the
     // order of its layer puts each layer above the ones below it.
-    std::vector<const ControlSpec*> bottomUp;
-    for (const ControlSpec& spec : Controls())
-        if (Widget(spec.id) && spec.id != Control::Form1)
-            bottomUp.push_back(&spec);
+    std::vector<const ControlRow*> bottomUp;
+    for (const ControlRow& row : Controls())
+        if (Widget(row.id) && row.id != Control::Form1)
+            bottomUp.push_back(&row);
     std::stable_sort(bottomUp.begin(), bottomUp.end(),
                      [](auto* a, auto* b) { return StackingLayer(a->kind) < StackingLayer(b->kind); });
-    for (const ControlSpec* spec : bottomUp)
-        Widget(spec->id)->raise();
+    for (const ControlRow* row : bottomUp)
+        Widget(row->id)->raise();
 }
 
 } // namespace tallymark

@@ -16,11 +16,11 @@ int CALLBACK Found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
 }
 
 // The first of the faces that is installed, else the first, for the system to stand in for.
-std::wstring FaceOf(const FontSpec& spec)
+std::wstring FaceOf(const FontStyle& style)
 {
     const HDC screen = GetDC(nullptr);
-    std::wstring chosen = Utf8ToWide(spec.faces.front());
-    for (std::string_view face : spec.faces) {
+    std::wstring chosen = Utf8ToWide(style.faces.front());
+    for (std::string_view face : style.faces) {
         LOGFONTW wanted{};
         wanted.lfCharSet = DEFAULT_CHARSET;
         const std::wstring name = Utf8ToWide(face);
@@ -38,16 +38,16 @@ std::wstring FaceOf(const FontSpec& spec)
 
 } // namespace
 
-HFONT MakeFont(const FontSpec& spec, UINT dpi)
+HFONT MakeFont(const FontStyle& style, UINT dpi)
 {
     static const std::wstring windowFace = FaceOf(WindowFont);
     static const std::wstring titleFace = FaceOf(TitleFont);
     LOGFONTW font{};
-    font.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
-    font.lfWeight = spec.weight;
-    font.lfUnderline = spec.underline;
-    font.lfCharSet = static_cast<BYTE>(spec.charset);
-    (&spec == &TitleFont ? titleFace : windowFace).copy(font.lfFaceName, LF_FACESIZE - 1);
+    font.lfHeight = -static_cast<LONG>(std::lround(style.points * dpi / 72.0));
+    font.lfWeight = style.weight;
+    font.lfUnderline = style.underline;
+    font.lfCharSet = static_cast<BYTE>(style.charset);
+    (&style == &TitleFont ? titleFace : windowFace).copy(font.lfFaceName, LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
 }
 

@@ -9,6 +9,6 @@
 namespace tallymark {
 
 // The font at `dpi` dots per inch; the caller deletes it.
-HFONT MakeFont(const FontSpec& spec, UINT dpi);
+HFONT MakeFont(const FontStyle& style, UINT dpi);
 
 } // namespace tallymark

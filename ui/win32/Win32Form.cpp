@@ -67,15 +67,15 @@ bool Win32Form::Create()
         return false;
 
     // Made at the design position for the system DPI, then sized for the monitor it is on.
-    const Pixels place = InPixels(SpecOf(Control::Form1).place, static_cast<int>(DpiOf(nullptr)));
-    CreateWindowExW(FormExStyle, ClassName, Utf8ToWide(SpecOf(Control::Form1).caption).c_str(), FormStyle, place.left,
+    const Pixels place = InPixels(RowOf(Control::Form1).place, static_cast<int>(DpiOf(nullptr)));
+    CreateWindowExW(FormExStyle, ClassName, Utf8ToWide(RowOf(Control::Form1).caption).c_str(), FormStyle, place.left,
                     place.top, place.width, place.height, nullptr, nullptr, instance_, this);
     if (!window_)
         return false;
     const UINT dpi = DpiOf(window_);
     FitWindow(dpi, {place.left, place.top});
     CreateControls(dpi);
-    SetTimer(window_, TimerId, static_cast<UINT>(SpecOf(Control::Timer1).value), nullptr);
+    SetTimer(window_, TimerId, static_cast<UINT>(RowOf(Control::Timer1).value), nullptr);
     return true;
 }
 
@@ -122,7 +122,7 @@ void Win32Form::TabTo(Control control)
     HWND target = Hwnd(control);
     ::SetFocus(target);
     // As in a dialog, a text box reached by Tab has its text selected; a combo box does so itself.
-    if (SpecOf(control).kind == ControlKind::TextBox && GetFocus() == target)
+    if (RowOf(control).kind == ControlKind::TextBox && GetFocus() == target)
         SendMessageW(target, EM_SETSEL, 0, -1);
 }
 
@@ -163,9 +163,9 @@ std::optional<Control> Win32Form::ControlOf(HWND window) const
     // A combo box's edit field is part of it. A window of another program, a message box or
     // the window itself is no control.
     for (; window && window != window_; window = GetParent(window))
-        for (const ControlSpec& spec : Controls())
-            if (spec.id != Control::Form1 && Hwnd(spec.id) == window)
-                return spec.id;
+        for (const ControlRow& row : Controls())
+            if (row.id != Control::Form1 && Hwnd(row.id) == window)
+                return row.id;
     return std::nullopt;
 }
 
@@ -243,19 +243,19 @@ void Win32Form::Command(Control control, int code)
 {
     if (code != BN_CLICKED)
         return;
-    const ControlSpec& spec = SpecOf(control);
+    const ControlRow& row = RowOf(control);
     if (control == Control::CmdExit)
         form_.CmdExit_Click();
-    else if (spec.kind == ControlKind::CommandButton)
-        form_.CmdSndClk_Click(spec.index);
-    else if (spec.kind == ControlKind::CheckBox)
+    else if (row.kind == ControlKind::CommandButton)
+        form_.CmdSndClk_Click(row.index);
+    else if (row.kind == ControlKind::CheckBox)
         form_.SwitchClicked(); // the box does not change by itself: it is BS_3STATE
 }
 
 void Win32Form::Scroll(Control control, int code)
 {
     // The bar does not move by itself; the behaviour sets where it goes.
-    if (SpecOf(control).kind != ControlKind::VScrollBar)
+    if (RowOf(control).kind != ControlKind::VScrollBar)
         return;
     if (const auto action = SpinActionOf(code))
         form_.SpinnerMoved(control, *action);
@@ -275,8 +275,8 @@ LRESULT CALLBACK Win32Form::ControlProcedure(HWND window, UINT message, WPARAM w
             return result;
         }
         case WM_PASTE: {
-            const ControlKind kind = SpecOf(control).kind;
-            if ((kind == ControlKind::TextBox && !SpecOf(control).readOnly) || kind == ControlKind::ComboBox) {
+            const ControlKind kind = RowOf(control).kind;
+            if ((kind == ControlKind::TextBox && !RowOf(control).readOnly) || kind == ControlKind::ComboBox) {
                 self->Paste(window);
                 return 0;
             }

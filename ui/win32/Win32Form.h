@@ -80,7 +80,7 @@ private:
     void LayOut(UINT dpi);
     // New fonts for the DPI; the old ones are the caller's to delete.
     void MakeFonts(UINT dpi);
-    HFONT FontOf(const ControlSpec& spec) const;
+    HFONT FontOf(const ControlRow& row) const;
 
     // Tab and Shift+Tab through the behaviour's tab order, the other dialog keys through
     // the system's; true when the message has been handled.

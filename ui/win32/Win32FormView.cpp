@@ -13,7 +13,7 @@ namespace {
 
 ControlKind KindOf(Control control)
 {
-    return SpecOf(control).kind;
+    return RowOf(control).kind;
 }
 
 std::string WindowText(HWND window)
@@ -90,9 +90,9 @@ void Win32Form::SetValue(Control control, int value)
         SendMessageW(window, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
         // The other buttons of its container clear, as a click would clear them.
         if (value)
-            for (const ControlSpec& other : Controls())
+            for (const ControlRow& other : Controls())
                 if (other.kind == ControlKind::OptionButton && other.id != control
-                    && other.container == SpecOf(control).container && Hwnd(other.id))
+                    && other.container == RowOf(control).container && Hwnd(other.id))
                     SendMessageW(Hwnd(other.id), BM_SETCHECK, BST_UNCHECKED, 0);
         break;
     case ControlKind::VScrollBar:

@@ -23,10 +23,10 @@ struct ControlClass {
     DWORD exStyle = 0;
 };
 
-ControlClass ClassOf(const ControlSpec& spec)
+ControlClass ClassOf(const ControlRow& row)
 {
-    const bool centred = spec.align == TextAlign::Center;
-    switch (spec.kind) {
+    const bool centred = row.align == TextAlign::Center;
+    switch (row.kind) {
     case ControlKind::Label:
         // Without SS_NOTIFY a label lets clicks through to what lies beneath it.
         return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | (centred ? SS_CENTER : SS_LEFT))};
@@ -34,7 +34,7 @@ ControlClass ClassOf(const ControlSpec& spec)
     case ControlKind::TextBox:
         return {L"EDIT",
                 static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (centred ? ES_CENTER : ES_LEFT)
-                                   | (spec.readOnly ? ES_READONLY : 0)),
+                                   | (row.readOnly ? ES_READONLY : 0)),
                 WS_EX_CLIENTEDGE};
     case ControlKind::ComboBox: return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
     case ControlKind::CheckBox:
@@ -52,20 +52,20 @@ ControlClass ClassOf(const ControlSpec& spec)
 
 // Each control starts a group of its own, but the option buttons of one container make one
 // group together, so that a click on one clears the others.
-bool StartsGroup(const ControlSpec& spec)
+bool StartsGroup(const ControlRow& row)
 {
-    if (spec.kind != ControlKind::OptionButton)
+    if (row.kind != ControlKind::OptionButton)
         return true;
-    const auto first = std::find_if(Controls().begin(), Controls().end(), [&](const ControlSpec& other) {
-        return other.kind == ControlKind::OptionButton && other.container == spec.container;
+    const auto first = std::find_if(Controls().begin(), Controls().end(), [&](const ControlRow& other) {
+        return other.kind == ControlKind::OptionButton && other.container == row.container;
     });
-    return first->id == spec.id;
+    return first->id == row.id;
 }
 
 // The window a control's focus and typing go to: a combo box's edit field, or the control.
-HWND FocusWindowOf(const ControlSpec& spec, HWND window)
+HWND FocusWindowOf(const ControlRow& row, HWND window)
 {
-    if (spec.kind == ControlKind::ComboBox) {
+    if (row.kind == ControlKind::ComboBox) {
         COMBOBOXINFO parts{};
         parts.cbSize = sizeof parts;
         if (GetComboBoxInfo(window, &parts) && parts.hwndItem)
@@ -76,27 +76,27 @@ HWND FocusWindowOf(const ControlSpec& spec, HWND window)
 
 // How many frames hold the control. All controls are children of the window itself, so
 // that Tab can cross frames; a frame must then lie beneath the frames it holds.
-int Depth(const ControlSpec& spec)
+int Depth(const ControlRow& row)
 {
     int depth = 0;
-    for (Control up = spec.container; up != Control::Form1; up = SpecOf(up).container)
+    for (Control up = row.container; up != Control::Form1; up = RowOf(up).container)
         ++depth;
     return depth;
 }
 
-bool HasWindow(const ControlSpec& spec)
+bool HasWindow(const ControlRow& row)
 {
-    return spec.id != Control::Form1 && spec.kind != ControlKind::Timer && spec.kind != ControlKind::SerialPort;
+    return row.id != Control::Form1 && row.kind != ControlKind::Timer && row.kind != ControlKind::SerialPort;
 }
 
 // The controls that have a window, from the bottom of the stacking order up: the lowest
 // layer first, the outermost first within a layer, then in the order of the table.
-std::vector<const ControlSpec*> BottomUp()
+std::vector<const ControlRow*> BottomUp()
 {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : Controls())
-        if (HasWindow(spec))
-            order.push_back(&spec);
+    std::vector<const ControlRow*> order;
+    for (const ControlRow& row : Controls())
+        if (HasWindow(row))
+            order.push_back(&row);
     std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) {
         return std::pair(StackingLayer(a->kind), Depth(*a)) < std::pair(StackingLayer(b->kind), Depth(*b));
     });
@@ -104,10 +104,10 @@ std::vector<const ControlSpec*> BottomUp()
 }
 
 // A drop-down combo's own window holds its list below the edit field.
-int WindowHeight(const ControlSpec& spec, const Pixels& place)
+int WindowHeight(const ControlRow& row, const Pixels& place)
 {
     constexpr int ListRows = 8;
-    return spec.kind == ControlKind::ComboBox ? place.height * (1 + ListRows) : place.height;
+    return row.kind == ControlKind::ComboBox ? place.height * (1 + ListRows) : place.height;
 }
 
 // A drop-down combo's closed height is that of its edit field, which follows the field's
@@ -135,9 +135,9 @@ void Win32Form::MakeFonts(UINT dpi)
     titleFont_ = MakeFont(TitleFont, dpi);
 }
 
-HFONT Win32Form::FontOf(const ControlSpec& spec) const
+HFONT Win32Form::FontOf(const ControlRow& row) const
 {
-    return spec.font == FontRole::Title ? titleFont_ : windowFont_;
+    return row.font == FontRole::Title ? titleFont_ : windowFont_;
 }
 
 void Win32Form::CreateControls(UINT dpi)
@@ -145,55 +145,55 @@ void Win32Form::CreateControls(UINT dpi)
     MakeFonts(dpi);
     // Each new child window goes on top of the ones made before it, so that the controls,
     // made from the bottom up, lie in the order of their layers without being moved.
-    const std::vector<const ControlSpec*> bottomUp = BottomUp();
-    for (const ControlSpec* spec : bottomUp) {
-        const ControlClass kind = ClassOf(*spec);
-        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | (StartsGroup(*spec) ? WS_GROUP : 0);
-        const std::wstring caption = spec->kind == ControlKind::ComboBox ? std::wstring() : Utf8ToWide(spec->caption);
-        const Pixels place = InPixels(PlaceInWindow(spec->id), static_cast<int>(dpi));
+    const std::vector<const ControlRow*> bottomUp = BottomUp();
+    for (const ControlRow* row : bottomUp) {
+        const ControlClass kind = ClassOf(*row);
+        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | (StartsGroup(*row) ? WS_GROUP : 0);
+        const std::wstring caption = row->kind == ControlKind::ComboBox ? std::wstring() : Utf8ToWide(row->caption);
+        const Pixels place = InPixels(PlaceInWindow(row->id), static_cast<int>(dpi));
         HWND window
             = CreateWindowExW(kind.exStyle, kind.name, caption.c_str(), style, place.left, place.top, place.width,
-                              WindowHeight(*spec, place), window_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec->id))), instance_, nullptr);
-        controls_[static_cast<std::size_t>(spec->id)] = window;
+                              WindowHeight(*row, place), window_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row->id))), instance_, nullptr);
+        controls_[static_cast<std::size_t>(row->id)] = window;
         if (!window)
             continue;
-        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*spec)), FALSE);
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*row)), FALSE);
 
-        switch (spec->kind) {
+        switch (row->kind) {
         case ControlKind::TextBox:
-            if (spec->maxLength > 0)
-                SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(spec->maxLength), 0);
+            if (row->maxLength > 0)
+                SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(row->maxLength), 0);
             break;
         case ControlKind::ComboBox:
-            for (std::string_view item : spec->items)
-                AddItem(spec->id, std::string(item));
-            SetText(spec->id, std::string(spec->caption));
+            for (std::string_view item : row->items)
+                AddItem(row->id, std::string(item));
+            SetText(row->id, std::string(row->caption));
             FitField(window, place.height);
             break;
         case ControlKind::VScrollBar:
             SetScrollRange(window, SB_CTL, 0, LastMinuteOfDay - FirstMinuteOfDay, FALSE);
-            SetValue(spec->id, spec->value);
+            SetValue(row->id, row->value);
             break;
         case ControlKind::CheckBox:
-        case ControlKind::OptionButton: SetValue(spec->id, spec->value); break;
+        case ControlKind::OptionButton: SetValue(row->id, row->value); break;
         case ControlKind::ProgressBar:
-            SetRange(spec->id, 0, 100);
-            SetValue(spec->id, 0);
+            SetRange(row->id, 0, 100);
+            SetValue(row->id, 0);
             break;
         default: break;
         }
-        if (TakesFocus(spec->kind))
-            SetWindowSubclass(FocusWindowOf(*spec, window), ControlProcedure, static_cast<UINT_PTR>(spec->id),
+        if (TakesFocus(row->kind))
+            SetWindowSubclass(FocusWindowOf(*row, window), ControlProcedure, static_cast<UINT_PTR>(row->id),
                               reinterpret_cast<DWORD_PTR>(this));
     }
 
     // A system that puts new child windows at the bottom instead has them upside down.
     if (!bottomUp.empty() && GetWindow(window_, GW_CHILD) != Hwnd(bottomUp.back()->id)) {
         HWND above = HWND_TOP;
-        for (auto spec = bottomUp.rbegin(); spec != bottomUp.rend(); ++spec) {
-            SetWindowPos(Hwnd((*spec)->id), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            above = Hwnd((*spec)->id);
+        for (auto row = bottomUp.rbegin(); row != bottomUp.rend(); ++row) {
+            SetWindowPos(Hwnd((*row)->id), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            above = Hwnd((*row)->id);
         }
     }
 }
@@ -211,15 +211,15 @@ void Win32Form::LayOut(UINT dpi)
     // The old fonts go once no control uses them any more.
     const HFONT oldWindowFont = windowFont_, oldTitleFont = titleFont_;
     MakeFonts(dpi);
-    for (const ControlSpec* spec : BottomUp()) {
-        HWND window = Hwnd(spec->id);
+    for (const ControlRow* row : BottomUp()) {
+        HWND window = Hwnd(row->id);
         if (!window)
             continue;
-        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*spec)), FALSE);
-        const Pixels place = InPixels(PlaceInWindow(spec->id), static_cast<int>(dpi));
-        SetWindowPos(window, nullptr, place.left, place.top, place.width, WindowHeight(*spec, place),
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*row)), FALSE);
+        const Pixels place = InPixels(PlaceInWindow(row->id), static_cast<int>(dpi));
+        SetWindowPos(window, nullptr, place.left, place.top, place.width, WindowHeight(*row, place),
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        if (spec->kind == ControlKind::ComboBox)
+        if (row->kind == ControlKind::ComboBox)
             FitField(window, place.height);
     }
     InvalidateRect(window_, nullptr, TRUE);
