@@ -485,21 +485,33 @@ void TestPanelEndToEnd::HeldPortIsNotListed()
 void TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend()
 {
     // The command beside the panel, from the same settings file, on the same port: --clock
-    // sends the current-time button's update and --all the settings group's.
+    // sends the current-time button's update and --all the settings group's. A port with no
+    // device gets its exit code and one line, and nothing goes anywhere.
     PseudoTerminal line;
     Panel panel(*frontEnd_, &StoredFile, {{3, line.DevicePath()}});
     const QStringList command = frontEnd_->InstallSendCommand(panel.Folder());
-    const std::pair<const char*, Control> runs[] = {{"--clock", Control::CmdSndClk0}, {"--all", Control::CmdSndClk1}};
-    for (const auto& [option, button] : runs) {
+    const struct {
+        const char* option;
+        const char* port;
+        int code;
+        std::optional<Control> button; // whose update arrives
+    } runs[] = {{"--clock", "COM3", 0, Control::CmdSndClk0},
+                {"--all", "COM3", 0, Control::CmdSndClk1},
+                {"--all", "COM9", 4, std::nullopt}};
+    for (const auto& run : runs) {
         QProcess send;
         send.setProcessEnvironment(frontEnd_->Environment());
-        send.setProcessChannelMode(QProcess::ForwardedChannels);
-        send.start(command.front(), command.mid(1) << QString::fromLatin1(option) << "--port" << "COM3");
+        send.start(command.front(), command.mid(1) << run.option << "--port" << run.port);
         QVERIFY(send.waitForFinished(60000));
-        QCOMPARE(send.exitCode(), 0);
+        QCOMPARE(send.exitCode(), run.code);
+        QCOMPARE(send.readAllStandardError().count('\n'), run.code == 0 ? 0 : 1);
+        if (!run.button) {
+            QCOMPARE(line.ReadUntilQuiet(200ms).size(), std::size_t(0));
+            continue;
+        }
         const std::vector<std::uint8_t> bytes = line.Read(15, 5s);
         QCOMPARE(bytes.size(), std::size_t(15));
-        tallymark::testing::CheckLiveUpdate(bytes, StoredSettings, RowOf(button).index);
+        tallymark::testing::CheckLiveUpdate(bytes, StoredSettings, RowOf(*run.button).index);
     }
     QCOMPARE(panel.Settings(), StoredFile);
 }

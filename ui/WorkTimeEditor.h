@@ -17,6 +17,14 @@ inline constexpr int PageStep = 10;
 // What the operator does to a spinner. "Up" is toward its top end, where the day ends.
 enum class SpinAction { ArrowUp, ArrowDown, PageUp, PageDown, Top, Bottom };
 
+// A spinner is a scroll bar, whose position both toolkits count from the top end: 0 is
+// 23:59, SpinnerLastPosition is 00:00. The same mapping gives the minute back.
+inline constexpr int SpinnerLastPosition = LastMinuteOfDay - FirstMinuteOfDay;
+constexpr int SpinnerPosition(int minuteOrPosition)
+{
+    return LastMinuteOfDay - minuteOrPosition;
+}
+
 // The minute of day a spinner shows after the action: at either end of the day it stays.
 int MinuteAfter(int minute, SpinAction action);
 

@@ -17,7 +17,7 @@ public:
         std::string text;
         int value = 0;
         bool enabled = true;
-        int minimum = 0, maximum = 100;
+        int minimum = 0, maximum = ProgressMaximumAtStart;
         std::vector<std::string> items;
     };
 

@@ -131,7 +131,7 @@ QWidget* Make(const ControlRow& row, QWidget* container)
     case ControlKind::ProgressBar: {
         auto* bar = new QProgressBar(container);
         bar->setTextVisible(false);
-        bar->setRange(0, 100);
+        bar->setRange(0, ProgressMaximumAtStart);
         bar->setValue(0);
         return bar;
     }

@@ -25,7 +25,7 @@ std::optional<SpinAction> SpinActionOf(int action)
 
 TimeSpinner::TimeSpinner(QWidget* parent) : QScrollBar(Qt::Vertical, parent)
 {
-    setRange(0, LastMinuteOfDay - FirstMinuteOfDay);
+    setRange(0, SpinnerLastPosition);
     setSingleStep(ArrowStep);
     setPageStep(PageStep);
     // A scroll bar takes no focus from the Tab key by default; the spinner does.
@@ -40,7 +40,7 @@ TimeSpinner::TimeSpinner(QWidget* parent) : QScrollBar(Qt::Vertical, parent)
 
 int TimeSpinner::minute() const
 {
-    return LastMinuteOfDay - value();
+    return SpinnerPosition(value());
 }
 
 void TimeSpinner::setMinute(int minute)
@@ -48,7 +48,7 @@ void TimeSpinner::setMinute(int minute)
     if (minute < FirstMinuteOfDay || minute > LastMinuteOfDay)
         return;
     const QSignalBlocker quiet(this);
-    setValue(LastMinuteOfDay - minute);
+    setValue(SpinnerPosition(minute));
 }
 
 } // namespace tallymark

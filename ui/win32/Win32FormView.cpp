@@ -25,13 +25,6 @@ std::string WindowText(HWND window)
     return WideToUtf8(text);
 }
 
-// The spinner's bar counts from its top end, 23:59, as Win32 scroll bars put their minimum
-// at the top.
-int BarPosition(int minute)
-{
-    return LastMinuteOfDay - minute;
-}
-
 } // namespace
 
 std::string Win32Form::Text(Control control) const
@@ -66,7 +59,7 @@ int Win32Form::Value(Control control) const
         return state == BST_CHECKED ? 1 : state == BST_INDETERMINATE ? 2 : 0;
     }
     case ControlKind::OptionButton: return SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-    case ControlKind::VScrollBar: return BarPosition(GetScrollPos(window, SB_CTL));
+    case ControlKind::VScrollBar: return SpinnerPosition(GetScrollPos(window, SB_CTL));
     case ControlKind::ProgressBar: return static_cast<int>(SendMessageW(window, PBM_GETPOS, 0, 0));
     default: return 0;
     }
@@ -97,7 +90,7 @@ void Win32Form::SetValue(Control control, int value)
         break;
     case ControlKind::VScrollBar:
         if (value >= FirstMinuteOfDay && value <= LastMinuteOfDay)
-            SetScrollPos(window, SB_CTL, BarPosition(value), TRUE);
+            SetScrollPos(window, SB_CTL, SpinnerPosition(value), TRUE);
         break;
     case ControlKind::ProgressBar: SendMessageW(window, PBM_SETPOS, static_cast<WPARAM>(value), 0); break;
     default: break;

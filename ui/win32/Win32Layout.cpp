@@ -172,13 +172,13 @@ void Win32Form::CreateControls(UINT dpi)
             FitField(window, place.height);
             break;
         case ControlKind::VScrollBar:
-            SetScrollRange(window, SB_CTL, 0, LastMinuteOfDay - FirstMinuteOfDay, FALSE);
+            SetScrollRange(window, SB_CTL, 0, SpinnerLastPosition, FALSE);
             SetValue(row->id, row->value);
             break;
         case ControlKind::CheckBox:
         case ControlKind::OptionButton: SetValue(row->id, row->value); break;
         case ControlKind::ProgressBar:
-            SetRange(row->id, 0, 100);
+            SetRange(row->id, 0, ProgressMaximumAtStart);
             SetValue(row->id, 0);
             break;
         default: break;
