@@ -86,11 +86,6 @@ pid_t LockOwner(const std::string& devicePath, const std::string& lockPath)
     return static_cast<pid_t>(pid);
 }
 
-bool IsRunning(pid_t pid)
-{
-    return ::kill(pid, 0) == 0 || errno == EPERM;
-}
-
 // Where Qt SerialPort puts a temporary folder among its lock folders: $TMPDIR or /tmp, as
 // a canonical path; empty when that folder is not there.
 std::string TemporaryFolder()
@@ -115,7 +110,7 @@ void RefuseIfLockFileHeld(const std::string& devicePath)
             continue;
         const std::string lockPath = folder + "/" + name;
         const pid_t owner = LockOwner(devicePath, lockPath);
-        if (owner > 0 && owner != ::getpid() && IsRunning(owner))
+        if (owner > 0 && owner != ::getpid() && ProcessRuns(owner))
             throw SerialError(devicePath + " is in use by process " + std::to_string(owner));
     }
 }
@@ -136,6 +131,11 @@ std::string QtLockFolder(const std::string& lockFileName)
             return folder;
     }
     return {};
+}
+
+bool ProcessRuns(pid_t pid)
+{
+    return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
 int PendingOutput(int descriptor)

@@ -4,13 +4,13 @@
 
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "link/PosixTty.h"
 #include "settings/TemporaryName.h"
 
 namespace tallymark {
@@ -93,11 +93,6 @@ std::string NameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool IsRunning(pid_t pid)
-{
-    return ::kill(pid, 0) == 0 || errno == EPERM;
-}
-
 // Temporary files of saves that were killed before they could rename or remove them: those
 // named as this file's temporaries whose process has ended. Only plain files go; a link or
 // anything else under such a name stays, and so does every name of another form.
@@ -121,7 +116,7 @@ void RemoveStaleTemporaries(const std::string& target)
             continue;
         const auto pid = static_cast<pid_t>(*owner);
         // This process's own names may belong to a save under way on another thread.
-        if (pid == ::getpid() || IsRunning(pid))
+        if (pid == ::getpid() || posix::ProcessRuns(pid))
             continue;
         struct stat status { };
         if (::fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
