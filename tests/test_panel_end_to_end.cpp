@@ -384,7 +384,7 @@ void TestPanelEndToEnd::CloseDuringSendAnsweredNo()
     SendIntoHeldLine(window);
     panel.WriteSettings("");
     x_->RequestClose(window);
-    const auto question = x_->WaitForWindow(QuestionTitle, 5s);
+    const auto question = x_->WaitForWindow(QuestionTitle, 15s);
     QVERIFY(question);
     x_->Key(*question, "n"); // No
     QVERIFY(x_->WaitForWindowGone(QuestionTitle, 5s));
@@ -413,7 +413,7 @@ void TestPanelEndToEnd::CloseDuringSendAnsweredYes()
     HeldLine held(line.DevicePath());
     SendIntoHeldLine(window);
     x_->Click(window, CentreOf(Control::CmdExit));
-    const auto question = x_->WaitForWindow(QuestionTitle, 5s);
+    const auto question = x_->WaitForWindow(QuestionTitle, 15s);
     QVERIFY(question);
     x_->Key(*question, "Return"); // Yes, the default button
     QVERIFY(panel.WaitForExit(5000));
@@ -447,7 +447,7 @@ void TestPanelEndToEnd::PortVanishesDuringSend()
     QVERIFY(!x_->WaitForWindow(QuestionTitle, 200ms));
 
     x_->Click(window, CentreOf(Control::CmdSndClk1));
-    const auto message = x_->WaitForWindow(QuestionTitle, 5s);
+    const auto message = x_->WaitForWindow(QuestionTitle, 15s);
     QVERIFY(message);
     x_->Key(*message, "Return");
     QVERIFY(x_->WaitForWindowGone(QuestionTitle, 5s));
