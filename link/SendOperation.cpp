@@ -22,6 +22,19 @@ void Tolerant(Step&& step)
 
 } // namespace
 
+std::optional<Message> MessageFor(SendResult result)
+{
+    switch (result) {
+    case SendResult::Busy: return Message{Messages::Busy, Messages::BusyTitle};
+    case SendResult::BadPortName: return Message{Messages::BadPortName, Messages::BadPortNameTitle};
+    case SendResult::PortRefused: return Message{Messages::OpenFailed, Messages::OpenFailedTitle};
+    case SendResult::PortNotOpen: return Message{Messages::NotOpen, Messages::NotOpenTitle};
+    case SendResult::Sent:
+    case SendResult::GivenUp: break;
+    }
+    return std::nullopt;
+}
+
 std::int16_t PortNumberOf(std::string_view name)
 {
     constexpr std::string_view prefix = "COM";
@@ -44,40 +57,34 @@ SendOperation::SendOperation(SerialPort& port, SendWindow& window, Clock clock)
 {
 }
 
-void SendOperation::CmdSndClk_Click(std::int16_t index)
+SendResult SendOperation::CmdSndClk_Click(std::int16_t index)
 {
-    if (port_.PortOpen()) {
-        window_.ShowMessage(Messages::Busy, Messages::BusyTitle);
-        return;
-    }
-    bool ready = false;
+    if (port_.PortOpen())
+        return SendResult::Busy;
     try {
-        ready = ReadComSet();
+        if (!ReadComSet())
+            return SendResult::BadPortName;
     } catch (const std::exception&) {
         // The component refused the port number or the line settings: nothing is sent.
-        window_.ShowMessage(Messages::OpenFailed, Messages::OpenFailedTitle);
-        return;
+        return SendResult::PortRefused;
     }
-    if (!ready)
-        return;
-    SendClk(index);
+    const SendResult result = SendClk(index);
     // Closing drains first; a port that fails even to close has been let go of all the same.
     Tolerant([&] { port_.SetPortOpen(false); });
+    return result;
 }
 
 bool SendOperation::ReadComSet()
 {
     const std::int16_t number = PortNumberOf(window_.ComSeleText());
-    if (number == 0) {
-        window_.ShowMessage(Messages::BadPortName, Messages::BadPortNameTitle);
+    if (number == 0)
         return false;
-    }
     port_.SetCommPort(number);
     port_.SetSettings(std::string(DisplayLineSettings));
     return true;
 }
 
-void SendOperation::SendClk(std::int16_t index)
+SendResult SendOperation::SendClk(std::int16_t index)
 {
     abandoned_ = false;
 
@@ -88,12 +95,10 @@ void SendOperation::SendClk(std::int16_t index)
             port_.SetDTREnable(true);
         } else {
             port_.SetDTREnable(false);
-            window_.ShowMessage(Messages::NotOpen, Messages::NotOpenTitle);
-            return;
+            return SendResult::PortNotOpen;
         }
     } catch (const std::exception&) {
-        window_.ShowMessage(Messages::OpenFailed, Messages::OpenFailedTitle);
-        return;
+        return SendResult::PortRefused;
     }
 
     // Sending phase: a failing step is skipped and the next one runs.
@@ -113,7 +118,7 @@ void SendOperation::SendClk(std::int16_t index)
             // The operator chose to close under a send: the rest of it is given up, so that
             // closing the port cannot wait on a line that has stopped.
             Tolerant([&] { port_.DiscardOutput(); });
-            return;
+            return SendResult::GivenUp;
         }
         int pending = 0;
         try {
@@ -125,6 +130,7 @@ void SendOperation::SendClk(std::int16_t index)
             break;
     }
     Tolerant([&] { window_.SetProgressValue(0); });
+    return SendResult::Sent;
 }
 
 void SendOperation::Abandon()

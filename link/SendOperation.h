@@ -4,6 +4,7 @@
 // and closes the port. The open state of the port is the only busy sign.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,8 +24,6 @@ public:
 
     // The editable text of ComSele.
     virtual std::string ComSeleText() const = 0;
-    // A modal message box with one OK button and the exclamation icon.
-    virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
     // ProgressBar1; each may refuse a value by throwing.
     virtual void SetProgressMax(int value) = 0;
     virtual void SetProgressMin(int value) = 0;
@@ -47,6 +46,23 @@ inline constexpr std::string_view NotOpen = "接続端子連結失敗!";
 inline constexpr std::string_view NotOpenTitle = "エラー発生";
 } // namespace Messages
 
+// How a click on a send button ended.
+enum class SendResult {
+    Sent, // the update has left the port, or the line stopped answering how much is left
+    Busy, // a send was already under way: nothing else happened
+    BadPortName, // ComSele does not name a port COM1 to COM32
+    PortRefused, // the port is in use by another program or does not exist
+    PortNotOpen, // the port did not stay open
+    GivenUp, // the window went away under the send, which gave up what had not left
+};
+
+// The message box a result gets in the window: none for a send that went or was given up.
+struct Message {
+    std::string_view text;
+    std::string_view title;
+};
+std::optional<Message> MessageFor(SendResult result);
+
 // The port number of a port name "COM1" to "COM32", compared whole and case-sensitive;
 // 0 for any other text.
 std::int16_t PortNumberOf(std::string_view name);
@@ -55,15 +71,15 @@ class SendOperation {
 public:
     SendOperation(SerialPort& port, SendWindow& window, Clock clock);
 
-    // The click handler of both CmdSndClk buttons, with the clicked button's index.
-    void CmdSndClk_Click(std::int16_t index);
+    // The click handler of both CmdSndClk buttons, with the clicked button's index. The port
+    // is closed again when it returns.
+    SendResult CmdSndClk_Click(std::int16_t index);
 
-    // Sets CommPort and Settings from ComSele's text; false (after its message) when the
-    // text is not a port name.
+    // Sets CommPort and Settings from ComSele's text; false when the text is not a port name.
     bool ReadComSet();
 
     // Opens the port, queues the update and waits for it to drain. The caller closes.
-    void SendClk(std::int16_t index);
+    SendResult SendClk(std::int16_t index);
 
     // The window is going away under a send: the drain wait ends at its next turn, what has
     // not left yet is thrown away, and nothing more is sent or shown. The click handler still

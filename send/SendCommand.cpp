@@ -78,8 +78,8 @@ std::string Quoted(std::string_view text)
     return "\"" + std::string(text) + "\"";
 }
 
-// The panel's send window without a window: the port named, the settings as read, nothing
-// to show but what goes wrong, and a drain wait with a limit.
+// The panel's send window without a window: the port named, the settings as read, and a
+// drain wait with a limit.
 class CommandWindow final : public SendWindow {
 public:
     CommandWindow(std::string port, PanelSettings settings, DrainTurn& turn)
@@ -88,24 +88,15 @@ public:
     }
 
     SendOperation* send = nullptr;
-    std::optional<std::string> message; // the text of the first message box
-    bool gaveUp = false;
 
     std::string ComSeleText() const override { return port_; }
-    void ShowMessage(std::string_view text, std::string_view) override
-    {
-        if (!message)
-            message = std::string(text);
-    }
     void SetProgressMax(int) override { }
     void SetProgressMin(int) override { }
     void SetProgressValue(int) override { }
     void DoEvents() override
     {
-        if (!gaveUp && !turn_()) {
-            gaveUp = true;
+        if (!turn_())
             send->Abandon();
-        }
     }
     PanelSettings CurrentSettings() const override { return settings_; }
 
@@ -134,18 +125,17 @@ ExitCode Send(const Options& options, const PanelSettings& settings, Platform& p
     CommandWindow window(name, settings, platform.drainTurn);
     SendOperation send(port, window, platform.clock);
     window.send = &send;
-    send.CmdSndClk_Click(options.index);
-
-    if (window.message == Messages::NotOpen) {
-        Fail(platform.err, name + " did not stay open");
-        return ExitCode::PortUnavailable;
-    }
-    if (window.message) {
+    switch (send.CmdSndClk_Click(options.index)) {
+    case SendResult::Sent: break;
+    case SendResult::PortNotOpen: Fail(platform.err, name + " did not stay open"); return ExitCode::PortUnavailable;
+    case SendResult::Busy:
+    case SendResult::BadPortName:
+    case SendResult::PortRefused: {
         const std::string reason = port.OpenError().empty() ? "" : " (" + port.OpenError() + ")";
         Fail(platform.err, name + " is in use by another program or does not exist" + reason);
         return ExitCode::PortUnavailable;
     }
-    if (window.gaveUp) {
+    case SendResult::GivenUp:
         Fail(platform.err, name + " held the update back for " + std::to_string(DrainPatience.count())
                                + " seconds; the send was given up");
         return ExitCode::SendFailed;

@@ -73,8 +73,8 @@ void SettingsFile::LoadSettings(SettingsHolder& holder)
     const auto readInteger = [this](const IntegerRow& row) {
         return static_cast<std::int32_t>(store_.GetInt(row.section, row.key, row.defaultValue, FilePath().c_str()));
     };
-    PanelSettings values = holder.Settings();
-
+    // Each value is read once and handed on before the next key is read.
+    PanelSettings values;
     values.workTimeSwitch = InRangeOr(readInteger(WorkTimeEnableRow), 0, 2, WorkTimeEnableRow);
     holder.Put(Setting::WorkTimeEnable, values);
     values.workStart = InRangeOr(readInteger(StartWorkTimeRow), FirstMinuteOfDay, LastMinuteOfDay, StartWorkTimeRow);

@@ -1,5 +1,5 @@
 #pragma once
-// The send's situations and what each leaves behind: the message shown, the bytes on the
+// The send's situations and what each leaves behind: how each click ended, the bytes on the
 // line, the progress bar's steps and the port closed at the end. Plain C++ without Qt, so
 // that the same table checks the send on every platform.
 
@@ -17,10 +17,11 @@ struct SendSetup {
     testing::FakeSerialPort& port;
     testing::RecordingSendWindow& window;
     SendOperation& send;
+    std::vector<SendResult>& results; // a click made while the send waits adds its own
 };
 
 struct SendOutcome {
-    std::vector<std::string> messages; // "text|title"
+    std::vector<SendResult> results;   // each click's, in the order they end
     std::string line;                  // the bytes on the line, in hexadecimal
     std::vector<int> progress;         // the progress bar's values
     int closes = 0;                    // times the port was set closed
@@ -37,10 +38,7 @@ struct SendCase {
     SendOutcome expected;
 };
 
-inline std::string Shown(std::string_view text, std::string_view title)
-{
-    return std::string(text) + "|" + std::string(title);
-}
+using enum SendResult;
 
 inline constexpr const char* SettingsUpdate = "48 65 6C 6C 6F 09 45 13 03 E7 03 87 00 13 00";
 inline constexpr const char* ClockUpdate = "48 65 6C 6C 6F 09 45 13 AA E7 03 87 00 13 00";
@@ -48,48 +46,48 @@ inline constexpr const char* ClockUpdate = "48 65 6C 6C 6F 09 45 13 AA E7 03 87 
 // Every case sends the window's settings "999" counting down, brightness 5, 07:00 to 19:00
 // switched on, at 13:45:09, on COM1 unless it says otherwise.
 inline const SendCase SendCases[] = {
-    {"a send", 1, [](SendSetup& s) { s.port.drainPolls = 2; }, {{}, SettingsUpdate, {1, 2, 0}, 1}},
-    {"the current-time button", 0, [](SendSetup&) {}, {{}, ClockUpdate, {1, 2, 0}, 1}},
+    {"a send", 1, [](SendSetup& s) { s.port.drainPolls = 2; }, {{Sent}, SettingsUpdate, {1, 2, 0}, 1}},
+    {"the current-time button", 0, [](SendSetup&) {}, {{Sent}, ClockUpdate, {1, 2, 0}, 1}},
     {"COM32", 1, [](SendSetup& s) { s.window.comSele = "COM32"; s.port.present = {32}; },
-     {{}, SettingsUpdate, {1, 2, 0}, 1}},
+     {{Sent}, SettingsUpdate, {1, 2, 0}, 1}},
     {"a second click while the first drains", 1,
      [](SendSetup& s) {
          s.port.drainPolls = 3;
          s.window.onDoEvents = [&s] {
              s.window.onDoEvents = nullptr;
-             s.send.CmdSndClk_Click(0);
+             s.results.push_back(s.send.CmdSndClk_Click(0));
          };
      },
-     {{Shown(Messages::Busy, Messages::BusyTitle)}, SettingsUpdate, {1, 2, 0}, 1}},
+     {{Busy, Sent}, SettingsUpdate, {1, 2, 0}, 1}},
     {"lower-case name", 1, [](SendSetup& s) { s.window.comSele = "com1"; },
-     {{Shown(Messages::BadPortName, Messages::BadPortNameTitle)}, "", {}, 0}},
+     {{BadPortName}, "", {}, 0}},
     {"leading zero", 1, [](SendSetup& s) { s.window.comSele = "COM01"; },
-     {{Shown(Messages::BadPortName, Messages::BadPortNameTitle)}, "", {}, 0}},
+     {{BadPortName}, "", {}, 0}},
     {"COM33", 1, [](SendSetup& s) { s.window.comSele = "COM33"; },
-     {{Shown(Messages::BadPortName, Messages::BadPortNameTitle)}, "", {}, 0}},
+     {{BadPortName}, "", {}, 0}},
     {"trailing blank", 1, [](SendSetup& s) { s.window.comSele = "COM1 "; },
-     {{Shown(Messages::BadPortName, Messages::BadPortNameTitle)}, "", {}, 0}},
+     {{BadPortName}, "", {}, 0}},
     {"empty name", 1, [](SendSetup& s) { s.window.comSele = ""; },
-     {{Shown(Messages::BadPortName, Messages::BadPortNameTitle)}, "", {}, 0}},
+     {{BadPortName}, "", {}, 0}},
     {"missing port", 1, [](SendSetup& s) { s.port.present = {}; },
-     {{Shown(Messages::OpenFailed, Messages::OpenFailedTitle)}, "", {}, 1}},
+     {{PortRefused}, "", {}, 1}},
     {"opens but reads back closed", 1, [](SendSetup& s) { s.port.openReadsFalse = true; },
-     {{Shown(Messages::NotOpen, Messages::NotOpenTitle)}, "", {}, 1}},
+     {{PortNotOpen}, "", {}, 1}},
     {"component refuses the port number", 1, [](SendSetup& s) { s.port.refuseCommPort = true; },
-     {{Shown(Messages::OpenFailed, Messages::OpenFailedTitle)}, "", {}, 0}},
-    {"count cannot be read", 1, [](SendSetup& s) { s.port.failCount = true; }, {{}, SettingsUpdate, {1, 2, 0}, 1}},
+     {{PortRefused}, "", {}, 0}},
+    {"count cannot be read", 1, [](SendSetup& s) { s.port.failCount = true; }, {{Sent}, SettingsUpdate, {1, 2, 0}, 1}},
     {"greeting and progress bar refused", 1,
      [](SendSetup& s) {
          s.port.refuseText = true;
          s.window.refuseProgress = true;
      },
-     {{}, "09 45 13 03 E7 03 87 00 13 00", {}, 1}},
+     {{Sent}, "09 45 13 03 E7 03 87 00 13 00", {}, 1}},
     {"window closed under the send", 1,
      [](SendSetup& s) {
          s.port.drainPolls = INT_MAX;
          s.window.onDoEvents = [&s] { s.send.Abandon(); };
      },
-     {{}, SettingsUpdate, {1, 2}, 1, true}},
+     {{GivenUp}, SettingsUpdate, {1, 2}, 1, true}},
 };
 
 inline SendOutcome RunSendCase(const SendCase& c, std::string (*hex)(const std::string&))
@@ -97,12 +95,11 @@ inline SendOutcome RunSendCase(const SendCase& c, std::string (*hex)(const std::
     testing::FakeSerialPort port;
     testing::RecordingSendWindow window;
     SendOperation send(port, window, [] { return TimeOfDay{13, 45, 9}; });
-    SendSetup setup{port, window, send};
-    c.arrange(setup);
-    send.CmdSndClk_Click(c.index);
-
     SendOutcome outcome;
-    outcome.messages = window.messages;
+    SendSetup setup{port, window, send, outcome.results};
+    c.arrange(setup);
+    outcome.results.push_back(send.CmdSndClk_Click(c.index));
+
     outcome.line = hex(port.sent);
     outcome.progress = window.ProgressValues();
     for (const std::string& entry : port.log) {

@@ -39,203 +39,269 @@ struct Fixture {
 const Log EnableAll = {"enabled TxtSTime 1", "enabled TxtETime 1", "enabled VScSTime 1", "enabled VScETime 1"};
 const Log DisableAll = {"enabled TxtSTime 0", "enabled TxtETime 0", "enabled VScSTime 0", "enabled VScETime 0"};
 
+// One row of a table a test row, so that a failing row leaves the rows after it to run.
+template <typename Row, std::size_t N>
+void AddRows(const Row (&rows)[N])
+{
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < N; ++i)
+        QTest::newRow(rows[i].name) << int(i);
+}
+
+struct ProgramChange {
+    const char* name;
+    std::function<void(Form1&)> change;
+    Log log;
+    int brightnessItem = 4; // the item ComBright's list selects afterwards
+};
+
+const ProgramChange ProgramChanges[] = {
+    {"switch ticked", [](Form1& f) { f.SetSwitch(1); }, EnableAll},
+    {"switch greyed", [](Form1& f) { f.SetSwitch(2); }, EnableAll},
+    {"switch as it is", [](Form1& f) { f.SetSwitch(0); }, {}},
+    {"switch 3 refused", [](Form1& f) { f.SetSwitch(3); }, {}},
+    {"spinner to 07:30", [](Form1& f) { f.SetSpinner(Control::VScSTime, 450); }, {"TxtSTime=07:30"}},
+    {"end spinner to 23:59", [](Form1& f) { f.SetSpinner(Control::VScETime, 1439); }, {"TxtETime=23:59"}},
+    {"spinner as it is", [](Form1& f) { f.SetSpinner(Control::VScSTime, 420); }, {}},
+    {"spinner past the day refused", [](Form1& f) { f.SetSpinner(Control::VScSTime, 1440); }, {}},
+    {"spinner below the day refused", [](Form1& f) { f.SetSpinner(Control::VScETime, -1); }, {}},
+    {"day count cut to the box", [](Form1& f) { f.SetControlText(Control::TxtDJS, "98765"); }, {"TxtDJS=987"}},
+    {"day count ends at NUL", [](Form1& f) { f.SetControlText(Control::TxtDJS, std::string("4\0" "2", 3)); },
+     {"TxtDJS=4"}},
+    {"day count in characters", [](Form1& f) { f.SetControlText(Control::TxtDJS, "漢字漢字"); }, {"TxtDJS=漢字漢"}},
+    {"time box cut to five", [](Form1& f) { f.SetControlText(Control::TxtSTime, "23:59:59"); }, {"TxtSTime=23:59"}},
+    {"brightness has no limit", [](Form1& f) { f.SetControlText(Control::ComBright, "12345"); }, {"ComBright=12345"},
+     -1},
+    {"brightness of the list selects its item", [](Form1& f) { f.SetControlText(Control::ComBright, "8"); },
+     {"ComBright=8"}, 7},
+    {"brightness chosen from the list", [](Form1& f) { f.ItemChosen(Control::ComBright, 2); }, {"ComBright=3"}, 2},
+    {"a choice past the list's end", [](Form1& f) { f.ItemChosen(Control::ComBright, 8); }, {}},
+};
+
+struct OperatorAction {
+    const char* name;
+    std::function<void(Form1&)> action;
+    PanelSettings before, after;
+    Log log;
+};
+
+std::function<void(Form1&)> Press(Control control, Key key)
+{
+    return [=](Form1& f) { f.KeyPressed(control, key); };
+}
+
+std::function<void(Form1&)> Click(Control control)
+{
+    return [=](Form1& f) { f.Clicked(control); };
+}
+
+// Counting down or up, the switch, and the two spinners' minutes: before and after.
+const OperatorAction OperatorActions[] = {
+    {"upper arrow", [](Form1& f) { f.SpinnerMoved(Control::VScSTime, SpinAction::ArrowUp); },
+     {"", false, "", 0, 420, 0}, {"", false, "", 0, 421, 0}, {"TxtSTime=07:01"}},
+    {"lower arrow", [](Form1& f) { f.SpinnerMoved(Control::VScETime, SpinAction::ArrowDown); },
+     {"", false, "", 0, 0, 420}, {"", false, "", 0, 0, 419}, {"TxtETime=06:59"}},
+    {"page up", [](Form1& f) { f.SpinnerMoved(Control::VScSTime, SpinAction::PageUp); },
+     {"", false, "", 0, 1435, 0}, {"", false, "", 0, 1439, 0}, {"TxtSTime=23:59"}},
+    {"upper arrow at 23:59", [](Form1& f) { f.SpinnerMoved(Control::VScSTime, SpinAction::ArrowUp); },
+     {"", false, "", 0, 1439, 0}, {"", false, "", 0, 1439, 0}, {}},
+    {"page down at 00:00", [](Form1& f) { f.SpinnerMoved(Control::VScETime, SpinAction::PageDown); },
+     {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0}, {}},
+    {"bottom", [](Form1& f) { f.SpinnerMoved(Control::VScSTime, SpinAction::Bottom); },
+     {"", false, "", 0, 600, 0}, {"", false, "", 0, 0, 0}, {"TxtSTime=00:00"}},
+    {"click ticks", Click(Control::ChkWEn), {"", false, "", 0, 0, 0}, {"", false, "", 1, 0, 0}, EnableAll},
+    {"click unticks", Click(Control::ChkWEn), {"", false, "", 1, 0, 0}, {"", false, "", 0, 0, 0}, DisableAll},
+    {"click on greyed ticks", Click(Control::ChkWEn), {"", false, "", 2, 0, 0}, {"", false, "", 1, 0, 0}, EnableAll},
+    {"click on 加算", Click(Control::OptInD), {"", false, "", 0, 0, 0}, {"", true, "", 0, 0, 0}, {}},
+    {"click on 減算", Click(Control::OptDeD), {"", true, "", 0, 0, 0}, {"", false, "", 0, 0, 0}, {}},
+    {"click on the selected 減算", Click(Control::OptDeD), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0}, {}},
+    {"arrow from 減算", Press(Control::OptDeD, Key::Down), {"", false, "", 0, 0, 0}, {"", true, "", 0, 0, 0},
+     {"focus OptInD"}},
+    {"arrow back from 加算", Press(Control::OptInD, Key::Left), {"", true, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
+     {"focus OptDeD"}},
+    {"arrow on the switch", Press(Control::ChkWEn, Key::Down), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0}, {}},
+    {"Enter on the exit button", Press(Control::CmdExit, Key::Enter), {"", false, "", 0, 0, 0},
+     {"", false, "", 0, 0, 0}, {"close requested"}},
+    {"Enter on the switch", Press(Control::ChkWEn, Key::Enter), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
+     {}},
+};
+
+struct FocusMove {
+    const char* name;
+    Control from;
+    std::optional<Control> to;
+    int start;
+};
+
+const FocusMove FocusMoves[] = {
+    {"to another control", Control::TxtSTime, Control::TxtDJS, 495},
+    {"to the spinner beside it", Control::TxtSTime, Control::VScSTime, 495},
+    {"out of the window", Control::TxtSTime, std::nullopt, 420},
+    {"to itself", Control::TxtSTime, Control::TxtSTime, 420},
+    {"from another box", Control::TxtETime, Control::TxtSTime, 420},
+};
+
 } // namespace
 
 class TestForm : public QObject {
     Q_OBJECT
 private slots:
+    void programChangesFireTheHandlersOfChangedControls_data();
     void programChangesFireTheHandlersOfChangedControls();
+    void operatorActions_data();
     void operatorActions();
+    void typedTimeCountsWhenTheFocusMovesOn_data();
     void typedTimeCountsWhenTheFocusMovesOn();
+    void tabOrder_data();
     void tabOrder();
+    void closeRequests_data();
     void closeRequests();
     void loadOrder();
 };
 
+void TestForm::programChangesFireTheHandlersOfChangedControls_data()
+{
+    AddRows(ProgramChanges);
+}
+
 void TestForm::programChangesFireTheHandlersOfChangedControls()
 {
-    const struct {
-        const char* name;
-        std::function<void(Form1&)> change;
-        Log log;
-    } rows[] = {
-        {"switch ticked", [](Form1& f) { f.SetSwitch(1); }, EnableAll},
-        {"switch greyed", [](Form1& f) { f.SetSwitch(2); }, EnableAll},
-        {"switch as it is", [](Form1& f) { f.SetSwitch(0); }, {}},
-        {"switch 3 refused", [](Form1& f) { f.SetSwitch(3); }, {}},
-        {"spinner to 07:30", [](Form1& f) { f.SetSpinner(Control::VScSTime, 450); }, {"TxtSTime=07:30"}},
-        {"end spinner to 23:59", [](Form1& f) { f.SetSpinner(Control::VScETime, 1439); }, {"TxtETime=23:59"}},
-        {"spinner as it is", [](Form1& f) { f.SetSpinner(Control::VScSTime, 420); }, {}},
-        {"spinner past the day refused", [](Form1& f) { f.SetSpinner(Control::VScSTime, 1440); }, {}},
-        {"spinner below the day refused", [](Form1& f) { f.SetSpinner(Control::VScETime, -1); }, {}},
-        {"day count cut to the box", [](Form1& f) { f.SetControlText(Control::TxtDJS, "98765"); }, {"TxtDJS=987"}},
-        {"day count ends at NUL", [](Form1& f) { f.SetControlText(Control::TxtDJS, std::string("4\0" "2", 3)); },
-         {"TxtDJS=4"}},
-        {"day count in characters", [](Form1& f) { f.SetControlText(Control::TxtDJS, "漢字漢字"); }, {"TxtDJS=漢字漢"}},
-        {"time box cut to five", [](Form1& f) { f.SetControlText(Control::TxtSTime, "23:59:59"); }, {"TxtSTime=23:59"}},
-        {"brightness has no limit", [](Form1& f) { f.SetControlText(Control::ComBright, "12345"); }, {"ComBright=12345"}},
-    };
-    for (const auto& row : rows) {
-        Fixture f;
-        row.change(f.form);
-        QVERIFY2(f.Take() == row.log, row.name);
-    }
+    QFETCH(int, row);
+    const ProgramChange& change = ProgramChanges[row];
+    Fixture f;
+    change.change(f.form);
+    QCOMPARE(f.Take(), change.log);
+    QCOMPARE(f.view[Control::ComBright].listIndex, change.brightnessItem);
+}
+
+void TestForm::operatorActions_data()
+{
+    AddRows(OperatorActions);
 }
 
 void TestForm::operatorActions()
 {
-    const struct {
-        const char* name;
-        std::function<void(Form1&)> action;
-        PanelSettings before, after;
-        Log log;
-    } rows[] = {
-        {"upper arrow", [](Form1& f) { f.SpinnerMoved(Control::VScSTime, SpinAction::ArrowUp); },
-         {"", false, "", 0, 420, 0}, {"", false, "", 0, 421, 0}, {"TxtSTime=07:01"}},
-        {"lower arrow", [](Form1& f) { f.SpinnerMoved(Control::VScETime, SpinAction::ArrowDown); },
-         {"", false, "", 0, 0, 420}, {"", false, "", 0, 0, 419}, {"TxtETime=06:59"}},
-        {"page up", [](Form1& f) { f.SpinnerMoved(Control::VScSTime, SpinAction::PageUp); },
-         {"", false, "", 0, 1435, 0}, {"", false, "", 0, 1439, 0}, {"TxtSTime=23:59"}},
-        {"upper arrow at 23:59", [](Form1& f) { f.SpinnerMoved(Control::VScSTime, SpinAction::ArrowUp); },
-         {"", false, "", 0, 1439, 0}, {"", false, "", 0, 1439, 0}, {}},
-        {"page down at 00:00", [](Form1& f) { f.SpinnerMoved(Control::VScETime, SpinAction::PageDown); },
-         {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0}, {}},
-        {"bottom", [](Form1& f) { f.SpinnerMoved(Control::VScSTime, SpinAction::Bottom); },
-         {"", false, "", 0, 600, 0}, {"", false, "", 0, 0, 0}, {"TxtSTime=00:00"}},
-        {"click ticks", [](Form1& f) { f.SwitchClicked(); }, {"", false, "", 0, 0, 0}, {"", false, "", 1, 0, 0},
-         EnableAll},
-        {"click unticks", [](Form1& f) { f.SwitchClicked(); }, {"", false, "", 1, 0, 0}, {"", false, "", 0, 0, 0},
-         DisableAll},
-        {"click on greyed ticks", [](Form1& f) { f.SwitchClicked(); }, {"", false, "", 2, 0, 0},
-         {"", false, "", 1, 0, 0}, EnableAll},
-    };
-    for (const auto& row : rows) {
-        Fixture f;
-        f.view[Control::ChkWEn].value = row.before.workTimeSwitch;
-        f.view[Control::VScSTime].value = row.before.workStart;
-        f.view[Control::VScETime].value = row.before.workEnd;
-        row.action(f.form);
-        const PanelSettings now = f.form.Settings();
-        QVERIFY2(now.workTimeSwitch == row.after.workTimeSwitch && now.workStart == row.after.workStart
-                     && now.workEnd == row.after.workEnd,
-                 row.name);
-        QVERIFY2(f.Take() == row.log, row.name);
-    }
+    QFETCH(int, row);
+    const OperatorAction& action = OperatorActions[row];
+    Fixture f;
+    f.view[Control::ChkWEn].value = action.before.workTimeSwitch;
+    f.view[Control::VScSTime].value = action.before.workStart;
+    f.view[Control::VScETime].value = action.before.workEnd;
+    f.form.SetCountDown(!action.before.countUp);
+    action.action(f.form);
+    const PanelSettings now = f.form.Settings();
+    QCOMPARE(now.workTimeSwitch, action.after.workTimeSwitch);
+    QCOMPARE(now.workStart, action.after.workStart);
+    QCOMPARE(now.workEnd, action.after.workEnd);
+    QCOMPARE(now.countUp, action.after.countUp);
+    QCOMPARE(f.view[Control::OptInD].value + f.view[Control::OptDeD].value, 1);
+    QCOMPARE(f.Take(), action.log);
+}
+
+void TestForm::typedTimeCountsWhenTheFocusMovesOn_data()
+{
+    AddRows(FocusMoves);
 }
 
 void TestForm::typedTimeCountsWhenTheFocusMovesOn()
 {
-    const struct {
-        const char* name;
-        Control from;
-        std::optional<Control> to;
-        int start;
-    } rows[] = {
-        {"to another control", Control::TxtSTime, Control::TxtDJS, 495},
-        {"to the spinner beside it", Control::TxtSTime, Control::VScSTime, 495},
-        {"out of the window", Control::TxtSTime, std::nullopt, 420},
-        {"to itself", Control::TxtSTime, Control::TxtSTime, 420},
-        {"from another box", Control::TxtETime, Control::TxtSTime, 420},
-    };
-    for (const auto& row : rows) {
-        Fixture f;
-        f.view[Control::TxtSTime].text = "8:15";
-        f.form.FocusMoved(row.from, row.to);
-        QVERIFY2(f.form.Settings().workStart == row.start, row.name);
-        QVERIFY2(f.view[Control::TxtSTime].text == (row.start == 420 ? "8:15" : "08:15"), row.name);
-    }
+    QFETCH(int, row);
+    const FocusMove& move = FocusMoves[row];
+    Fixture f;
+    f.view[Control::TxtSTime].text = "8:15";
+    f.form.FocusMoved(move.from, move.to);
+    QCOMPARE(f.form.Settings().workStart, move.start);
+    QCOMPARE(f.view[Control::TxtSTime].text, std::string(move.start == 420 ? "8:15" : "08:15"));
+}
+
+void TestForm::tabOrder_data()
+{
+    const QStringList rest = {"TxtDJS", "ComBright", "CmdSndClk_0", "TxtTime", "ComSele", "CmdExit"};
+    const QStringList times = {"TxtSTime", "VScSTime", "VScETime", "TxtETime"};
+    QTest::addColumn<int>("workTime");
+    QTest::addColumn<bool>("countDown");
+    QTest::addColumn<QStringList>("stops"); // after ChkWEn, around to it again
+    QTest::newRow("switch on, counting down") << 1 << true << times + rest + QStringList{"OptDeD", "CmdSndClk_1", "ChkWEn"};
+    QTest::newRow("switch on, counting up") << 1 << false << times + rest + QStringList{"OptInD", "CmdSndClk_1", "ChkWEn"};
+    QTest::newRow("switch off skips the disabled times")
+        << 0 << true << rest + QStringList{"OptDeD", "CmdSndClk_1", "ChkWEn"};
+    QTest::newRow("switch greyed") << 2 << false << times + rest + QStringList{"OptInD", "CmdSndClk_1", "ChkWEn"};
 }
 
 void TestForm::tabOrder()
 {
-    const Log rest = {"TxtDJS", "ComBright", "CmdSndClk_0", "TxtTime", "ComSele", "CmdExit"};
-    const Log times = {"TxtSTime", "VScSTime", "VScETime", "TxtETime"};
-    const auto join = [](std::initializer_list<Log> parts) {
-        Log all;
-        for (const Log& part : parts)
-            all.insert(all.end(), part.begin(), part.end());
-        return all;
-    };
-    const struct {
-        const char* name;
-        int workTime;
-        bool countDown;
-        Log stops; // after ChkWEn, around to it again
-    } rows[] = {
-        {"switch on, counting down", 1, true, join({times, rest, {"OptDeD", "CmdSndClk_1", "ChkWEn"}})},
-        {"switch on, counting up", 1, false, join({times, rest, {"OptInD", "CmdSndClk_1", "ChkWEn"}})},
-        {"switch off skips the disabled times", 0, true, join({rest, {"OptDeD", "CmdSndClk_1", "ChkWEn"}})},
-        {"switch greyed", 2, false, join({times, rest, {"OptInD", "CmdSndClk_1", "ChkWEn"}})},
-    };
-    for (const auto& row : rows) {
-        Fixture f;
-        f.form.SetSwitch(row.workTime);
-        f.form.ChkWEn_Click();
-        f.form.SetCountDown(row.countDown);
-        QVERIFY2(f.form.FirstTabStop() == Control::ChkWEn, row.name);
-        Log forward, backward;
-        for (Control at = Control::ChkWEn; forward.size() < row.stops.size();) {
-            at = f.form.NextTabStop(at, false).value();
-            forward.emplace_back(UniqueName(at));
-        }
-        for (Control at = Control::ChkWEn; backward.size() < row.stops.size();) {
-            at = f.form.NextTabStop(at, true).value();
-            backward.emplace_back(UniqueName(at));
-        }
-        QVERIFY2(forward == row.stops, row.name);
-        Log reversed(row.stops.rbegin() + 1, row.stops.rend());
-        reversed.emplace_back("ChkWEn");
-        QVERIFY2(backward == reversed, row.name);
+    QFETCH(int, workTime);
+    QFETCH(bool, countDown);
+    QFETCH(QStringList, stops);
+    Fixture f;
+    f.form.SetSwitch(workTime);
+    f.form.ChkWEn_Click();
+    f.form.SetCountDown(countDown);
+    QCOMPARE(f.form.FirstTabStop(), Control::ChkWEn);
+    QStringList forward, backward;
+    for (Control at = Control::ChkWEn; forward.size() < stops.size();) {
+        at = f.form.NextTabStop(at, false).value();
+        forward << QString::fromUtf8(UniqueName(at).data(), qsizetype(UniqueName(at).size()));
     }
+    for (Control at = Control::ChkWEn; backward.size() < stops.size();) {
+        at = f.form.NextTabStop(at, true).value();
+        backward << QString::fromUtf8(UniqueName(at).data(), qsizetype(UniqueName(at).size()));
+    }
+    QCOMPARE(forward, stops);
+    QStringList reversed(stops.rbegin() + 1, stops.rend());
+    reversed << "ChkWEn";
+    QCOMPARE(backward, reversed);
+}
+
+void TestForm::closeRequests_data()
+{
+    QTest::addColumn<bool>("duringSend");
+    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("discarded"); // the send gave up what had not left
+    QTest::newRow("idle") << false << false << false << 0 << false;
+    QTest::newRow("sending, No") << true << false << true << 1 << false;
+    QTest::newRow("sending, Yes") << true << true << false << 1 << true;
 }
 
 void TestForm::closeRequests()
 {
     const std::string question = "question " + std::string(Messages::CloseWhileSending) + "|"
                                + std::string(Messages::CloseWhileSendingTitle);
-    const struct {
-        const char* name;
-        bool duringSend;
-        bool answerYes;
-        bool cancel;
-        std::size_t questions;
-        bool discarded; // the send gave up what had not left
-    } rows[] = {
-        {"idle", false, false, false, 0, false},
-        {"sending, No", true, false, true, 1, false},
-        {"sending, Yes", true, true, false, 1, true},
+    QFETCH(bool, duringSend);
+    QFETCH(bool, answerYes);
+    QFETCH(bool, cancel);
+    QFETCH(int, questions);
+    QFETCH(bool, discarded);
+    Fixture f;
+    f.view[Control::ComSele].text = "COM2";
+    f.view[Control::TxtDJS].text = "77";
+    f.port.present = {2};
+    f.view.answerYes = answerYes;
+    bool cancelled = false;
+    const auto close = [&] {
+        f.form.Form_Unload(cancelled);
+        f.port.drainPolls = 2;
     };
-    for (const auto& row : rows) {
-        Fixture f;
-        f.view[Control::ComSele].text = "COM2";
-        f.view[Control::TxtDJS].text = "77";
-        f.port.present = {2};
-        f.view.answerYes = row.answerYes;
-        bool cancel = false;
-        const auto close = [&] {
-            f.form.Form_Unload(cancel);
-            f.port.drainPolls = 2;
-        };
-        if (row.duringSend) {
-            f.port.drainPolls = INT_MAX;
-            f.view.onDoEvents = [&] {
-                f.view.onDoEvents = nullptr;
-                close();
-            };
-            f.form.CmdSndClk_Click(1);
-        } else {
+    if (duringSend) {
+        f.port.drainPolls = INT_MAX;
+        f.view.onDoEvents = [&] {
+            f.view.onDoEvents = nullptr;
             close();
-        }
-        const Log log = f.Take();
-        QVERIFY2(std::count(log.begin(), log.end(), question) == std::ptrdiff_t(row.questions), row.name);
-        QVERIFY2(cancel == row.cancel, row.name);
-        // Saved on every close request, whatever the answer.
-        QFile ini(f.folder.filePath("Tallymark.ini"));
-        QVERIFY2(ini.open(QIODevice::ReadOnly) && ini.readAll().contains("DDD=77"), row.name);
-        const bool discarded = std::find(f.port.log.begin(), f.port.log.end(), "DiscardOutput") != f.port.log.end();
-        QVERIFY2(discarded == row.discarded, row.name);
-        QVERIFY2(!f.port.PortOpen(), row.name);
+        };
+        f.form.CmdSndClk_Click(1);
+    } else {
+        close();
     }
+    const Log log = f.Take();
+    QCOMPARE(std::count(log.begin(), log.end(), question), std::ptrdiff_t(questions));
+    QCOMPARE(cancelled, cancel);
+    // Saved on every close request, whatever the answer.
+    QFile ini(f.folder.filePath("Tallymark.ini"));
+    QVERIFY(ini.open(QIODevice::ReadOnly) && ini.readAll().contains("DDD=77"));
+    QCOMPARE(std::find(f.port.log.begin(), f.port.log.end(), "DiscardOutput") != f.port.log.end(), discarded);
+    QVERIFY(!f.port.PortOpen());
 }
 
 void TestForm::loadOrder()

@@ -20,14 +20,14 @@ std::string Hex(const std::string& bytes)
 
 QString Describe(const vectors::SendOutcome& o)
 {
-    QStringList messages;
-    for (const std::string& m : o.messages)
-        messages << QString::fromStdString(m);
+    QStringList results;
+    for (SendResult r : o.results)
+        results << QString::number(int(r));
     QStringList progress;
     for (int v : o.progress)
         progress << QString::number(v);
-    return QStringLiteral("messages [%1] line [%2] progress [%3] closes %4 discarded %5 open %6")
-        .arg(messages.join(", "), QString::fromStdString(o.line), progress.join(' '))
+    return QStringLiteral("results [%1] line [%2] progress [%3] closes %4 discarded %5 open %6")
+        .arg(results.join(", "), QString::fromStdString(o.line), progress.join(' '))
         .arg(o.closes)
         .arg(o.discarded)
         .arg(o.openAtEnd);

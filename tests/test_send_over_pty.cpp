@@ -69,12 +69,11 @@ private slots:
         window.settings = e.settings;
         SendOperation send(port, window, [&e] { return e.time; });
 
-        send.CmdSndClk_Click(e.index);
+        QCOMPARE(send.CmdSndClk_Click(e.index), tallymark::SendResult::Sent);
 
         QVERIFY(!port.PortOpen());
         QCOMPARE(port.CommPort(), std::int16_t(7));
         QCOMPARE(port.Settings(), std::string("9600,n,8,1"));
-        QVERIFY2(window.messages.empty(), window.messages.empty() ? "" : window.messages.front().c_str());
         QCOMPARE(window.ProgressValues(), (std::vector<int>{1, 2, 0}));
         QCOMPARE(Hex(display.ReadUntilQuiet(200ms)), QByteArray(e.line));
     }
@@ -92,13 +91,12 @@ private slots:
         SendOperation send(port, window, [] { return TimeOfDay{13, 45, 9}; });
 
         window.comSele = "COM7";
-        send.CmdSndClk_Click(1);
+        QCOMPARE(send.CmdSndClk_Click(1), tallymark::SendResult::Sent);
         window.comSele = "COM21";
-        send.CmdSndClk_Click(0);
+        QCOMPARE(send.CmdSndClk_Click(0), tallymark::SendResult::Sent);
         window.comSele = "COM7";
-        send.CmdSndClk_Click(1);
+        QCOMPARE(send.CmdSndClk_Click(1), tallymark::SendResult::Sent);
 
-        QVERIFY(window.messages.empty());
         QCOMPARE(Hex(first.ReadUntilQuiet(200ms)),
                  QByteArray("48 65 6C 6C 6F 09 45 13 03 E7 03 87 00 13 00 48 65 6C 6C 6F 09 45 13 03 E7 03 87 00 13 00"));
         QCOMPARE(Hex(second.ReadUntilQuiet(200ms)), QByteArray("48 65 6C 6C 6F 09 45 13 AA E7 03 87 00 13 00"));
@@ -131,11 +129,9 @@ private slots:
         window.settings = PanelSettings{"999", false, "5", 1, 420, 1140};
         SendOperation send(port, window, [] { return TimeOfDay{13, 45, 9}; });
 
-        send.CmdSndClk_Click(1);
+        QCOMPARE(send.CmdSndClk_Click(1), tallymark::SendResult::PortRefused);
 
         QVERIFY(!port.PortOpen());
-        QCOMPARE(window.messages, (std::vector<std::string>{std::string(Messages::OpenFailed) + "|"
-                                                            + std::string(Messages::OpenFailedTitle)}));
         QVERIFY(window.progress.empty());
         QVERIFY(display.ReadUntilQuiet(100ms).empty());
     }

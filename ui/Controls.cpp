@@ -153,6 +153,12 @@ int StackingLayer(ControlKind kind)
     }
 }
 
+int SelectedItemAtStart(const ControlRow& row)
+{
+    const auto found = std::find(row.items.begin(), row.items.end(), row.caption);
+    return found == row.items.end() ? -1 : static_cast<int>(found - row.items.begin());
+}
+
 bool TakesFocus(ControlKind kind)
 {
     switch (kind) {

@@ -103,6 +103,10 @@ Pixels InPixels(const Twips& place, int dotsPerInch = 96);
 // its arrows keep their width. A click where two controls touch reaches the upper one.
 int StackingLayer(ControlKind kind);
 
+// The item of a combo box's list that is selected when the window is made: the one of its
+// first text, or -1.
+int SelectedItemAtStart(const ControlRow& row);
+
 // Whether the kind can take the focus (and so be a tab stop).
 bool TakesFocus(ControlKind kind);
 

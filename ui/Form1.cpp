@@ -10,10 +10,25 @@
 
 namespace tallymark {
 
+namespace {
+
+// A combo box's list keeps its selection on the item of the text it shows, so that the
+// drop-down opens on it: the first item that is the same text, or none.
+void SelectItemOf(FormView& view, Control combo, const std::string& text)
+{
+    int match = -1;
+    for (int i = 0, count = view.ListCount(combo); i < count && match < 0; ++i)
+        if (view.ListItem(combo, i) == text)
+            match = i;
+    view.SetListIndex(combo, match);
+}
+
+} // namespace
+
 Form1::Form1(FormView& view, SerialPort& port, SettingsFile& settings, Clock clock,
              std::function<std::string()> timeSeparator)
     : view_(view), port_(port), settings_(settings), clock_(std::move(clock)), timeSeparator_(std::move(timeSeparator)),
-      send_(port, *this, clock_)
+      send_(port, *this, clock_), comSele_(view)
 {
 }
 
@@ -25,7 +40,7 @@ void Form1::Form_Load()
     } catch (const std::exception&) {
     }
     ChkWEn_Click();
-    ScanComPorts(port_, *this);
+    ScanComPorts(port_, comSele_);
 }
 
 void Form1::Form_Unload(bool& cancel)
@@ -48,9 +63,12 @@ void Form1::Form_Unload(bool& cancel)
     }
 }
 
-void Form1::CmdSndClk_Click(std::int16_t index)
+SendResult Form1::CmdSndClk_Click(std::int16_t index)
 {
-    send_.CmdSndClk_Click(index);
+    const SendResult result = send_.CmdSndClk_Click(index);
+    if (const std::optional<Message> message = MessageFor(result))
+        view_.ShowMessage(message->text, message->title);
+    return result;
 }
 
 void Form1::CmdExit_Click()
@@ -100,10 +118,49 @@ void Form1::Commit(Control box, Control spinner)
     view_.SetText(box, TimeText(view_.Value(spinner)));
 }
 
-void Form1::SwitchClicked()
+void Form1::Clicked(Control control)
 {
-    view_.SetValue(Control::ChkWEn, NextSwitchValue(view_.Value(Control::ChkWEn)));
-    ChkWEn_Click();
+    const ControlRow& row = RowOf(control);
+    switch (row.kind) {
+    case ControlKind::CommandButton:
+        if (control == Control::CmdExit)
+            CmdExit_Click();
+        else
+            CmdSndClk_Click(row.index);
+        break;
+    case ControlKind::CheckBox:
+        view_.SetValue(control, NextSwitchValue(view_.Value(control)));
+        ChkWEn_Click();
+        break;
+    case ControlKind::OptionButton: SetCountDown(control == Control::OptDeD); break;
+    default: break;
+    }
+}
+
+bool Form1::KeyPressed(Control control, Key key)
+{
+    const ControlKind kind = RowOf(control).kind;
+    if (key == Key::Enter) {
+        if (kind != ControlKind::CommandButton)
+            return false;
+        Clicked(control);
+        return true;
+    }
+    if (kind == ControlKind::OptionButton) {
+        const Control next = NextOption(control, key == Key::Up || key == Key::Left);
+        view_.SetFocus(next);
+        Clicked(next);
+        return true;
+    }
+    return kind == ControlKind::CommandButton || kind == ControlKind::CheckBox;
+}
+
+void Form1::ItemChosen(Control combo, int index)
+{
+    if (index < 0 || index >= view_.ListCount(combo))
+        return;
+    view_.SetListIndex(combo, index);
+    view_.SetText(combo, view_.ListItem(combo, index));
 }
 
 void Form1::SpinnerMoved(Control spinner, SpinAction action)
@@ -155,6 +212,18 @@ std::optional<Control> Form1::NextTabStop(Control from, bool backwards) const
     return std::nullopt;
 }
 
+Control Form1::NextOption(Control from, bool backwards) const
+{
+    // The option buttons of the same container, in tab order, the last followed by the first.
+    std::vector<Control> options;
+    for (const ControlRow* row : TabOrder())
+        if (row->kind == ControlKind::OptionButton && row->container == RowOf(from).container)
+            options.push_back(row->id);
+    const auto at = static_cast<std::size_t>(std::find(options.begin(), options.end(), from) - options.begin());
+    const std::size_t count = options.size();
+    return options[backwards ? (at + count - 1) % count : (at + 1) % count];
+}
+
 std::optional<Control> Form1::FirstTabStop() const
 {
     // From the last place in the order, the next stop is the first.
@@ -186,13 +255,15 @@ void Form1::SetControlText(Control control, const std::string& text)
     std::string_view shown = std::string_view(text).substr(0, text.find('\0'));
     if (const int length = RowOf(control).maxLength; length > 0)
         shown = FirstCharacters(shown, static_cast<std::size_t>(length));
+    if (RowOf(control).kind == ControlKind::ComboBox)
+        SelectItemOf(view_, control, std::string(shown));
     view_.SetText(control, std::string(shown));
 }
 
 void Form1::SetCountDown(bool down)
 {
-    // Selecting one button of the pair clears the other.
-    view_.SetValue(down ? Control::OptDeD : Control::OptInD, 1);
+    view_.SetValue(Control::OptDeD, down ? 1 : 0);
+    view_.SetValue(Control::OptInD, down ? 0 : 1);
 }
 
 PanelSettings Form1::Settings() const
@@ -222,11 +293,6 @@ void Form1::Put(Setting which, const PanelSettings& values)
 std::string Form1::ComSeleText() const
 {
     return view_.Text(Control::ComSele);
-}
-
-void Form1::ShowMessage(std::string_view text, std::string_view title)
-{
-    view_.ShowMessage(text, title);
 }
 
 // The progress bar refuses a range whose maximum is not above its minimum, and a value
@@ -264,28 +330,29 @@ PanelSettings Form1::CurrentSettings() const
     return Settings();
 }
 
-void Form1::Clear()
+void ComSeleList::Clear()
 {
     view_.ClearList(Control::ComSele);
 }
 
-void Form1::AddItem(const std::string& item)
+void ComSeleList::AddItem(const std::string& item)
 {
     view_.AddItem(Control::ComSele, item);
 }
 
-int Form1::ListCount() const
+int ComSeleList::ListCount() const
 {
     return view_.ListCount(Control::ComSele);
 }
 
-std::string Form1::List(int index) const
+std::string ComSeleList::List(int index) const
 {
     return view_.ListItem(Control::ComSele, index);
 }
 
-void Form1::SetText(const std::string& text)
+void ComSeleList::SetText(const std::string& text)
 {
+    SelectItemOf(view_, Control::ComSele, text);
     view_.SetText(Control::ComSele, text);
 }
 

@@ -26,7 +26,24 @@ inline constexpr std::string_view CloseWhileSending
 inline constexpr std::string_view CloseWhileSendingTitle = "警告";
 } // namespace Messages
 
-class Form1 final : public SettingsHolder, private SendWindow, private PortList {
+// A key the behaviour decides on itself, wherever the focus is.
+enum class Key { Enter, Left, Right, Up, Down };
+
+// ComSele as the port scan fills it: its list, and its text with the item that matches it.
+class ComSeleList final : public PortList {
+public:
+    explicit ComSeleList(FormView& view) : view_(view) { }
+    void Clear() override;
+    void AddItem(const std::string& item) override;
+    int ListCount() const override;
+    std::string List(int index) const override;
+    void SetText(const std::string& text) override;
+
+private:
+    FormView& view_;
+};
+
+class Form1 final : public SettingsHolder, private SendWindow {
 public:
     // The window speaks to the display only through port (MSComm1), keeps its settings in
     // settings, and reads the time of day and the system's time separator for its clock.
@@ -39,7 +56,8 @@ public:
     // keep the window open.
     void Form_Unload(bool& cancel);
 
-    void CmdSndClk_Click(std::int16_t index);
+    // The send, then its message box where it did not go; what happened.
+    SendResult CmdSndClk_Click(std::int16_t index);
     void CmdExit_Click();
     void Timer1_Timer();
     void ChkWEn_Click();
@@ -49,8 +67,16 @@ public:
     void TxtETime_LostFocus();
 
     // What the operator does, as the toolkit reports it. Each applies the window's rule and
-    // runs the handlers the change fires.
-    void SwitchClicked(); // a click or Space on ChkWEn
+    // runs the handlers the change fires; the toolkit changes no value by itself.
+    // A click or Space on a button, the check box or an option button.
+    void Clicked(Control control);
+    // A key pressed on a control; true when it has done its work here and the toolkit must
+    // not act on it too. Enter clicks a focused button; an arrow on an option button selects
+    // the next of its container and moves there; an arrow on another button or the check
+    // box does nothing, each being a group of its own as on a Windows form.
+    bool KeyPressed(Control control, Key key);
+    // A choice from a combo box's drop-down list, by mouse or arrow keys.
+    void ItemChosen(Control combo, int index);
     void SpinnerMoved(Control spinner, SpinAction action); // an arrow, a key or a page move
     // The focus went from one control to another; `to` is empty when it left the window
     // (another program, a popup): a typed time then stays pending.
@@ -65,7 +91,9 @@ public:
     // other than 0, 1 or 2, a time outside the day) is refused and the control keeps its own.
     void SetSwitch(int value);
     void SetSpinner(Control spinner, int minute);
-    void SetControlText(Control control, const std::string& text); // cut to the box's length
+    // Cut to the box's length; a combo box's list selects the item of that text, or none.
+    void SetControlText(Control control, const std::string& text);
+    // Selects one button of the option pair and clears the other.
     void SetCountDown(bool down);
 
     // The six settings, as the settings file and the send see them.
@@ -76,22 +104,16 @@ public:
 
 private:
     void Commit(Control box, Control spinner);
+    // The option button next to `from` in its container, in tab order, around the end.
+    Control NextOption(Control from, bool backwards) const;
 
     // SendWindow
     std::string ComSeleText() const override;
-    void ShowMessage(std::string_view text, std::string_view title) override;
     void SetProgressMax(int value) override;
     void SetProgressMin(int value) override;
     void SetProgressValue(int value) override;
     void DoEvents() override;
     PanelSettings CurrentSettings() const override;
-
-    // PortList
-    void Clear() override;
-    void AddItem(const std::string& item) override;
-    int ListCount() const override;
-    std::string List(int index) const override;
-    void SetText(const std::string& text) override;
 
     FormView& view_;
     SerialPort& port_;
@@ -99,6 +121,7 @@ private:
     Clock clock_;
     std::function<std::string()> timeSeparator_;
     SendOperation send_;
+    ComSeleList comSele_;
 };
 
 } // namespace tallymark

@@ -3,9 +3,11 @@
 // through their text, value, enabled state and ComSele's list, the message boxes, the event
 // dispatch of a send's drain wait, and a close request. Everything else is the behaviour's.
 //
-// Setting a control through the view runs no handler: the behaviour runs the change and
-// click handlers itself where a program's change fires them, so that both toolkits fire them
-// alike. The view calls the handlers only for what the operator does.
+// Setting a control through the view runs no handler and sets that one widget, nothing
+// else: the behaviour applies every rule itself (which option clears which, what a combo
+// box selects, what a spinner or the switch may hold) and runs the change and click
+// handlers where a program's change fires them, so that both toolkits behave alike. The view
+// reports what the operator does and changes no value on its own.
 
 #include <string>
 #include <string_view>
@@ -20,11 +22,12 @@ public:
 
     // Caption of a label or button; text of a text box; editable text of a combo box (UTF-8).
     virtual std::string Text(Control control) const = 0;
-    // Sets it as it is; the behaviour has already cut it to the box's length.
+    // Sets it as it is; the behaviour has already cut it to the box's length. A combo box's
+    // list keeps the item it has selected.
     virtual void SetText(Control control, const std::string& text) = 0;
 
-    // ChkWEn 0, 1 or 2 (greyed); a spinner's minute of day; an option button 1 when
-    // selected; ProgressBar1's value. Setting an option button to 1 clears its partner.
+    // ChkWEn 0, 1 or 2 (greyed); a spinner's minute of day 0 to 1439; an option button 1
+    // when selected; ProgressBar1's value. The behaviour sets only values the control holds.
     virtual int Value(Control control) const = 0;
     virtual void SetValue(Control control, int value) = 0;
 
@@ -41,6 +44,10 @@ public:
     virtual void AddItem(Control control, const std::string& item) = 0;
     virtual int ListCount(Control control) const = 0;
     virtual std::string ListItem(Control control, int index) const = 0;
+    // The item selected in the list, -1 for none; selecting may change the text shown, which
+    // the behaviour sets afterwards.
+    virtual int ListIndex(Control control) const = 0;
+    virtual void SetListIndex(Control control, int index) = 0;
 
     // The control that has the keyboard focus now gives it to `control`.
     virtual void SetFocus(Control control) = 0;

@@ -179,8 +179,7 @@ void SendRuns()
 {
     for (const vectors::SendCase& c : vectors::SendCases) {
         const vectors::SendOutcome got = vectors::RunSendCase(c, HexOf);
-        check::Equal(std::string("send, ") + c.name + ": messages", got.messages.size(), c.expected.messages.size());
-        check::True(std::string("send, ") + c.name + ": messages shown", got.messages == c.expected.messages);
+        check::True(std::string("send, ") + c.name + ": how each click ended", got.results == c.expected.results);
         check::Equal(std::string("send, ") + c.name + ": bytes on the line", got.line, c.expected.line);
         check::True(std::string("send, ") + c.name + ": progress", got.progress == c.expected.progress);
         check::Equal(std::string("send, ") + c.name + ": closes", got.closes, c.expected.closes);

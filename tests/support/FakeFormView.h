@@ -19,10 +19,11 @@ public:
         bool enabled = true;
         int minimum = 0, maximum = ProgressMaximumAtStart;
         std::vector<std::string> items;
+        int listIndex = -1;
     };
 
     std::array<State, ControlCount> controls;
-    std::vector<std::string> log; // "TxtSTime=07:30", "enabled TxtSTime 0", "message text|title", ...
+    std::vector<std::string> log; // "TxtSTime=07:30", "enabled TxtSTime 0", "focus OptInD", "message text|title", ...
     bool answerYes = false;       // the answer to every Yes/No question
     std::function<void()> onDoEvents;
     std::function<void()> onQuestion;
@@ -36,6 +37,7 @@ public:
             state.value = row.value;
             for (std::string_view item : row.items)
                 state.items.emplace_back(item);
+            state.listIndex = SelectedItemAtStart(row);
         }
     }
 
@@ -49,12 +51,7 @@ public:
         log.push_back(std::string(UniqueName(control)) + "=" + text);
     }
     int Value(Control control) const override { return (*this)[control].value; }
-    void SetValue(Control control, int value) override
-    {
-        (*this)[control].value = value;
-        if (control == Control::OptInD || control == Control::OptDeD)
-            (*this)[control == Control::OptInD ? Control::OptDeD : Control::OptInD].value = value ? 0 : 1;
-    }
+    void SetValue(Control control, int value) override { (*this)[control].value = value; }
     bool Enabled(Control control) const override { return (*this)[control].enabled; }
     void SetEnabled(Control control, bool enabled) override
     {
@@ -72,6 +69,7 @@ public:
     {
         (*this)[control].items.clear();
         (*this)[control].text.clear();
+        (*this)[control].listIndex = -1;
     }
     void AddItem(Control control, const std::string& item) override { (*this)[control].items.push_back(item); }
     int ListCount(Control control) const override { return static_cast<int>((*this)[control].items.size()); }
@@ -79,7 +77,13 @@ public:
     {
         return (*this)[control].items.at(static_cast<std::size_t>(index));
     }
-    void SetFocus(Control control) override { focus = control; }
+    int ListIndex(Control control) const override { return (*this)[control].listIndex; }
+    void SetListIndex(Control control, int index) override { (*this)[control].listIndex = index; }
+    void SetFocus(Control control) override
+    {
+        focus = control;
+        log.push_back("focus " + std::string(UniqueName(control)));
+    }
     void ShowMessage(std::string_view text, std::string_view title) override
     {
         log.push_back("message " + std::string(text) + "|" + std::string(title));

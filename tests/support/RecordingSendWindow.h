@@ -1,6 +1,6 @@
 #pragma once
 // The send's window without a screen, for every test of the send on every platform: it
-// hands out a ComSele text and settings, records the messages and the progress bar, and
+// hands out a ComSele text and settings, records the progress bar, and
 // runs the test's own stand-in for the window's events at every turn of the drain wait.
 
 #include <functional>
@@ -16,17 +16,12 @@ class RecordingSendWindow final : public SendWindow {
 public:
     std::string comSele = "COM1";
     PanelSettings settings{"999", false, "5", 1, 420, 1140};
-    std::vector<std::string> messages; // "text|title"
     std::vector<std::string> progress; // "Max=2", "Min=0", "Value=1", ...
     int eventTurns = 0;
     bool refuseProgress = false;       // the progress bar refuses every value
     std::function<void()> onDoEvents;  // what happens while the send waits
 
     std::string ComSeleText() const override { return comSele; }
-    void ShowMessage(std::string_view text, std::string_view title) override
-    {
-        messages.push_back(std::string(text) + "|" + std::string(title));
-    }
     void SetProgressMax(int value) override { Progress("Max", value); }
     void SetProgressMin(int value) override { Progress("Min", value); }
     void SetProgressValue(int value) override { Progress("Value", value); }

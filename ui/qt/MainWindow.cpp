@@ -7,10 +7,11 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 
 #include "ui/qt/MessageBoxes.h"
+#include "ui/qt/OptionButton.h"
 #include "ui/qt/TimeSpinner.h"
 #include "ui/qt/WorkTimeSwitch.h"
 
@@ -21,6 +22,21 @@ namespace {
 QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::optional<Key> KeyOf(const QKeyEvent& event)
+{
+    if (event.modifiers() & ~Qt::KeypadModifier)
+        return std::nullopt;
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Enter;
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    default: return std::nullopt;
+    }
 }
 
 } // namespace
@@ -61,15 +77,33 @@ T* MainWindow::As(Control control) const
 
 void MainWindow::ConnectHandlers()
 {
-    connect(As<QPushButton>(Control::CmdSndClk0), &QPushButton::clicked, this, [this] { form_.CmdSndClk_Click(0); });
-    connect(As<QPushButton>(Control::CmdSndClk1), &QPushButton::clicked, this, [this] { form_.CmdSndClk_Click(1); });
-    connect(As<QPushButton>(Control::CmdExit), &QPushButton::clicked, this, [this] { form_.CmdExit_Click(); });
     connect(timer1_, &QTimer::timeout, this, [this] { form_.Timer1_Timer(); });
-    connect(As<WorkTimeSwitch>(Control::ChkWEn), &QCheckBox::clicked, this, [this] { form_.SwitchClicked(); });
-    for (Control spinner : {Control::VScSTime, Control::VScETime})
-        connect(As<TimeSpinner>(spinner), &TimeSpinner::spun, this,
-                [this, spinner](SpinAction action) { form_.SpinnerMoved(spinner, action); });
+    for (const ControlRow& row : Controls()) {
+        const Control control = row.id;
+        QWidget* widget = Widget(control);
+        if (!widget || control == Control::Form1)
+            continue;
+        if (TakesFocus(row.kind))
+            widget->installEventFilter(this);
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            connect(button, &QAbstractButton::clicked, this, [this, control] { form_.Clicked(control); });
+        else if (auto* combo = qobject_cast<QComboBox*>(widget))
+            connect(combo, &QComboBox::activated, this,
+                    [this, control](int index) { form_.ItemChosen(control, index); });
+        else if (auto* spinner = qobject_cast<TimeSpinner*>(widget))
+            connect(spinner, &TimeSpinner::spun, this,
+                    [this, control](SpinAction action) { form_.SpinnerMoved(control, action); });
+    }
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &MainWindow::OnFocusChanged);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto key = KeyOf(*static_cast<QKeyEvent*>(event));
+    const auto control = ControlOf(qobject_cast<QWidget*>(watched));
+    return key && control && form_.KeyPressed(*control, *key);
 }
 
 std::optional<Control> MainWindow::ControlOf(QWidget* widget) const
@@ -134,9 +168,7 @@ void MainWindow::SetText(Control control, const std::string& text)
     if (auto* box = qobject_cast<QLineEdit*>(widget)) {
         box->setText(shown);
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-        // The list keeps its selection in step with the text, so that the drop-down opens on it.
         const QSignalBlocker quiet(combo);
-        combo->setCurrentIndex(combo->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive));
         combo->setEditText(shown);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(shown);
@@ -152,7 +184,7 @@ int MainWindow::Value(Control control) const
         return check->value();
     if (auto* spinner = qobject_cast<TimeSpinner*>(widget))
         return spinner->minute();
-    if (auto* option = qobject_cast<QRadioButton*>(widget))
+    if (auto* option = qobject_cast<OptionButton*>(widget))
         return option->isChecked() ? 1 : 0;
     if (auto* bar = qobject_cast<QProgressBar*>(widget))
         return bar->value();
@@ -166,8 +198,8 @@ void MainWindow::SetValue(Control control, int value)
         check->setValue(value);
     else if (auto* spinner = qobject_cast<TimeSpinner*>(widget))
         spinner->setMinute(value);
-    else if (auto* option = qobject_cast<QRadioButton*>(widget))
-        option->setChecked(value != 0); // auto-exclusive: the partner clears
+    else if (auto* option = qobject_cast<OptionButton*>(widget))
+        option->setSelected(value != 0);
     else if (auto* bar = qobject_cast<QProgressBar*>(widget))
         bar->setValue(value);
 }
@@ -237,6 +269,20 @@ std::string MainWindow::ListItem(Control control, int index) const
 {
     auto* combo = As<QComboBox>(control);
     return combo ? combo->itemText(index).toStdString() : std::string();
+}
+
+int MainWindow::ListIndex(Control control) const
+{
+    auto* combo = As<QComboBox>(control);
+    return combo ? combo->currentIndex() : -1;
+}
+
+void MainWindow::SetListIndex(Control control, int index)
+{
+    if (auto* combo = As<QComboBox>(control)) {
+        const QSignalBlocker quiet(combo);
+        combo->setCurrentIndex(index);
+    }
 }
 
 void MainWindow::SetFocus(Control control)

@@ -39,6 +39,7 @@ public:
     int Maximum(Control control) const override;
     int ListCount(Control control) const override;
     std::string ListItem(Control control, int index) const override;
+    int ListIndex(Control control) const override;
 
     // What it sets, with the widgets' signals blocked: the behaviour runs its own handlers.
     void SetText(Control control, const std::string& text) override;
@@ -47,6 +48,7 @@ public:
     void SetRange(Control control, int minimum, int maximum) override;
     void ClearList(Control control) override;
     void AddItem(Control control, const std::string& item) override;
+    void SetListIndex(Control control, int index) override;
     void SetFocus(Control control) override;
 
     // QMessageBox through the boxes given; Qt's event loop; close() as the close box.
@@ -58,6 +60,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    // Enter and the arrows on a control, which the behaviour may take for itself.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();

@@ -11,13 +11,13 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QValidator>
 
 #include <algorithm>
 #include <vector>
 
 #include "ui/SingleLine.h"
+#include "ui/qt/OptionButton.h"
 #include "ui/qt/TimeSpinner.h"
 #include "ui/qt/WorkTimeSwitch.h"
 
@@ -104,7 +104,7 @@ QWidget* Make(const ControlRow& row, QWidget* container)
         combo->setValidator(new FirstLineOnly(combo));
         for (std::string_view item : row.items)
             combo->addItem(FromUtf8(item));
-        combo->setCurrentIndex(combo->findText(caption, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        combo->setCurrentIndex(SelectedItemAtStart(row));
         combo->setEditText(caption);
         return combo;
     }
@@ -114,8 +114,8 @@ QWidget* Make(const ControlRow& row, QWidget* container)
         return box;
     }
     case ControlKind::OptionButton: {
-        auto* option = new QRadioButton(caption, container);
-        option->setChecked(row.value != 0);
+        auto* option = new OptionButton(caption, container);
+        option->setSelected(row.value != 0);
         return option;
     }
     case ControlKind::VScrollBar: {

@@ -45,8 +45,6 @@ int TimeSpinner::minute() const
 
 void TimeSpinner::setMinute(int minute)
 {
-    if (minute < FirstMinuteOfDay || minute > LastMinuteOfDay)
-        return;
     const QSignalBlocker quiet(this);
     setValue(SpinnerPosition(minute));
 }

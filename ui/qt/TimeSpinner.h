@@ -18,7 +18,7 @@ public:
     explicit TimeSpinner(QWidget* parent = nullptr);
 
     int minute() const;
-    // Raises nothing; a value outside the day is refused.
+    // Raises nothing.
     void setMinute(int minute);
 
 signals:

@@ -20,8 +20,6 @@ int WorkTimeSwitch::value() const
 
 void WorkTimeSwitch::setValue(int value)
 {
-    if (value < 0 || value > 2)
-        return;
     const QSignalBlocker quiet(this);
     setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }

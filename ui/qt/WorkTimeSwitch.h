@@ -14,7 +14,7 @@ public:
 
     // 0 not ticked, 1 ticked, 2 greyed.
     int value() const;
-    // Raises nothing; other values are refused and leave the box as it is.
+    // Raises nothing.
     void setValue(int value);
 
 protected:

@@ -33,6 +33,18 @@ bool KeyDown(int key)
     return GetKeyState(key) < 0;
 }
 
+std::optional<Key> KeyOf(WPARAM virtualKey)
+{
+    switch (virtualKey) {
+    case VK_RETURN: return Key::Enter;
+    case VK_LEFT: return Key::Left;
+    case VK_RIGHT: return Key::Right;
+    case VK_UP: return Key::Up;
+    case VK_DOWN: return Key::Down;
+    default: return std::nullopt;
+    }
+}
+
 } // namespace
 
 Win32Form::Win32Form(HINSTANCE instance, SerialPort& port, SettingsFile& settings)
@@ -107,11 +119,16 @@ bool Win32Form::PreTranslate(MSG& message)
 {
     if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd)))
         return false;
-    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) {
+    const bool plainKey = message.message == WM_KEYDOWN && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU);
+    if (plainKey && message.wParam == VK_TAB) {
         const std::optional<Control> from = ControlOf(GetFocus());
         if (const auto to = form_.NextTabStop(from.value_or(Control::Form1), KeyDown(VK_SHIFT)))
             TabTo(*to);
         return true;
+    }
+    if (const auto key = KeyOf(message.wParam); plainKey && key && !KeyDown(VK_SHIFT)) {
+        if (const auto control = ControlOf(GetFocus()); control && form_.KeyPressed(*control, *key))
+            return true;
     }
     // Enter and Escape reach the window as IDOK and IDCANCEL, which no control carries.
     return IsDialogMessageW(window_, &message) != FALSE;
@@ -241,15 +258,14 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 void Win32Form::Command(Control control, int code)
 {
-    if (code != BN_CLICKED)
-        return;
-    const ControlRow& row = RowOf(control);
-    if (control == Control::CmdExit)
-        form_.CmdExit_Click();
-    else if (row.kind == ControlKind::CommandButton)
-        form_.CmdSndClk_Click(row.index);
-    else if (row.kind == ControlKind::CheckBox)
-        form_.SwitchClicked(); // the box does not change by itself: it is BS_3STATE
+    // The buttons do not change by themselves (BS_3STATE, BS_RADIOBUTTON): the behaviour
+    // sets what a click makes of them.
+    if (RowOf(control).kind == ControlKind::ComboBox) {
+        if (code == CBN_SELCHANGE)
+            form_.ItemChosen(control, ListIndex(control));
+    } else if (code == BN_CLICKED) {
+        form_.Clicked(control);
+    }
 }
 
 void Win32Form::Scroll(Control control, int code)

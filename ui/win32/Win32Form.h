@@ -49,11 +49,13 @@ public:
     int Maximum(Control control) const override;
     void SetRange(Control control, int minimum, int maximum) override;
 
-    // CB_RESETCONTENT, CB_ADDSTRING, CB_GETCOUNT and CB_GETLBTEXT.
+    // CB_RESETCONTENT, CB_ADDSTRING, CB_GETCOUNT, CB_GETLBTEXT, CB_GETCURSEL and CB_SETCURSEL.
     void ClearList(Control control) override;
     void AddItem(Control control, const std::string& item) override;
     int ListCount(Control control) const override;
     std::string ListItem(Control control, int index) const override;
+    int ListIndex(Control control) const override;
+    void SetListIndex(Control control, int index) override;
 
     // MessageBoxW, modal to the window, with MB_ICONEXCLAMATION.
     void ShowMessage(std::string_view text, std::string_view title) override;
@@ -82,8 +84,9 @@ private:
     void MakeFonts(UINT dpi);
     HFONT FontOf(const ControlRow& row) const;
 
-    // Tab and Shift+Tab through the behaviour's tab order, the other dialog keys through
-    // the system's; true when the message has been handled.
+    // Tab and Shift+Tab through the behaviour's tab order, Enter and the arrows where the
+    // behaviour takes them, the other dialog keys through the system's; true when the
+    // message has been handled.
     bool PreTranslate(MSG& message);
     void Dispatch(MSG& message);
     void TabTo(Control control);

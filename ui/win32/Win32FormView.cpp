@@ -34,18 +34,8 @@ std::string Win32Form::Text(Control control) const
 
 void Win32Form::SetText(Control control, const std::string& text)
 {
-    HWND window = Hwnd(control);
-    if (!window)
-        return;
-    if (KindOf(control) == ControlKind::ComboBox) {
-        // The list keeps its selection in step with the text, so that the drop-down opens on it.
-        int match = -1;
-        for (int i = 0, count = ListCount(control); i < count && match < 0; ++i)
-            if (ListItem(control, i) == text)
-                match = i;
-        SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(match), 0);
-    }
-    SetWindowTextW(window, Utf8ToWide(text).c_str());
+    if (HWND window = Hwnd(control))
+        SetWindowTextW(window, Utf8ToWide(text).c_str());
 }
 
 int Win32Form::Value(Control control) const
@@ -72,26 +62,10 @@ void Win32Form::SetValue(Control control, int value)
         return;
     switch (KindOf(control)) {
     case ControlKind::CheckBox:
-        if (value >= 0 && value <= 2)
-            SendMessageW(window, BM_SETCHECK,
-                         value == 1   ? BST_CHECKED
-                         : value == 2 ? BST_INDETERMINATE
-                                      : BST_UNCHECKED,
-                         0);
+        SendMessageW(window, BM_SETCHECK, value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
         break;
-    case ControlKind::OptionButton:
-        SendMessageW(window, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
-        // The other buttons of its container clear, as a click would clear them.
-        if (value)
-            for (const ControlRow& other : Controls())
-                if (other.kind == ControlKind::OptionButton && other.id != control
-                    && other.container == RowOf(control).container && Hwnd(other.id))
-                    SendMessageW(Hwnd(other.id), BM_SETCHECK, BST_UNCHECKED, 0);
-        break;
-    case ControlKind::VScrollBar:
-        if (value >= FirstMinuteOfDay && value <= LastMinuteOfDay)
-            SetScrollPos(window, SB_CTL, SpinnerPosition(value), TRUE);
-        break;
+    case ControlKind::OptionButton: SendMessageW(window, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0); break;
+    case ControlKind::VScrollBar: SetScrollPos(window, SB_CTL, SpinnerPosition(value), TRUE); break;
     case ControlKind::ProgressBar: SendMessageW(window, PBM_SETPOS, static_cast<WPARAM>(value), 0); break;
     default: break;
     }
@@ -159,6 +133,19 @@ std::string Win32Form::ListItem(Control control, int index) const
         = SendMessageW(window, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
     item.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
     return WideToUtf8(item);
+}
+
+int Win32Form::ListIndex(Control control) const
+{
+    HWND window = Hwnd(control);
+    const LRESULT index = window ? SendMessageW(window, CB_GETCURSEL, 0, 0) : CB_ERR;
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void Win32Form::SetListIndex(Control control, int index)
+{
+    if (HWND window = Hwnd(control))
+        SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void Win32Form::SetFocus(Control control)

@@ -39,7 +39,7 @@ ControlClass ClassOf(const ControlRow& row)
     case ControlKind::ComboBox: return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
     case ControlKind::CheckBox:
         return {L"BUTTON", WS_TABSTOP | BS_3STATE}; // a click is reported; the behaviour sets the value
-    case ControlKind::OptionButton: return {L"BUTTON", WS_TABSTOP | BS_AUTORADIOBUTTON};
+    case ControlKind::OptionButton: return {L"BUTTON", WS_TABSTOP | BS_RADIOBUTTON}; // as the check box
     case ControlKind::VScrollBar: return {L"SCROLLBAR", WS_TABSTOP | SBS_VERT};
     case ControlKind::CommandButton: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON};
     case ControlKind::ProgressBar: return {PROGRESS_CLASSW, 0};
@@ -48,18 +48,6 @@ ControlClass ClassOf(const ControlRow& row)
     case ControlKind::SerialPort: break;
     }
     return {};
-}
-
-// Each control starts a group of its own, but the option buttons of one container make one
-// group together, so that a click on one clears the others.
-bool StartsGroup(const ControlRow& row)
-{
-    if (row.kind != ControlKind::OptionButton)
-        return true;
-    const auto first = std::find_if(Controls().begin(), Controls().end(), [&](const ControlRow& other) {
-        return other.kind == ControlKind::OptionButton && other.container == row.container;
-    });
-    return first->id == row.id;
 }
 
 // The window a control's focus and typing go to: a combo box's edit field, or the control.
@@ -148,7 +136,9 @@ void Win32Form::CreateControls(UINT dpi)
     const std::vector<const ControlRow*> bottomUp = BottomUp();
     for (const ControlRow* row : bottomUp) {
         const ControlClass kind = ClassOf(*row);
-        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style | (StartsGroup(*row) ? WS_GROUP : 0);
+        // Each control is a group of its own, so that the system's dialog keys move nothing
+        // by themselves: the behaviour decides where the arrows of the option pair go.
+        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | kind.style;
         const std::wstring caption = row->kind == ControlKind::ComboBox ? std::wstring() : Utf8ToWide(row->caption);
         const Pixels place = InPixels(PlaceInWindow(row->id), static_cast<int>(dpi));
         HWND window
@@ -168,6 +158,7 @@ void Win32Form::CreateControls(UINT dpi)
         case ControlKind::ComboBox:
             for (std::string_view item : row->items)
                 AddItem(row->id, std::string(item));
+            SetListIndex(row->id, SelectedItemAtStart(*row));
             SetText(row->id, std::string(row->caption));
             FitField(window, place.height);
             break;
