@@ -25,16 +25,13 @@ std::size_t AnsiCutLength(std::string_view text, std::size_t most)
 
 std::string_view WholeAnsiCharacters(std::string_view ansi)
 {
+    // Walked character by character, so that a second byte that looks like a lead byte is
+    // not taken for one.
     std::size_t i = 0;
-    while (i < ansi.size()) {
-        if (!IsAnsiLeadByte(static_cast<unsigned char>(ansi[i]))) {
-            ++i;
-        } else if (i + 1 < ansi.size()) {
-            i += 2;
-        } else {
-            return ansi.substr(0, i);
-        }
-    }
+    while (i + 1 < ansi.size())
+        i += AnsiCharacterSize(ansi.substr(i));
+    if (i < ansi.size() && IsAnsiLeadByte(static_cast<unsigned char>(ansi[i])))
+        return ansi.substr(0, i);
     return ansi;
 }
 
