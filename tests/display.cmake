@@ -20,6 +20,7 @@ endif()
 # tools/demo with a stand-in panel: order of start, the update getting through, clean-up.
 if(NOT WIN32)
   add_test(NAME test_display_demo
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/display_demo.sh ${PROJECT_SOURCE_DIR}/tools/demo $<TARGET_FILE:tallymark-display>)
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/display_demo.sh ${PROJECT_SOURCE_DIR}/tools/demo $<TARGET_FILE:tallymark-display>
+      $<TARGET_FILE:control-place>)
   set_tests_properties(test_display_demo PROPERTIES TIMEOUT 120)
 endif()

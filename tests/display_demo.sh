@@ -2,7 +2,7 @@
 # tools/demo in a build tree of its own, with a stand-in for the panel: the display's link
 # must be there when the panel starts, an update written to it must reach the display, and
 # the display must be gone with its link once the panel has exited.
-#   display_demo.sh TOOLS_DEMO TALLYMARK_DISPLAY
+#   display_demo.sh TOOLS_DEMO TALLYMARK_DISPLAY CONTROL_PLACE
 set -euo pipefail
 
 fail() {
@@ -14,9 +14,10 @@ fail() {
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/tools" "$work/build/display" "$work/build/ui/ports"
+mkdir -p "$work/tools" "$work/build/display" "$work/build/ui/ports" "$work/build/tools"
 cp "$1" "$work/tools/demo"
 cp "$2" "$work/build/display/tallymark-display"
+cp "$3" "$work/build/tools/control-place"
 
 # COM32 is taken by a real device; COM31 is a link left by a killed display, free again.
 ln -s /dev/null "$work/build/ui/ports/COM32"

@@ -226,6 +226,7 @@ public:
     void PortVanishesDuringSend();
     void HeldPortIsNotListed();
     void SendCommandSendsWhatTheButtonsSend();
+    void EveryControlDriven();
 
 private slots:
     void initTestCase();
@@ -262,7 +263,138 @@ const Scenario Scenarios[] = {
     {"a port that vanishes during a send", &TestPanelEndToEnd::PortVanishesDuringSend},
     {"a port that another program holds is not listed", &TestPanelEndToEnd::HeldPortIsNotListed},
     {"tallymark-send sends what the buttons send", &TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend},
+    {"every control driven by mouse and keyboard", &TestPanelEndToEnd::EveryControlDriven},
 };
+
+// One input of an operator's step: a click on a control, keys typed into the window, or an
+// item chosen from a combo box's drop-down list with the mouse.
+struct Input {
+    enum Kind { Click, Keys, Choose } kind;
+    Control control = Control::Form1;
+    int where = 0; // a click's place: 0 the middle, -1 a spinner's upper arrow, 1 its lower arrow; an item
+    const char* keys = nullptr; // X keysym names separated by blanks
+    int items = 0; // how many items the list holds
+};
+
+Input ClickOn(Control control, int where = 0)
+{
+    return {Input::Click, control, where};
+}
+
+Input Press(const char* keys)
+{
+    return {Input::Keys, Control::Form1, 0, keys};
+}
+
+Input Choose(Control combo, int item, int of)
+{
+    return {Input::Choose, combo, item, nullptr, of};
+}
+
+// What the window shows, and so sends and saves, after a step: its settings and the port.
+struct Shown {
+    PanelSettings settings;
+    int port;
+};
+using Change = void (*)(Shown&);
+
+// A step of the operator's, then a send: by a click on the settings group's send button, or
+// by the step's own keys on a focused send button. Each step starts where the last one left
+// the focus, on the send button that sent.
+struct Step {
+    const char* name;
+    std::vector<Input> inputs;
+    Change change;
+    std::optional<Control> sentBy = std::nullopt; // the button the step's keys send with
+};
+
+const char* const TabAround = "Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab"; // every stop once
+
+const Step Steps[] = {
+    {"減算 by mouse", {ClickOn(Control::OptDeD)}, [](Shown& s) { s.settings.countUp = false; }},
+    {"加算 by mouse", {ClickOn(Control::OptInD)}, [](Shown& s) { s.settings.countUp = true; }},
+    {"減算 by Shift+Tab to the pair and an arrow", {Press("Shift+Tab Down")},
+     [](Shown& s) { s.settings.countUp = false; }},
+    {"加算 by an arrow back, then Space", {Press("Shift+Tab Left space")}, [](Shown& s) { s.settings.countUp = true; }},
+    {"the switch by mouse", {ClickOn(Control::ChkWEn)}, [](Shown& s) { s.settings.workTimeSwitch = 0; }},
+    {"the switch by Space", {Press("Tab space")}, [](Shown& s) { s.settings.workTimeSwitch = 1; }},
+    {"the start spinner's upper arrow", {ClickOn(Control::VScSTime, -1)}, [](Shown& s) { s.settings.workStart = 451; }},
+    {"the start spinner's lower arrow", {ClickOn(Control::VScSTime, 1)}, [](Shown& s) { s.settings.workStart = 450; }},
+    {"the end spinner's arrows",
+     {ClickOn(Control::VScETime, -1), ClickOn(Control::VScETime, -1), ClickOn(Control::VScETime, 1)},
+     [](Shown& s) { s.settings.workEnd = 1201; }},
+    {"page moves by the keys", {Press("Tab Tab Tab Prior Prior Next")}, [](Shown& s) { s.settings.workStart = 460; }},
+    {"the upper arrow at 23:59 changes nothing", {Press("Tab Tab Tab Home"), ClickOn(Control::VScSTime, -1)},
+     [](Shown& s) { s.settings.workStart = 1439; }},
+    {"the lower arrow at 00:00 changes nothing", {Press("Tab Tab Tab Tab End"), ClickOn(Control::VScETime, 1)},
+     [](Shown& s) { s.settings.workEnd = 0; }},
+    {"a day count typed", {Press("Tab Tab Tab Tab Tab Tab 4 2")}, [](Shown& s) { s.settings.dayCountText = "42"; }},
+    {"a brightness typed", {Press("Tab Tab Tab Tab Tab Tab Tab 7")},
+     [](Shown& s) { s.settings.brightnessText = "7"; }},
+    {"a brightness chosen from the list", {Choose(Control::ComBright, 1, 8)},
+     [](Shown& s) { s.settings.brightnessText = "2"; }},
+    {"a port chosen from the list", {Choose(Control::ComSele, 0, 2)}, [](Shown& s) { s.port = 3; }},
+    {"Enter on the focused send button", {Press("Return")}, [](Shown&) {}, Control::CmdSndClk1},
+    {"Space on the focused send button", {Press("space")}, [](Shown&) {}, Control::CmdSndClk1},
+    {"Enter on the current-time group's send button", {Press("Shift+Tab Shift+Tab Shift+Tab Shift+Tab Shift+Tab Return")},
+     [](Shown&) {}, Control::CmdSndClk0},
+    {"Tab through the whole window in tab order", {Press(TabAround), Press("Return")}, [](Shown&) {},
+     Control::CmdSndClk0},
+    {"減算 by mouse once more, as the file keeps it", {ClickOn(Control::OptDeD)},
+     [](Shown& s) { s.settings.countUp = false; }},
+};
+
+// Does what one input of a step says, in the window.
+void Do(XSession& x, unsigned long window, const Input& input)
+{
+    const Pixels place = InPixels(PlaceInWindow(input.control));
+    switch (input.kind) {
+    case Input::Click: {
+        const int y = input.where < 0   ? place.top + 3
+                    : input.where > 0 ? place.top + place.height - 4
+                                      : place.top + place.height / 2;
+        x.Click(window, {place.left + place.width / 2, y});
+        break;
+    }
+    case Input::Keys:
+        for (const QString& key : QString::fromLatin1(input.keys).split(' '))
+            x.Key(window, key.toLatin1().constData());
+        break;
+    case Input::Choose: {
+        // The list drops down from the button at the right end of the box; its items share
+        // its height evenly.
+        x.Click(window, {place.left + place.width - 6, place.top + place.height / 2});
+        const std::optional<QRect> list = x.WaitForPopup(window, 5s);
+        QVERIFY(list);
+        const QPoint origin = x.Geometry(window).topLeft();
+        const int rowHeight = list->height() / input.items;
+        // A list takes no click in the moment after it drops, lest the press that dropped it
+        // choose an item as it is let go.
+        QTest::qWait(600);
+        x.Click(window, {list->center().x() - origin.x(),
+                           list->top() + rowHeight * input.where + rowHeight / 2 - origin.y()});
+        // The list goes up again before the window takes the next click.
+        QTRY_VERIFY_WITH_TIMEOUT(!x.WaitForPopup(window, 0ms), 5000);
+        break;
+    }
+    }
+}
+
+// The settings file as the panel saves what it shows, over the stored one.
+QByteArray SavedWith(const PanelSettings& shown)
+{
+    QString file = QString::fromLatin1(StoredFile);
+    const auto put = [&](const char* key, const QString& value) {
+        file.replace(QRegularExpression(QStringLiteral("\\b%1=[^\\r]*").arg(key)), QStringLiteral("%1=%2").arg(key, value));
+    };
+    put("WorkTimeEnable", QString::number(shown.workTimeSwitch));
+    put("StartWorkTime", QString::number(shown.workStart));
+    put("EndWorkTime", QString::number(shown.workEnd));
+    put("DDD", QString::fromStdString(shown.dayCountText));
+    put("DownCount", shown.countUp ? "0" : "1");
+    put("Bright", QString::fromStdString(shown.brightnessText));
+    return file.toLatin1();
+}
 
 // The scenario that runs once more on a front end that can report Windows 7.
 constexpr std::size_t Windows7Scenario = 0;
@@ -516,6 +648,34 @@ void TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend()
         tallymark::testing::CheckLiveUpdate(bytes, StoredSettings, RowOf(*run.button).index);
     }
     QCOMPARE(panel.Settings(), StoredFile);
+}
+
+void TestPanelEndToEnd::EveryControlDriven()
+{
+    // Two ports, the higher shown at the start; one window start for every step.
+    PseudoTerminal com3, com5;
+    Panel panel(*frontEnd_, &StoredFile, {{3, com3.DevicePath()}, {5, com5.DevicePath()}});
+    const unsigned long window = panel.Start(*x_);
+    QVERIFY(window);
+    Shown shown{StoredSettings, 5};
+    for (const Step& step : Steps) {
+        for (const Input& input : step.inputs) {
+            Do(*x_, window, input);
+            QVERIFY2(!QTest::currentTestFailed(), step.name);
+        }
+        step.change(shown);
+        PseudoTerminal& line = shown.port == 3 ? com3 : com5;
+        if (!step.sentBy)
+            x_->Click(window, CentreOf(Control::CmdSndClk1));
+        const std::vector<std::uint8_t> bytes = line.Read(15, 5s);
+        QVERIFY2(bytes.size() == 15, step.name);
+        QVERIFY2(line.ReadUntilQuiet(100ms).empty(), step.name);
+        tallymark::testing::CheckLiveUpdate(bytes, shown.settings, RowOf(step.sentBy.value_or(Control::CmdSndClk1)).index);
+        QVERIFY2(!QTest::currentTestFailed(), step.name);
+    }
+    x_->Click(window, CentreOf(Control::CmdExit));
+    QVERIFY(panel.WaitForExit());
+    QCOMPARE(panel.Settings(), SavedWith(shown.settings));
 }
 
 QTEST_GUILESS_MAIN(TestPanelEndToEnd)

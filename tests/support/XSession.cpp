@@ -5,7 +5,10 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 
 namespace tallymark::testing {
 
@@ -129,11 +132,46 @@ void XSession::Key(unsigned long window, const char* keysym)
 {
     XSetInputFocus(display_, window, RevertToParent, CurrentTime);
     Sync();
-    const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keysym));
+    std::string_view name(keysym);
+    KeyCode held = 0;
+    for (const auto& [prefix, modifier] : {std::pair{"Shift+", "Shift_L"}, std::pair{"Alt+", "Alt_L"}})
+        if (name.starts_with(prefix)) {
+            name.remove_prefix(std::string_view(prefix).size());
+            held = XKeysymToKeycode(display_, XStringToKeysym(modifier));
+        }
+    const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(std::string(name).c_str()));
+    if (held)
+        XTestFakeKeyEvent(display_, held, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     Sync();
     XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    if (held)
+        XTestFakeKeyEvent(display_, held, False, CurrentTime);
     Sync();
+}
+
+std::optional<QRect> XSession::WaitForPopup(unsigned long window, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    do {
+        Window root = DefaultRootWindow(display_), parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        std::optional<QRect> found;
+        if (XQueryTree(display_, root, &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count && !found; ++i) {
+                XWindowAttributes attributes{};
+                if (children[i] != window && XGetWindowAttributes(display_, children[i], &attributes)
+                    && attributes.map_state == IsViewable && attributes.override_redirect)
+                    found = Geometry(children[i]);
+            }
+            if (children)
+                XFree(children);
+        }
+        if (found)
+            return found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
 }
 
 void XSession::RequestClose(unsigned long window)

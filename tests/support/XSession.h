@@ -37,8 +37,12 @@ public:
     // A left click at `point` of the window's client area.
     void Click(unsigned long window, QPoint point);
     // A press and release of a key given as an X keysym name ("Escape", "Return", "n"),
-    // typed into `window`. With no window manager to do it, the window is given the focus.
+    // after "Shift+" or "Alt+" where the key is to be held with one, typed into `window`.
+    // With no window manager to do it, the window is given the focus.
     void Key(unsigned long window, const char* keysym);
+    // Where a drop-down list or another popup of a program shows, besides `window`, waiting
+    // up to `timeout`.
+    std::optional<QRect> WaitForPopup(unsigned long window, std::chrono::milliseconds timeout);
     // WM_DELETE_WINDOW, as a window manager sends it for the close box.
     void RequestClose(unsigned long window);
 
