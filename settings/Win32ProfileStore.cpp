@@ -7,22 +7,11 @@
 
 #include <windows.h>
 
+#include "os/Process.h"
 #include "settings/TemporaryName.h"
 
 namespace tallymark {
 namespace {
-
-// True while the process runs, and whenever that cannot be told.
-bool ProcessRuns(DWORD id)
-{
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    if (!process)
-        return GetLastError() != ERROR_INVALID_PARAMETER;
-    DWORD exitCode = 0;
-    const bool runs = !GetExitCodeProcess(process, &exitCode) || exitCode == STILL_ACTIVE;
-    CloseHandle(process);
-    return runs;
-}
 
 // Copies left by saves that were killed before they could replace the file or delete the
 // copy: "<file>.tmp<id>" of a process that has ended. Only plain files go; links, folders
