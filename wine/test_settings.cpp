@@ -1,9 +1,11 @@
 // The settings file on Windows (Wine): LoadSettings and SaveSettings over kernel32's own
 // profile functions and the system's ANSI code page, the way the panel runs there.
 //
-//   wine_settings FOLDER
-// FOLDER: an empty folder to work in. The code page cases need the system code page 932
-// (a Japanese Windows; under Wine, a Japanese locale) and are skipped under any other.
+//   wine_settings FOLDER CLOSED_FOLDER TALLYMARK_EXE
+// FOLDER: an empty folder to work in; CLOSED_FOLDER: a folder the program cannot write, with
+// a settings file in it; TALLYMARK_EXE: the panel, whose session the check ends. The code
+// page cases need the system code page 932 (a Japanese Windows; under Wine, a Japanese
+// locale) and are skipped under any other.
 
 #include <windows.h>
 
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "settings/SettingsFile.h"
+#include "settings/UserFolder.h"
 #include "settings/WideText.h"
 #include "support/Check.h"
 #include "support/Files.h"
@@ -250,6 +253,7 @@ void StaleCopies(Fixture& fixture)
         std::string name;
         bool folder;
         bool removed;
+        bool readOnly = false; // as earlier versions left them beside a read-only file
     } cases[] = {
         {"Tallymark.ini.tmp" + dead, false, true},
         {"TALLYMARK.INI.tmp" + dead, false, true},
@@ -259,6 +263,7 @@ void StaleCopies(Fixture& fixture)
         {"Tallymark.ini.tmp0", false, false},
         {"Other.ini.tmp" + dead, false, false},
         {"Tallymark.ini.tmp" + dead, true, false},
+        {"Tallymark.ini.tmp" + dead, false, true, true},
     };
     for (const auto& c : cases) {
         const std::string folder = fixture.NewFolder();
@@ -268,9 +273,12 @@ void StaleCopies(Fixture& fixture)
             ::CreateDirectoryA(entry.c_str(), nullptr);
         else
             WriteAll(entry, "half a save");
+        if (c.readOnly)
+            ::SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_READONLY);
         SettingsFile file(*fixture.store, [&] { return folder; });
         file.SaveSettings(Changed());
-        const std::string what = "stale copies: " + c.name + (c.folder ? " (a folder)" : "");
+        const std::string what
+            = "stale copies: " + c.name + (c.folder ? " (a folder)" : "") + (c.readOnly ? " (read-only)" : "");
         check::Equal(what + " removed", ::GetFileAttributesA(entry.c_str()) == INVALID_FILE_ATTRIBUTES, c.removed);
         check::Equal(what + ": the save", ReadAll(folder + "\\Tallymark.ini"), ChangedLines);
     }
@@ -282,8 +290,8 @@ void StaleCopies(Fixture& fixture)
 void CodePage(Fixture& fixture)
 {
     if (::GetACP() != 932) {
-        std::printf("settings: system code page %u, not 932: the 4 code page cases skipped\n", ::GetACP());
-        check::Skip(4);
+        std::printf("settings: system code page %u, not 932: the 6 code page cases skipped\n", ::GetACP());
+        check::Skip(6);
         return;
     }
     // 漢字 and ｶﾅ in code page 932 and in UTF-8.
@@ -318,6 +326,14 @@ void CodePage(Fixture& fixture)
     Controls again;
     file.LoadSettings(again);
     check::Equal("code page: loads back", again.dayCountText, kanjiUtf8);
+
+    // 日程表: the second byte of 表 is the byte of '\'; the folder still gets its separator.
+    const std::string schedule = fixture.NewFolder() + "\\\x93\xfa\x92\xf6\x95\x5c";
+    ::CreateDirectoryA(schedule.c_str(), nullptr);
+    SettingsFile inSchedule(*fixture.store, [&] { return schedule; });
+    inSchedule.SaveSettings(Changed());
+    check::Equal("code page: 日程表 keeps its own file", ReadAll(schedule + "\\Tallymark.ini"), ChangedLines);
+    check::Equal("code page: nothing beside 日程表", ReadAll(schedule + "Tallymark.ini"), std::string("<missing>"));
 }
 
 void BesideTheProgram()
@@ -352,12 +368,128 @@ void FolderOutsideTheCodePage(const std::string& root)
                 ::GetFileAttributesW((folder + L"\\Tallymark.ini").c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 
+// Names in the folder that begin with the settings file's: what a save leaves beside it.
+int LeftBeside(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    const HANDLE search = ::FindFirstFileA((folder + "\\Tallymark.ini.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        count += ::lstrcmpiA(found.cFileName, "Tallymark.ini") != 0;
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return count;
+}
+
+// Where the program's folder or its file cannot be written, the save goes to the user's own
+// folder, starting from the file beside the program, and the next start reads it there.
+void SavesPerUser(Fixture& fixture, const std::string& closedFolder)
+{
+    const struct {
+        const char* name;
+        std::string program; // empty: a folder of its own with a read-only file
+        std::string before;
+    } cases[] = {
+        {"a folder that cannot be written", closedFolder, "; kept by the administrator\r\n[Tallymarks]\r\nDDD=42\r\n"},
+        {"a read-only file", "", NineLines},
+    };
+    for (const auto& c : cases) {
+        const std::string program = c.program.empty() ? fixture.NewFolder() : c.program;
+        const std::string beside = program + "\\Tallymark.ini";
+        if (c.program.empty()) {
+            WriteAll(beside, c.before);
+            ::SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        const std::string local = fixture.NewFolder();
+        ::SetEnvironmentVariableA("LOCALAPPDATA", local.c_str());
+        SettingsFile file(*fixture.store, [&] { return program; }, UserSettingsDirectory);
+        const std::string what = std::string("per user, ") + c.name;
+        check::Equal(what + ": the save", static_cast<int>(file.SaveSettings(Changed())),
+                     static_cast<int>(SaveOutcome::PerUser));
+        const std::string perUser = ReadAll(local + "\\Tallymark\\Tallymark.ini");
+        check::True(what + ": the other lines kept", perUser.starts_with(c.before.substr(0, c.before.find('\n'))));
+        Controls next;
+        SettingsFile(*fixture.store, [&] { return program; }, UserSettingsDirectory).LoadSettings(next);
+        check::Equal(what + ": the next start reads it", next.Summary(), Changed().Summary());
+        check::Equal(what + ": the file beside the program", ReadAll(beside), c.before);
+        check::Equal(what + ": nothing left beside it", LeftBeside(program), 0);
+        ::SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    ::SetEnvironmentVariableA("LOCALAPPDATA", nullptr);
+}
+
+// The child of KilledSaves: saves two sets of values by turns until it is killed, with a
+// sign after the first.
+int SaveUntilKilled(const std::string& folder, const char* ready)
+{
+    auto store = SystemProfileStore();
+    SettingsFile file(*store, [&] { return folder; });
+    const HANDLE sign = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, ready);
+    const Controls changed = Changed();
+    Controls first; // as the nine lines have them
+    file.LoadSettings(first);
+    for (unsigned turn = 0;; ++turn) {
+        file.SaveSettings(turn % 2 ? changed : first);
+        if (turn == 0)
+            ::SetEvent(sign);
+    }
+}
+
+// Saves killed at every point: the file is always there, and always the whole of one save.
+void KilledSaves(Fixture& fixture)
+{
+    char own[MAX_PATH + 1] = {};
+    ::GetModuleFileNameA(nullptr, own, MAX_PATH);
+    constexpr int Kills = 40;
+    int whole = 0, missing = 0, mixed = 0, copiesLeft = 0;
+    for (int kill = 0; kill < Kills; ++kill) {
+        const std::string folder = fixture.NewFolder();
+        const std::string path = folder + "\\Tallymark.ini";
+        WriteAll(path, NineLines);
+        const std::string ready = "tallymark-save-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(kill);
+        const HANDLE sign = ::CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+        std::string command = std::string("\"") + own + "\" --save-until-killed \"" + folder + "\" " + ready;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION child{};
+        if (!::CreateProcessA(own, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
+            check::True("killed saves: the saving process started", false);
+            return;
+        }
+        ::WaitForSingleObject(sign, 10000);
+        // Spread over a few saves, so that the kills meet every step of one.
+        ::Sleep(static_cast<DWORD>(kill % 8));
+        ::TerminateProcess(child.hProcess, 9);
+        ::WaitForSingleObject(child.hProcess, 10000);
+        ::CloseHandle(child.hThread);
+        ::CloseHandle(child.hProcess);
+        ::CloseHandle(sign);
+        const std::string after = ReadAll(path);
+        if (after == NineLines || after == ChangedLines)
+            ++whole;
+        else if (after == "<missing>")
+            ++missing;
+        else
+            ++mixed;
+        copiesLeft += LeftBeside(folder);
+    }
+    std::printf("killed saves: %d kills, %d left a whole file (%d of them a copy beside it), %d no file, %d a mixed "
+                "or torn one\n",
+                Kills, whole, copiesLeft, missing, mixed);
+    check::Equal("killed saves: no file missing", missing, 0);
+    check::Equal("killed saves: no file mixed or torn", mixed, 0);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: wine_settings FOLDER\n");
+    if (argc == 4 && std::string(argv[1]) == "--save-until-killed")
+        return SaveUntilKilled(argv[2], argv[3]);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: wine_settings FOLDER CLOSED_FOLDER TALLYMARK_EXE\n");
         return 2;
     }
     Fixture fixture(argv[1]);
@@ -370,5 +502,7 @@ int main(int argc, char** argv)
     CodePage(fixture);
     BesideTheProgram();
     FolderOutsideTheCodePage(argv[1]);
+    SavesPerUser(fixture, argv[2]);
+    KilledSaves(fixture);
     return check::Finish("settings");
 }

@@ -5,6 +5,7 @@
 
 #include "link/qt/QtSerialPort.h"
 #include "settings/SettingsFile.h"
+#include "settings/UserFolder.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/MessageBoxes.h"
 
@@ -14,7 +15,7 @@ int main(int argc, char* argv[])
 
     tallymark::QtSerialPort port;
     const auto store = tallymark::SystemProfileStore();
-    tallymark::SettingsFile settings(*store, tallymark::ProgramDirectory);
+    tallymark::SettingsFile settings(*store, tallymark::ProgramDirectory, tallymark::UserSettingsDirectory);
     tallymark::QtMessageBoxes boxes;
 
     tallymark::MainWindow window(port, settings, boxes);
