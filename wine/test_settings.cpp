@@ -482,6 +482,52 @@ void KilledSaves(Fixture& fixture)
     check::Equal("killed saves: no file mixed or torn", mixed, 0);
 }
 
+// The end of a Windows session, which sends no WM_CLOSE, saves what the window holds.
+void SessionEnds(Fixture& fixture, const std::string& panel)
+{
+    const struct {
+        const char* name;
+        bool query;
+    } cases[] = {
+        {"WM_QUERYENDSESSION, then WM_ENDSESSION", true},
+        {"WM_ENDSESSION alone", false},
+    };
+    const std::string notes = "; the operator's notes\r\n";
+    for (const auto& c : cases) {
+        const std::string folder = fixture.NewFolder();
+        const std::string program = folder + "\\tallymark.exe";
+        ::CopyFileA(panel.c_str(), program.c_str(), FALSE);
+        WriteAll(folder + "\\Tallymark.ini", notes);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        std::string command = "\"" + program + "\"";
+        const std::string what = std::string("session end, ") + c.name;
+        if (!check::True(what + ": the panel started", ::CreateProcessA(program.c_str(), command.data(), nullptr,
+                                                                        nullptr, FALSE, 0, nullptr, folder.c_str(),
+                                                                        &startup, &started) != FALSE))
+            continue;
+        ::WaitForInputIdle(started.hProcess, 15000);
+        HWND window = nullptr;
+        for (int wait = 0; wait < 300 && !window; ++wait) {
+            window = ::FindWindowW(L"TallymarkForm1", nullptr);
+            if (!window)
+                ::Sleep(50);
+        }
+        DWORD_PTR answer = 0;
+        if (c.query)
+            ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer);
+        ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer);
+        const bool ended = ::WaitForSingleObject(started.hProcess, 15000) == WAIT_OBJECT_0;
+        if (!ended)
+            ::TerminateProcess(started.hProcess, 1);
+        ::CloseHandle(started.hThread);
+        ::CloseHandle(started.hProcess);
+        check::True(what + ": the panel ended", ended);
+        check::Equal(what + ": saved", ReadAll(folder + "\\Tallymark.ini"), notes + NineLines);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -504,5 +550,6 @@ int main(int argc, char** argv)
     FolderOutsideTheCodePage(argv[1]);
     SavesPerUser(fixture, argv[2]);
     KilledSaves(fixture);
+    SessionEnds(fixture, argv[3]);
     return check::Finish("settings");
 }

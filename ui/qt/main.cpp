@@ -1,5 +1,5 @@
 // The panel's start: the window is loaded before it is first shown, and the program ends
-// when the window closes.
+// when the window closes or the session ends.
 
 #include <QApplication>
 
@@ -8,6 +8,7 @@
 #include "settings/UserFolder.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/MessageBoxes.h"
+#include "ui/qt/SessionEnd.h"
 
 int main(int argc, char* argv[])
 {
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
     tallymark::QtMessageBoxes boxes;
 
     tallymark::MainWindow window(port, settings, boxes);
+    const tallymark::SessionEnd sessionEnd(window.Form());
     window.Form().Form_Load();
     window.show();
     return QApplication::exec();
