@@ -349,30 +349,21 @@ void TestWindowLifecycle::sessionEndSaves_data()
 void TestWindowLifecycle::sessionEndSaves()
 {
     QFETCH(int, signalNumber);
-    QFETCH(int, exitCode);
     QTemporaryDir folder;
     const QString program = folder.filePath("tallymark"), ini = folder.filePath("Tallymark.ini");
     QVERIFY(QFile::copy(QStringLiteral(TALLYMARK_PROGRAM), program));
-    const std::string notes = "; the operator's notes\r\n";
-    testing::WriteAll(ini, notes);
-
-    QProcess server;
-    server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+    testing::WriteAll(ini, "; the operator's notes\r\n");
+    QProcess server, panel;
+    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
     QVERIFY(server.waitForReadyRead(10000));
-    const QByteArray display = ":" + server.readAllStandardOutput().trimmed();
-    QProcess panel;
+    const QByteArray display = ":" + server.readAllStandardOutput().trimmed(), ownDisplay = qgetenv("DISPLAY");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", display);
     environment.insert("QT_QPA_PLATFORM", "xcb");
-    environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
     panel.setProcessEnvironment(environment);
     panel.start(program);
-    const QByteArray ownDisplay = qgetenv("DISPLAY");
     qputenv("DISPLAY", display);
-    {
-        testing::XSession x;
-        QVERIFY(x.WaitForWindow(QString::fromUtf8(WindowTitle.data(), int(WindowTitle.size())), std::chrono::seconds(20)));
-    }
+    QVERIFY(testing::XSession().WaitForWindow(QString::fromUtf8(WindowTitle.data()), std::chrono::seconds(20)));
     qputenv("DISPLAY", ownDisplay);
     if (signalNumber)
         ::kill(static_cast<pid_t>(panel.processId()), signalNumber);
@@ -382,9 +373,10 @@ void TestWindowLifecycle::sessionEndSaves()
     server.kill();
     server.waitForFinished();
     QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(panel.exitCode(), exitCode);
-    QCOMPARE(testing::ReadAll(ini), notes + "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
-                                            "[Tallymarks]\r\nDDD=168\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n");
+    QTEST(panel.exitCode(), "exitCode");
+    QCOMPARE(testing::ReadAll(ini), std::string("; the operator's notes\r\n[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\n"
+                                                "EndWorkTime=1200\r\n[Tallymarks]\r\nDDD=168\r\nDownCount=1\r\n"
+                                                "[Bright]\r\nBright=5\r\n"));
 }
 
 QTEST_MAIN(TestWindowLifecycle)

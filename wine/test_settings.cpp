@@ -230,22 +230,24 @@ void SavesWithoutACopy(Fixture& fixture)
     }
 }
 
-// A process of this program, held suspended so that it runs until terminated.
-PROCESS_INFORMATION StartSuspended()
+// A process of this program (or of another), with these arguments.
+PROCESS_INFORMATION Start(const std::string& arguments, DWORD flags, std::string program = {})
 {
     char own[MAX_PATH + 1] = {};
     ::GetModuleFileNameA(nullptr, own, MAX_PATH);
+    program = program.empty() ? own : program;
+    std::string command = "\"" + program + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    ::CreateProcessA(own, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &started);
+    ::CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, &started);
     return started;
 }
 
 // Copies that killed saves left beside the file go with the next save, and nothing else.
 void StaleCopies(Fixture& fixture)
 {
-    const PROCESS_INFORMATION running = StartSuspended();
+    const PROCESS_INFORMATION running = Start("", CREATE_SUSPENDED); // runs until terminated
     check::True("stale copies: a process started", running.hProcess != nullptr);
     const std::string live = std::to_string(running.dwProcessId);
     const std::string dead = "4000000000"; // no process has so high an id
@@ -368,166 +370,94 @@ void FolderOutsideTheCodePage(const std::string& root)
                 ::GetFileAttributesW((folder + L"\\Tallymark.ini").c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 
-// Names in the folder that begin with the settings file's: what a save leaves beside it.
-int LeftBeside(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    const HANDLE search = ::FindFirstFileA((folder + "\\Tallymark.ini.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    int count = 0;
-    do
-        count += ::lstrcmpiA(found.cFileName, "Tallymark.ini") != 0;
-    while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    return count;
-}
-
 // Where the program's folder or its file cannot be written, the save goes to the user's own
-// folder, starting from the file beside the program, and the next start reads it there.
+// folder, begun from the file beside the program, and the next start reads it there.
 void SavesPerUser(Fixture& fixture, const std::string& closedFolder)
 {
-    const struct {
-        const char* name;
-        std::string program; // empty: a folder of its own with a read-only file
-        std::string before;
-    } cases[] = {
-        {"a folder that cannot be written", closedFolder, "; kept by the administrator\r\n[Tallymarks]\r\nDDD=42\r\n"},
-        {"a read-only file", "", NineLines},
-    };
-    for (const auto& c : cases) {
-        const std::string program = c.program.empty() ? fixture.NewFolder() : c.program;
-        const std::string beside = program + "\\Tallymark.ini";
-        if (c.program.empty()) {
-            WriteAll(beside, c.before);
+    const std::string notes = "; kept by the administrator\r\n[Tallymarks]\r\nDDD=42\r\n";
+    for (const std::string& program : {closedFolder, fixture.NewFolder()}) {
+        const std::string beside = program + "\\Tallymark.ini", local = fixture.NewFolder();
+        const bool readOnly = program != closedFolder;
+        if (readOnly && check::WriteAll(beside, notes)) // a read-only file in a folder that can be written
             ::SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_READONLY);
-        }
-        const std::string local = fixture.NewFolder();
         ::SetEnvironmentVariableA("LOCALAPPDATA", local.c_str());
-        SettingsFile file(*fixture.store, [&] { return program; }, UserSettingsDirectory);
-        const std::string what = std::string("per user, ") + c.name;
-        check::Equal(what + ": the save", static_cast<int>(file.SaveSettings(Changed())),
-                     static_cast<int>(SaveOutcome::PerUser));
-        const std::string perUser = ReadAll(local + "\\Tallymark\\Tallymark.ini");
-        check::True(what + ": the other lines kept", perUser.starts_with(c.before.substr(0, c.before.find('\n'))));
+        const auto file = [&] { return SettingsFile(*fixture.store, [&] { return program; }, UserSettingsDirectory); };
+        const std::string what = readOnly ? "per user, a read-only file: " : "per user, a closed folder: ";
+        check::True(what + "saved there", file().SaveSettings(Changed()) == SaveOutcome::PerUser);
+        check::True(what + "the other lines kept", ReadAll(local + "\\Tallymark\\Tallymark.ini").starts_with(notes.substr(0, 29)));
         Controls next;
-        SettingsFile(*fixture.store, [&] { return program; }, UserSettingsDirectory).LoadSettings(next);
-        check::Equal(what + ": the next start reads it", next.Summary(), Changed().Summary());
-        check::Equal(what + ": the file beside the program", ReadAll(beside), c.before);
-        check::Equal(what + ": nothing left beside it", LeftBeside(program), 0);
+        file().LoadSettings(next);
+        check::Equal(what + "the next start reads it", next.Summary(), Changed().Summary());
+        check::Equal(what + "the file beside the program", ReadAll(beside), notes);
+        check::Equal(what + "no copy left", ReadAll(beside + ".tmp" + std::to_string(::GetCurrentProcessId())), std::string("<missing>"));
         ::SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     ::SetEnvironmentVariableA("LOCALAPPDATA", nullptr);
 }
 
-// The child of KilledSaves: saves two sets of values by turns until it is killed, with a
-// sign after the first.
+// The child of KilledSaves: saves two sets of values by turns until it is killed.
 int SaveUntilKilled(const std::string& folder, const char* ready)
 {
-    auto store = SystemProfileStore();
-    SettingsFile file(*store, [&] { return folder; });
-    const HANDLE sign = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, ready);
-    const Controls changed = Changed();
+    Fixture fixture(folder);
+    SettingsFile file(*fixture.store, [&] { return folder; });
     Controls first; // as the nine lines have them
     file.LoadSettings(first);
+    const HANDLE sign = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, ready);
     for (unsigned turn = 0;; ++turn) {
-        file.SaveSettings(turn % 2 ? changed : first);
-        if (turn == 0)
-            ::SetEvent(sign);
+        file.SaveSettings(turn % 2 ? Changed() : first);
+        ::SetEvent(sign); // a first save is done
     }
 }
 
-// Saves killed at every point: the file is always there, and always the whole of one save.
+// 40 saves killed at points spread over them: the file is always there, and always whole.
 void KilledSaves(Fixture& fixture)
 {
-    char own[MAX_PATH + 1] = {};
-    ::GetModuleFileNameA(nullptr, own, MAX_PATH);
-    constexpr int Kills = 40;
-    int whole = 0, missing = 0, mixed = 0, copiesLeft = 0;
-    for (int kill = 0; kill < Kills; ++kill) {
-        const std::string folder = fixture.NewFolder();
-        const std::string path = folder + "\\Tallymark.ini";
+    int kills = 0, missing = 0, mixed = 0;
+    for (; kills < 40; ++kills) {
+        const std::string folder = fixture.NewFolder(), path = folder + "\\Tallymark.ini";
         WriteAll(path, NineLines);
-        const std::string ready = "tallymark-save-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(kill);
+        const std::string ready = "tallymark-save-" + std::to_string(::GetCurrentProcessId()) + std::to_string(kills);
         const HANDLE sign = ::CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
-        std::string command = std::string("\"") + own + "\" --save-until-killed \"" + folder + "\" " + ready;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION child{};
-        if (!::CreateProcessA(own, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
-            check::True("killed saves: the saving process started", false);
-            return;
-        }
+        const PROCESS_INFORMATION child = Start("--save-until-killed \"" + folder + "\" " + ready, 0);
         ::WaitForSingleObject(sign, 10000);
-        // Spread over a few saves, so that the kills meet every step of one.
-        ::Sleep(static_cast<DWORD>(kill % 8));
+        ::Sleep(static_cast<DWORD>(kills % 8)); // over a few saves, to meet every step of one
         ::TerminateProcess(child.hProcess, 9);
         ::WaitForSingleObject(child.hProcess, 10000);
-        ::CloseHandle(child.hThread);
-        ::CloseHandle(child.hProcess);
-        ::CloseHandle(sign);
+        for (const HANDLE handle : {child.hThread, child.hProcess, sign})
+            ::CloseHandle(handle);
         const std::string after = ReadAll(path);
-        if (after == NineLines || after == ChangedLines)
-            ++whole;
-        else if (after == "<missing>")
-            ++missing;
-        else
-            ++mixed;
-        copiesLeft += LeftBeside(folder);
+        missing += after == "<missing>";
+        mixed += after != "<missing>" && after != NineLines && after != ChangedLines;
     }
-    std::printf("killed saves: %d kills, %d left a whole file (%d of them a copy beside it), %d no file, %d a mixed "
-                "or torn one\n",
-                Kills, whole, copiesLeft, missing, mixed);
+    std::printf("killed saves: %d kills, %d left no file, %d a mixed or torn one\n", kills, missing, mixed);
     check::Equal("killed saves: no file missing", missing, 0);
     check::Equal("killed saves: no file mixed or torn", mixed, 0);
 }
 
-// The end of a Windows session, which sends no WM_CLOSE, saves what the window holds.
+// The end of a Windows session sends no WM_CLOSE; it saves what the window holds all the same.
 void SessionEnds(Fixture& fixture, const std::string& panel)
 {
-    const struct {
-        const char* name;
-        bool query;
-    } cases[] = {
-        {"WM_QUERYENDSESSION, then WM_ENDSESSION", true},
-        {"WM_ENDSESSION alone", false},
-    };
     const std::string notes = "; the operator's notes\r\n";
-    for (const auto& c : cases) {
-        const std::string folder = fixture.NewFolder();
-        const std::string program = folder + "\\tallymark.exe";
+    for (const bool query : {true, false}) {
+        const std::string folder = fixture.NewFolder(), program = folder + "\\tallymark.exe";
+        const std::string what = query ? "session end, both messages: " : "session end, WM_ENDSESSION alone: ";
         ::CopyFileA(panel.c_str(), program.c_str(), FALSE);
         WriteAll(folder + "\\Tallymark.ini", notes);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started{};
-        std::string command = "\"" + program + "\"";
-        const std::string what = std::string("session end, ") + c.name;
-        if (!check::True(what + ": the panel started", ::CreateProcessA(program.c_str(), command.data(), nullptr,
-                                                                        nullptr, FALSE, 0, nullptr, folder.c_str(),
-                                                                        &startup, &started) != FALSE))
-            continue;
-        ::WaitForInputIdle(started.hProcess, 15000);
+        const PROCESS_INFORMATION started = Start("", 0, program);
         HWND window = nullptr;
-        for (int wait = 0; wait < 300 && !window; ++wait) {
-            window = ::FindWindowW(L"TallymarkForm1", nullptr);
-            if (!window)
-                ::Sleep(50);
-        }
+        for (int wait = 0; wait < 300 && !(window = ::FindWindowW(L"TallymarkForm1", nullptr)); ++wait)
+            ::Sleep(50);
         DWORD_PTR answer = 0;
-        if (c.query)
+        if (query)
             ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer);
         ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer);
-        const bool ended = ::WaitForSingleObject(started.hProcess, 15000) == WAIT_OBJECT_0;
-        if (!ended)
-            ::TerminateProcess(started.hProcess, 1);
+        check::True(what + "the panel ended", ::WaitForSingleObject(started.hProcess, 15000) == WAIT_OBJECT_0);
+        ::TerminateProcess(started.hProcess, 1);
         ::CloseHandle(started.hThread);
         ::CloseHandle(started.hProcess);
-        check::True(what + ": the panel ended", ended);
-        check::Equal(what + ": saved", ReadAll(folder + "\\Tallymark.ini"), notes + NineLines);
+        check::Equal(what + "saved", ReadAll(folder + "\\Tallymark.ini"), notes + NineLines);
     }
 }
-
 } // namespace
 
 int main(int argc, char** argv)
