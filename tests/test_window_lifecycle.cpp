@@ -360,6 +360,7 @@ void TestWindowLifecycle::sessionEndSaves()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", display);
     environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("XDG_CONFIG_HOME", folder.filePath("config")); // never the user's own file
     panel.setProcessEnvironment(environment);
     panel.start(program);
     qputenv("DISPLAY", display);
