@@ -78,12 +78,13 @@ public:
     {
         if (!path)
             return false;
+        // Also beside a read-only file, where earlier versions left their copies.
+        RemoveStaleCopies(path);
         const DWORD attributes = GetFileAttributesA(path);
         const bool hadFile = attributes != INVALID_FILE_ATTRIBUTES;
         // A read-only file refuses the writes, as it refuses kernel32's own.
         if (hadFile && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
             return false;
-        RemoveStaleCopies(path);
         const std::string copy = std::string(path) + ".tmp" + std::to_string(GetCurrentProcessId());
         const char* original = hadFile                                                     ? path
                              : seed && GetFileAttributesA(seed) != INVALID_FILE_ATTRIBUTES ? seed

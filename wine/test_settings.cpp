@@ -378,8 +378,10 @@ void SavesPerUser(Fixture& fixture, const std::string& closedFolder)
     for (const std::string& program : {closedFolder, fixture.NewFolder()}) {
         const std::string beside = program + "\\Tallymark.ini", local = fixture.NewFolder();
         const bool readOnly = program != closedFolder;
-        if (readOnly && check::WriteAll(beside, notes)) // a read-only file in a folder that can be written
-            ::SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_READONLY);
+        const std::string stale = beside + ".tmp4000000000"; // a copy an earlier version left, read-only too
+        for (const std::string& name : {beside, stale})
+            if (readOnly && check::WriteAll(name, notes)) // in a folder that can be written
+                ::SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
         ::SetEnvironmentVariableA("LOCALAPPDATA", local.c_str());
         const auto file = [&] { return SettingsFile(*fixture.store, [&] { return program; }, UserSettingsDirectory); };
         const std::string what = readOnly ? "per user, a read-only file: " : "per user, a closed folder: ";
@@ -390,6 +392,7 @@ void SavesPerUser(Fixture& fixture, const std::string& closedFolder)
         check::Equal(what + "the next start reads it", next.Summary(), Changed().Summary());
         check::Equal(what + "the file beside the program", ReadAll(beside), notes);
         check::Equal(what + "no copy left", ReadAll(beside + ".tmp" + std::to_string(::GetCurrentProcessId())), std::string("<missing>"));
+        check::Equal(what + "no earlier copy left", ReadAll(stale), std::string("<missing>"));
         ::SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     ::SetEnvironmentVariableA("LOCALAPPDATA", nullptr);
