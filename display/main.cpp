@@ -15,7 +15,7 @@
 #include "display/LineReader.h"
 #include "display/PortLink.h"
 #include "display/SerialLine.h"
-#include "display/SignalRelay.h"
+#include "os/qt/SignalRelay.h"
 #include "display/UpdateText.h"
 
 using namespace tallymark::display;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -16,6 +15,7 @@
 #include <unistd.h>
 
 #include "link/SerialPort.h"
+#include "os/Process.h"
 
 namespace tallymark::posix {
 
@@ -131,11 +131,6 @@ std::string QtLockFolder(const std::string& lockFileName)
             return folder;
     }
     return {};
-}
-
-bool ProcessRuns(pid_t pid)
-{
-    return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
 int PendingOutput(int descriptor)

@@ -5,13 +5,7 @@
 
 #include <string>
 
-#include <sys/types.h>
-
 namespace tallymark::posix {
-
-// Whether the process runs, also where it is another user's: for the process ids that lock
-// files and temporary files name.
-bool ProcessRuns(pid_t pid);
 
 // Bytes queued in the driver, plus one while the transmitter still shifts out the last
 // character where the driver tells (on a UART the FIFO empties before the line does).

@@ -12,6 +12,7 @@
 #include "link/UpdateBytes.h"
 #include "send/WatchedPort.h"
 #include "settings/SettingsFile.h"
+#include "settings/UserFolder.h"
 
 namespace tallymark::command {
 
@@ -226,7 +227,7 @@ ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform)
     }
 
     StoredSettings settings;
-    SettingsFile(platform.store, platform.programDirectory).LoadSettings(settings);
+    SettingsFile(platform.store, platform.programDirectory, platform.userDirectory).LoadSettings(settings);
     if (options.dryRun) {
         const DisplayRecord record = BuildDisplayRecord(settings.values, options.index, platform.clock);
         platform.out(HexBytes(WholeUpdate(record)) + "\n");
@@ -245,8 +246,14 @@ int Main(SerialPort& port, int argc, char** argv)
             std::fflush(stream);
         };
     };
-    Platform platform{
-        port, *store, ProgramDirectory, LocalTimeOfDay, PatientTurns(DrainPatience), writeTo(stdout), writeTo(stderr)};
+    Platform platform{port,
+                      *store,
+                      ProgramDirectory,
+                      LocalTimeOfDay,
+                      PatientTurns(DrainPatience),
+                      writeTo(stdout),
+                      writeTo(stderr),
+                      UserSettingsDirectory};
     return static_cast<int>(RunCommand(arguments, platform));
 }
 

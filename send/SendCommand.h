@@ -62,6 +62,9 @@ struct Platform {
     DrainTurn drainTurn;
     Output out;
     Output err; // exactly one line for each failure
+    // The user's own folder for the settings file, where the panel saves when it cannot
+    // write beside itself; none when not given.
+    std::function<std::string()> userDirectory = {};
 };
 
 ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform);

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "link/PosixTty.h"
+#include "os/Process.h"
 #include "settings/TemporaryName.h"
 
 namespace tallymark {
@@ -116,7 +116,7 @@ void RemoveStaleTemporaries(const std::string& target)
             continue;
         const auto pid = static_cast<pid_t>(*owner);
         // This process's own names may belong to a save under way on another thread.
-        if (pid == ::getpid() || posix::ProcessRuns(pid))
+        if (pid == ::getpid() || ProcessRuns(pid))
             continue;
         struct stat status { };
         if (::fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))

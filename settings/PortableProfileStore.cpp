@@ -96,20 +96,30 @@ std::uint32_t PortableProfileStore::GetString(const char* section, const char* k
     return CopyText(FindProfileValue(content, section, key).value_or(fallback), buffer, size);
 }
 
-bool PortableProfileStore::WriteString(const char* section, const char* key, const char* value, const char* path)
+bool PortableProfileStore::WriteStrings(std::span<const ProfileWrite> writes, const char* path, const char* seed)
 {
-    if (!section || !path)
+    if (!path)
         return false;
     const FileBytes file = ReadFileBytes(path);
     // A file that is there but cannot be read must not be replaced by one built from nothing.
     if (file.state == FileState::Unreadable)
         return false;
-    const auto edited = EditProfile(file.bytes, section, key, value);
-    if (!edited)
-        return false;
-    if (file.state == FileState::Present && *edited == file.bytes)
+    std::string content = file.bytes;
+    // A seed that cannot be read gives no lines to keep; the writes themselves still go in.
+    if (file.state == FileState::Missing && seed)
+        content = ReadFileBytes(seed).bytes;
+    // All or nothing: one write that cannot be made leaves the file as it was.
+    for (const ProfileWrite& write : writes) {
+        if (!write.section)
+            return false;
+        auto edited = EditProfile(content, write.section, write.key, write.value);
+        if (!edited)
+            return false;
+        content = std::move(*edited);
+    }
+    if (file.state == FileState::Present && content == file.bytes)
         return true;
-    return ReplaceFileBytes(path, *edited);
+    return ReplaceFileBytes(path, content);
 }
 
 } // namespace tallymark

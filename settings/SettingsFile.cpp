@@ -8,12 +8,6 @@
 namespace tallymark {
 namespace {
 
-#ifdef _WIN32
-constexpr char PathSeparator = '\\';
-#else
-constexpr char PathSeparator = '/';
-#endif
-
 struct IntegerRow {
     const char* section;
     const char* key;
@@ -40,20 +34,10 @@ std::int16_t InRangeOr(std::int32_t value, std::int32_t lowest, std::int32_t hig
 
 } // namespace
 
-SettingsFile::SettingsFile(ProfileStore& store, std::function<std::string()> programDirectory)
-    : store_(store), programDirectory_(std::move(programDirectory))
+SettingsFile::SettingsFile(ProfileStore& store, std::function<std::string()> programDirectory,
+                           std::function<std::string()> userDirectory)
+    : store_(store), location_(std::move(programDirectory), std::move(userDirectory))
 {
-}
-
-std::string SettingsFile::FilePath() const
-{
-    std::string path = programDirectory_();
-    // A bare file name would send the Windows functions to the Windows folder.
-    if (path.empty())
-        path.push_back('.');
-    if (path.back() != PathSeparator && path.back() != '/')
-        path += PathSeparator;
-    return path + SettingsFileName;
 }
 
 void StoredSettings::Put(Setting which, const PanelSettings& from)
@@ -71,7 +55,8 @@ void StoredSettings::Put(Setting which, const PanelSettings& from)
 void SettingsFile::LoadSettings(SettingsHolder& holder)
 {
     const auto readInteger = [this](const IntegerRow& row) {
-        return static_cast<std::int32_t>(store_.GetInt(row.section, row.key, row.defaultValue, FilePath().c_str()));
+        return static_cast<std::int32_t>(
+            store_.GetInt(row.section, row.key, row.defaultValue, location_.ReadPath().c_str()));
     };
     // Each value is read once and handed on before the next key is read.
     PanelSettings values;
@@ -83,7 +68,8 @@ void SettingsFile::LoadSettings(SettingsHolder& holder)
     holder.Put(Setting::EndWorkTime, values);
 
     char buffer[DayCountBufferSize] = {};
-    store_.GetString(DayCountSection, DayCountKey, DayCountDefault, buffer, DayCountBufferSize, FilePath().c_str());
+    store_.GetString(DayCountSection, DayCountKey, DayCountDefault, buffer, DayCountBufferSize,
+                     location_.ReadPath().c_str());
     // The text ends at the first NUL, as a text box's does; a cut that split a double-byte
     // character drops its lone first byte.
     const char* end = std::find(buffer, buffer + DayCountBufferSize - 1, '\0');
@@ -98,20 +84,23 @@ void SettingsFile::LoadSettings(SettingsHolder& holder)
     holder.Put(Setting::Bright, values);
 }
 
-void SettingsFile::SaveSettings(const SettingsHolder& holder)
+SaveOutcome SettingsFile::SaveSettings(const SettingsHolder& holder)
 {
-    // A failed write leaves the file as it was; the window closes regardless.
-    const auto write = [this](const char* section, const char* key, const std::string& text) {
-        store_.WriteString(section, key, text.c_str(), FilePath().c_str());
-    };
     const PanelSettings values = holder.Settings();
-
-    write(WorkTimeEnableRow.section, WorkTimeEnableRow.key, std::to_string(values.workTimeSwitch));
-    write(StartWorkTimeRow.section, StartWorkTimeRow.key, std::to_string(values.workStart));
-    write(EndWorkTimeRow.section, EndWorkTimeRow.key, std::to_string(values.workEnd));
-    write(DayCountSection, DayCountKey, Utf8ToAnsi(values.dayCountText));
-    write(DownCountRow.section, DownCountRow.key, values.countUp ? "0" : "1");
-    write(BrightRow.section, BrightRow.key, Utf8ToAnsi(values.brightnessText));
+    const std::string texts[] = {
+        std::to_string(values.workTimeSwitch), std::to_string(values.workStart), std::to_string(values.workEnd),
+        Utf8ToAnsi(values.dayCountText),       values.countUp ? "0" : "1",       Utf8ToAnsi(values.brightnessText),
+    };
+    const ProfileWrite rows[] = {
+        {WorkTimeEnableRow.section, WorkTimeEnableRow.key, texts[0].c_str()},
+        {StartWorkTimeRow.section, StartWorkTimeRow.key, texts[1].c_str()},
+        {EndWorkTimeRow.section, EndWorkTimeRow.key, texts[2].c_str()},
+        {DayCountSection, DayCountKey, texts[3].c_str()},
+        {DownCountRow.section, DownCountRow.key, texts[4].c_str()},
+        {BrightRow.section, BrightRow.key, texts[5].c_str()},
+    };
+    // A failed save leaves the file as it was; the window closes regardless.
+    return location_.Save(store_, rows);
 }
 
 } // namespace tallymark

@@ -1,6 +1,7 @@
 #pragma once
-// The six operator settings in "Tallymark.ini" beside the program: read into the controls
-// once at load, written from them at every close request.
+// The six operator settings in "Tallymark.ini" (beside the program, or in the user's own
+// folder: SettingsLocation): read into the controls once at load, written from them at every
+// close request.
 
 #include <cstdint>
 #include <functional>
@@ -8,10 +9,9 @@
 
 #include "link/PanelSettings.h"
 #include "settings/ProfileStore.h"
+#include "settings/SettingsLocation.h"
 
 namespace tallymark {
-
-inline constexpr const char* SettingsFileName = "Tallymark.ini";
 
 // The six settings, in the order in which the file holds them and the load reads them.
 enum class Setting { WorkTimeEnable, StartWorkTime, EndWorkTime, DayCount, DownCount, Bright };
@@ -41,18 +41,19 @@ public:
 
 class SettingsFile {
 public:
-    // programDirectory gives the folder that holds the program, in the profile store's
-    // bytes; it is asked anew for every key.
-    SettingsFile(ProfileStore& store, std::function<std::string()> programDirectory);
+    // programDirectory gives the folder that holds the program, userDirectory the user's own
+    // folder for the file (none when empty or not given), in the profile store's bytes. The
+    // load asks for them anew for every key, the save once.
+    SettingsFile(ProfileStore& store, std::function<std::string()> programDirectory,
+                 std::function<std::string()> userDirectory = {});
 
     void LoadSettings(SettingsHolder& holder);
-    void SaveSettings(const SettingsHolder& holder);
+    // The six rows in their order, written as one change of the file.
+    SaveOutcome SaveSettings(const SettingsHolder& holder);
 
 private:
-    std::string FilePath() const;
-
     ProfileStore& store_;
-    std::function<std::string()> programDirectory_;
+    SettingsLocation location_;
 };
 
 // The folder that holds the running program, in the platform's narrow path bytes.

@@ -2,26 +2,23 @@
 
 #include "settings/ProfileStore.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
 #include <windows.h>
 
+#include "os/Process.h"
 #include "settings/TemporaryName.h"
 
 namespace tallymark {
 namespace {
 
-// True while the process runs, and whenever that cannot be told.
-bool ProcessRuns(DWORD id)
+void MakeWritable(const char* file)
 {
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    if (!process)
-        return GetLastError() != ERROR_INVALID_PARAMETER;
-    DWORD exitCode = 0;
-    const bool runs = !GetExitCodeProcess(process, &exitCode) || exitCode == STILL_ACTIVE;
-    CloseHandle(process);
-    return runs;
+    const DWORD attributes = GetFileAttributesA(file);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(file, attributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
 // Copies left by saves that were killed before they could replace the file or delete the
@@ -47,8 +44,12 @@ void RemoveStaleCopies(const std::string& path)
                    != CSTR_EQUAL)
             continue;
         const auto owner = TemporaryFileOwner(name.substr(prefix.size()), false);
-        if (owner && *owner != GetCurrentProcessId() && !ProcessRuns(*owner))
-            DeleteFileA((folder + found.cFileName).c_str());
+        if (owner && *owner != GetCurrentProcessId() && !ProcessRuns(*owner)) {
+            // Earlier versions left read-only copies of a read-only file, which DeleteFile refuses.
+            const std::string stale = folder + found.cFileName;
+            MakeWritable(stale.c_str());
+            DeleteFileA(stale.c_str());
+        }
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
@@ -67,39 +68,50 @@ public:
     }
 
     // kernel32 rewrites a profile file in place, so a crash in the middle can leave it cut
-    // short. The edit is made on a copy beside it instead, which then replaces the file in
-    // one step; ReplaceFile keeps the file's attributes and access rights. Where no copy can
-    // be made beside the file (a folder closed to the user, the file opened up), kernel32
-    // edits the file itself after all: a setting kept beats a setting lost.
-    bool WriteString(const char* section, const char* key, const char* value, const char* path) override
+    // short, and one call per key would leave some keys new and some old. All the writes are
+    // made on one copy beside the file instead, which MoveFileEx then renames over the file:
+    // the file is never removed first, as ReplaceFile without a backup does, so that at every
+    // moment it holds the old content or all of the new. Where no copy can be made beside the
+    // file (a folder closed to the user, the file opened up), kernel32 edits the file itself
+    // after all: a setting kept beats a setting lost.
+    bool WriteStrings(std::span<const ProfileWrite> writes, const char* path, const char* seed) override
     {
-        if (!section || !path)
+        if (!path)
             return false;
+        // Also beside a read-only file, where earlier versions left their copies.
         RemoveStaleCopies(path);
-        const std::string temporary = std::string(path) + ".tmp" + std::to_string(GetCurrentProcessId());
         const DWORD attributes = GetFileAttributesA(path);
         const bool hadFile = attributes != INVALID_FILE_ATTRIBUTES;
-        if (hadFile && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        // A read-only file refuses the writes, as it refuses kernel32's own.
+        if (hadFile && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
             return false;
-        if (hadFile && !CopyFileA(path, temporary.c_str(), FALSE))
-            return WriteAndFlush(section, key, value, path);
+        const std::string copy = std::string(path) + ".tmp" + std::to_string(GetCurrentProcessId());
+        const char* original = hadFile                                                     ? path
+                             : seed && GetFileAttributesA(seed) != INVALID_FILE_ATTRIBUTES ? seed
+                                                                                           : nullptr;
+        if (original && !CopyFileA(original, copy.c_str(), FALSE))
+            return hadFile && WriteAndFlush(writes, path);
+        // The copy keeps the original's attributes but must take the writes, and go again
+        // when they fail.
+        if (original)
+            MakeWritable(copy.c_str());
 
-        bool written = WriteAndFlush(section, key, value, temporary.c_str());
-        if (written) {
-            written = hadFile ? ReplaceFileA(path, temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                                             nullptr)
-                                    != FALSE
-                              : MoveFileExA(temporary.c_str(), path, MOVEFILE_WRITE_THROUGH) != FALSE;
-        }
+        bool written = WriteAndFlush(writes, copy.c_str());
+        written = written
+               && MoveFileExA(copy.c_str(), path, (hadFile ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH)
+                      != FALSE;
         if (!written)
-            DeleteFileA(temporary.c_str());
+            DeleteFileA(copy.c_str());
         return written;
     }
 
 private:
-    static bool WriteAndFlush(const char* section, const char* key, const char* value, const char* file)
+    static bool WriteAndFlush(std::span<const ProfileWrite> writes, const char* file)
     {
-        const bool written = WritePrivateProfileStringA(section, key, value, file) != FALSE;
+        bool written = true;
+        for (const ProfileWrite& write : writes)
+            written = written && write.section
+                   && WritePrivateProfileStringA(write.section, write.key, write.value, file) != FALSE;
         // All three names null: kernel32 writes out anything it still holds for the file.
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
         return written && Flush(file);

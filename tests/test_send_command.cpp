@@ -36,6 +36,7 @@ struct Case {
     std::function<void(FakeSerialPort&)> arrange; // by default COM1 to COM3 open
     std::string expected; // exit code, the port used last, the bytes sent, the first line out, the line on err
     bool settingsFile = true;
+    bool perUser = false; // the file in the user's folder, and another beside the program
 };
 
 const auto Ports = [](std::set<int> present) { return [=](FakeSerialPort& p) { p.present = present; }; };
@@ -46,6 +47,8 @@ const Case Cases[] = {
     {"only COM1 and COM2: the first", {"--all"}, Ports({1, 2}), "exit 0 port 1 sent " + All},
     {"--all to the port named", {"--all", "--port", "COM2"}, {}, "exit 0 port 2 sent " + All},
     {"--port=", {"--port=COM3", "--clock"}, {}, "exit 0 port 3 sent " + Clock},
+    {"the user's file before the one beside the program", {"--all", "--port", "COM2"}, {}, "exit 0 port 2 sent " + All,
+     true, true},
     {"no settings file: the defaults, no file made", {"--all", "--port", "COM2"}, {},
      "exit 0 port 2 sent 48 65 6C 6C 6F 09 45 13 00 A8 03 07 1E 14 00", false},
     {"the line drains at the last turn", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.drainPolls = 99; },
@@ -107,8 +110,11 @@ private slots:
         const Case& c = Cases[row];
         QTemporaryDir folder;
         const QString ini = folder.filePath("Tallymark.ini");
+        const std::string beside = c.perUser ? "[Tallymarks]\r\nDDD=1\r\n" : StoredFile;
         if (c.settingsFile)
-            testing::WriteAll(ini, StoredFile);
+            testing::WriteAll(ini, beside);
+        if (c.perUser && QDir(folder.path()).mkdir("user"))
+            testing::WriteAll(folder.filePath("user/Tallymark.ini"), StoredFile);
         FakeSerialPort port;
         if (c.arrange)
             c.arrange(port);
@@ -117,7 +123,8 @@ private slots:
         int turns = 0; // the drain wait's patience is 100 turns
         Platform platform{port, *store, [&] { return folder.path().toStdString(); },
                           [] { return TimeOfDay{13, 45, 9}; }, [&] { return ++turns <= 100; },
-                          [&](std::string_view text) { out += text; }, [&](std::string_view text) { err += text; }};
+                          [&](std::string_view text) { out += text; }, [&](std::string_view text) { err += text; },
+                          [&] { return folder.filePath("user").toStdString(); }};
 
         const ExitCode code = RunCommand(c.arguments, platform);
 
@@ -134,7 +141,7 @@ private slots:
 
         QCOMPARE(QString::fromStdString(outcome), QString::fromStdString(c.expected));
         QVERIFY(!port.PortOpen());
-        QCOMPARE(testing::ReadAll(ini), c.settingsFile ? StoredFile : "<missing>");
+        QCOMPARE(testing::ReadAll(ini), c.settingsFile ? beside : "<missing>");
     }
 };
 

@@ -6,19 +6,24 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "settings/AnsiCodePage.h"
 #include "settings/PortableProfileStore.h"
 #include "settings/SettingsFile.h"
+#include "settings/UserFolder.h"
 #include "support/FileContent.h"
+
+#include <unistd.h>
 
 using namespace tallymark;
 using tallymark::testing::ReadAll;
 using tallymark::testing::WriteAll;
 
 Q_DECLARE_METATYPE(std::string)
+Q_DECLARE_METATYPE(tallymark::SaveOutcome)
 
 namespace {
 
@@ -70,10 +75,12 @@ public:
                        + std::to_string(size) + (zeroed ? " zeroed " : " dirty ") + path);
         return store_.GetString(section, key, defaultText, buffer, size, path);
     }
-    bool WriteString(const char* section, const char* key, const char* value, const char* path) override
+    bool WriteStrings(std::span<const ProfileWrite> writes, const char* path, const char* seed) override
     {
-        log_.push_back("Write " + std::string(section) + "/" + key + "=" + value + " " + path);
-        return store_.WriteString(section, key, value, path);
+        for (const ProfileWrite& write : writes)
+            log_.push_back("Write " + std::string(write.section) + "/" + write.key + "=" + write.value);
+        log_.push_back("as one change of " + std::string(path));
+        return store_.WriteStrings(writes, path, seed);
     }
 
 private:
@@ -83,12 +90,23 @@ private:
 
 const std::string NineLines = "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
                               "[Tallymarks]\r\nDDD=168\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n";
+const std::string Notes = "; kept by the administrator\r\n[Tallymarks]\r\nDDD=42\r\n", Missing = "<missing>";
 
 // 漢字 and ｶﾅ in code page 932 and in UTF-8.
 const std::string KanjiAnsi = "\x8a\xbf\x8e\x9a";
 const std::string KanjiUtf8 = "\xe6\xbc\xa2\xe5\xad\x97";
 const std::string KanaAnsi = "\xb6\xc5";
 const std::string KanaUtf8 = "\xef\xbd\xb6\xef\xbe\x85";
+
+// A folder or file no one can write, root included (whom the immutable flag stops, and
+// permissions do not), or one that can be written again.
+void SetClosed(const QString& path, bool closed)
+{
+    if (::geteuid() != 0)
+        QCOMPARE(QProcess::execute("chmod", {closed ? "a-w" : "u+w", path}), 0);
+    else if (QProcess::execute("chattr", {closed ? "+i" : "-i", path}) != 0 && closed)
+        QSKIP("this file system cannot close a folder to root");
+}
 
 } // namespace
 
@@ -112,6 +130,10 @@ private slots:
     void foreignLinesSurviveSave();
     void japaneseCommentAfterHeader();
     void failedSaveKeepsFile();
+    void perUser_data();
+    void perUser();
+    void userSettingsDirectory_data();
+    void userSettingsDirectory();
 
     void wholeAnsiCharacters_data();
     void wholeAnsiCharacters();
@@ -299,14 +321,15 @@ void SettingsFileTest::callsFollowTheTableOrder()
     log_.clear();
     controls.dayCountText = "9";
     file.SaveSettings(controls);
-    QCOMPARE(directoryCalls, 12);
+    QCOMPARE(directoryCalls, 7);
     const std::vector<std::string> saveLog = {
-        "Write WorkTime/WorkTimeEnable=0" + path,
-        "Write WorkTime/StartWorkTime=450" + path,
-        "Write WorkTime/EndWorkTime=1200" + path,
-        "Write Tallymarks/DDD=9" + path,
-        "Write Tallymarks/DownCount=1" + path,
-        "Write Bright/Bright=5" + path,
+        "Write WorkTime/WorkTimeEnable=0",
+        "Write WorkTime/StartWorkTime=450",
+        "Write WorkTime/EndWorkTime=1200",
+        "Write Tallymarks/DDD=9",
+        "Write Tallymarks/DownCount=1",
+        "Write Bright/Bright=5",
+        "as one change of" + path,
     };
     QCOMPARE(log_, saveLog);
 }
@@ -449,6 +472,77 @@ void SettingsFileTest::failedSaveKeepsFile()
     controls.startWorkTime = 1;
     settingsFile().LoadSettings(controls);
     QCOMPARE(controls.startWorkTime, std::int16_t(450));
+}
+
+void SettingsFileTest::perUser_data()
+{
+    QTest::addColumn<std::string>("user"); // the file in the user's folder before
+    QTest::addColumn<bool>("closed"); // the program's folder and its file cannot be written
+    QTest::addColumn<bool>("userFolder"); // the environment names a user folder
+    QTest::addColumn<SaveOutcome>("outcome");
+    QTest::addColumn<std::string>("userAfter"); // the file beside the program stays as it was but in the first row
+    const std::string notes9 = "; kept by the administrator\r\n[Tallymarks]\r\nDDD=9\r\nDownCount=1\r\n[WorkTime]\r\n"
+                               "WorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n[Bright]\r\nBright=5\r\n";
+    const std::string nine9 = "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
+                              "[Tallymarks]\r\nDDD=9\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n";
+    QTest::newRow("a folder that can be written keeps the file beside the program")
+        << Missing << false << true << SaveOutcome::BesideProgram << Missing;
+    QTest::newRow("a closed folder: the user's file, begun from the one beside")
+        << Missing << true << true << SaveOutcome::PerUser << notes9;
+    QTest::newRow("the user's file, once there, is read and saved") << NineLines << false << true << SaveOutcome::PerUser
+                                                                    << nine9;
+    QTest::newRow("a closed folder and no user folder") << Missing << true << false << SaveOutcome::NotSaved << Missing;
+}
+
+void SettingsFileTest::perUser()
+{
+    QFETCH(std::string, user);
+    QFETCH(bool, closed);
+    QFETCH(bool, userFolder);
+    QFETCH(SaveOutcome, outcome);
+    const QString program = directory_->filePath("program"), config = directory_->filePath("config/tallymark");
+    QVERIFY(QDir().mkpath(program));
+    WriteAll(program + "/Tallymark.ini", Notes);
+    if (user != Missing && QDir().mkpath(config)) // otherwise the save makes the folders
+        WriteAll(config + "/Tallymark.ini", user);
+    const auto file = [&] {
+        return SettingsFile(store_, [&] { return program.toStdString(); },
+                            [&] { return userFolder ? config.toStdString() : std::string(); });
+    };
+    for (const QString& path : {program + "/Tallymark.ini", program})
+        SetClosed(path, closed);
+    RecordingControls controls(log_), next(log_);
+    file().LoadSettings(controls);
+    controls.dayCountText = "9";
+    const SaveOutcome where = file().SaveSettings(controls);
+    file().LoadSettings(next);
+    for (const QString& path : {program, program + "/Tallymark.ini"})
+        SetClosed(path, false);
+    QCOMPARE(where, outcome);
+    QTEST(ReadAll(config + "/Tallymark.ini"), "userAfter");
+    QCOMPARE(ReadAll(program + "/Tallymark.ini") == Notes, outcome != SaveOutcome::BesideProgram);
+    QCOMPARE(next.dayCountText, outcome == SaveOutcome::NotSaved ? "42" : "9");
+    QCOMPARE(QDir(program).entryList(QDir::Files), QStringList{"Tallymark.ini"});
+}
+
+void SettingsFileTest::userSettingsDirectory_data()
+{
+    QTest::addColumn<QByteArray>("config"); // $XDG_CONFIG_HOME
+    QTest::addColumn<std::string>("expected"); // with $HOME /home/op
+    QTest::newRow("XDG_CONFIG_HOME") << QByteArray("/x/conf") << std::string("/x/conf/tallymark");
+    QTest::newRow("a relative one is ignored") << QByteArray("conf") << std::string("/home/op/.config/tallymark");
+}
+
+void SettingsFileTest::userSettingsDirectory()
+{
+    QFETCH(QByteArray, config);
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME"), oldHome = qgetenv("HOME");
+    qputenv("XDG_CONFIG_HOME", config);
+    qputenv("HOME", "/home/op");
+    const std::string folder = UserSettingsDirectory();
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    qputenv("HOME", oldHome);
+    QTEST(folder, "expected");
 }
 
 void SettingsFileTest::wholeAnsiCharacters_data()

@@ -10,8 +10,11 @@
 #include <QRadioButton>
 
 #include <climits>
+#include <csignal>
 
 #include "WindowFixture.h"
+#include "support/FileContent.h"
+#include "support/XSession.h"
 
 using namespace tallymark;
 using tallymark::testing::WindowFixture;
@@ -28,11 +31,14 @@ QStringList ListOf(QComboBox* combo)
     return items;
 }
 
-// Asks the window to close the way the operator does: the close box or CmdExit.
+// Asks the window to close the way the operator does: the close box or CmdExit; or ends the
+// session, as a log-off or a signal to end does, after which the program ends.
 void RequestClose(WindowFixture& f, const QString& how)
 {
     if (how == QLatin1String("CmdExit"))
         QTest::mouseClick(f.Find("CmdExit"), Qt::LeftButton);
+    else if (how == QLatin1String("session end"))
+        f.form().Form_EndSession();
     else
         f.window.close();
 }
@@ -57,6 +63,8 @@ private slots:
     void closeDuringSendAnsweredYes();
     void secondSendDuringSendIsRefused();
     void drainWaitSleepsBetweenPolls();
+    void sessionEndSaves_data();
+    void sessionEndSaves();
 };
 
 void TestWindowLifecycle::firstStartWithoutFile()
@@ -249,6 +257,7 @@ void TestWindowLifecycle::closeDuringSendAnsweredNo()
 void TestWindowLifecycle::closeDuringSendAnsweredYes_data()
 {
     closeWhenIdle_data();
+    QTest::newRow("the session ends: no question, as Yes") << "session end";
 }
 
 void TestWindowLifecycle::closeDuringSendAnsweredYes()
@@ -260,15 +269,18 @@ void TestWindowLifecycle::closeDuringSendAnsweredYes()
     f.port.sent.clear();
     f.port.drainPolls = INT_MAX; // never drains by itself
     int pollsAfterClose = 0;     // a wait that went on would poll on; stop it after a while
+    bool closed = false;
     f.port.onCount = [&] {
-        if (!f.window.isVisible() && ++pollsAfterClose > 200)
+        if (closed && ++pollsAfterClose > 200)
             f.port.drainPolls = 0;
     };
+    const bool sessionEnd = how == QLatin1String("session end");
 
     f.boxes.answerYes = true;
     QTimer::singleShot(20, &f.window, [&] {
         f.form().SetControlText(Control::TxtDJS, "55");
         RequestClose(f, how);
+        closed = true;
     });
     QElapsedTimer waited;
     waited.start();
@@ -276,8 +288,8 @@ void TestWindowLifecycle::closeDuringSendAnsweredYes()
 
     QCOMPARE(pollsAfterClose, 0);
     QVERIFY2(waited.elapsed() < 5000, "the send's wait did not end");
-    QCOMPARE(f.boxes.shown, QStringList{Question});
-    QVERIFY(!f.window.isVisible());
+    QCOMPARE(f.boxes.shown, sessionEnd ? QStringList() : QStringList{Question});
+    QCOMPARE(f.window.isVisible(), sessionEnd); // the program, not the window, ends then
     QVERIFY(f.IniLines().contains(QStringLiteral("DDD=55")));
     // The wait ended at once and the click handler closed the port; nothing more was sent
     // or shown, and the progress bar keeps the step it was at.
@@ -320,6 +332,52 @@ void TestWindowLifecycle::drainWaitSleepsBetweenPolls()
     QVERIFY(waited.elapsed() >= 200);
     QVERIFY2(polls >= 10 && polls <= 2 * waited.elapsed(), qPrintable(QString::number(polls)));
     QVERIFY(!f.port.PortOpen());
+}
+
+// The program itself, on an X server of its own, with a settings file that holds only the
+// operator's notes: the end of the session saves the six values after them.
+void TestWindowLifecycle::sessionEndSaves_data()
+{
+    QTest::addColumn<int>("signalNumber"); // 0: the X server is killed
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 0;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << 0;
+    QTest::newRow("SIGINT") << int(SIGINT) << 0;
+    QTest::newRow("the X server killed") << 0 << 1; // Qt ends the program through exit(1)
+}
+
+void TestWindowLifecycle::sessionEndSaves()
+{
+    QFETCH(int, signalNumber);
+    QTemporaryDir folder;
+    const QString program = folder.filePath("tallymark"), ini = folder.filePath("Tallymark.ini");
+    QVERIFY(QFile::copy(QStringLiteral(TALLYMARK_PROGRAM), program));
+    testing::WriteAll(ini, "; the operator's notes\r\n");
+    QProcess server, panel;
+    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+    QVERIFY(server.waitForReadyRead(10000));
+    const QByteArray display = ":" + server.readAllStandardOutput().trimmed(), ownDisplay = qgetenv("DISPLAY");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("XDG_CONFIG_HOME", folder.filePath("config")); // never the user's own file
+    panel.setProcessEnvironment(environment);
+    panel.start(program);
+    qputenv("DISPLAY", display);
+    QVERIFY(testing::XSession().WaitForWindow(QString::fromUtf8(WindowTitle.data()), std::chrono::seconds(20)));
+    qputenv("DISPLAY", ownDisplay);
+    if (signalNumber)
+        ::kill(static_cast<pid_t>(panel.processId()), signalNumber);
+    else
+        server.kill();
+    QVERIFY(panel.waitForFinished(20000));
+    server.kill();
+    server.waitForFinished();
+    QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+    QTEST(panel.exitCode(), "exitCode");
+    QCOMPARE(testing::ReadAll(ini), std::string("; the operator's notes\r\n[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\n"
+                                                "EndWorkTime=1200\r\n[Tallymarks]\r\nDDD=168\r\nDownCount=1\r\n"
+                                                "[Bright]\r\nBright=5\r\n"));
 }
 
 QTEST_MAIN(TestWindowLifecycle)

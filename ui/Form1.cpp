@@ -63,6 +63,16 @@ void Form1::Form_Unload(bool& cancel)
     }
 }
 
+void Form1::Form_EndSession()
+{
+    // Harmless without a send: the next send starts afresh.
+    send_.Abandon();
+    try {
+        settings_.SaveSettings(*this);
+    } catch (const std::exception&) {
+    }
+}
+
 SendResult Form1::CmdSndClk_Click(std::int16_t index)
 {
     const SendResult result = send_.CmdSndClk_Click(index);

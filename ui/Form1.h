@@ -60,6 +60,9 @@ public:
     // Unload handling of every close request, by the close box or CmdExit; sets cancel to
     // keep the window open.
     void Form_Unload(bool& cancel);
+    // The session ends (log-off, shutdown, a signal to end): the unload without its question.
+    // A send under way is given up as Yes gives it up, and the settings are saved.
+    void Form_EndSession();
 
     // The send, then its message box where it did not go; what happened.
     SendResult CmdSndClk_Click(std::int16_t index);

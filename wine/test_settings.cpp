@@ -1,9 +1,11 @@
 // The settings file on Windows (Wine): LoadSettings and SaveSettings over kernel32's own
 // profile functions and the system's ANSI code page, the way the panel runs there.
 //
-//   wine_settings FOLDER
-// FOLDER: an empty folder to work in. The code page cases need the system code page 932
-// (a Japanese Windows; under Wine, a Japanese locale) and are skipped under any other.
+//   wine_settings FOLDER CLOSED_FOLDER TALLYMARK_EXE
+// FOLDER: an empty folder to work in; CLOSED_FOLDER: a folder the program cannot write, with
+// a settings file in it; TALLYMARK_EXE: the panel, whose session the check ends. The code
+// page cases need the system code page 932 (a Japanese Windows; under Wine, a Japanese
+// locale) and are skipped under any other.
 
 #include <windows.h>
 
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "settings/SettingsFile.h"
+#include "settings/UserFolder.h"
 #include "settings/WideText.h"
 #include "support/Check.h"
 #include "support/Files.h"
@@ -227,22 +230,24 @@ void SavesWithoutACopy(Fixture& fixture)
     }
 }
 
-// A process of this program, held suspended so that it runs until terminated.
-PROCESS_INFORMATION StartSuspended()
+// A process of this program (or of another), with these arguments.
+PROCESS_INFORMATION Start(const std::string& arguments, DWORD flags, std::string program = {})
 {
     char own[MAX_PATH + 1] = {};
     ::GetModuleFileNameA(nullptr, own, MAX_PATH);
+    program = program.empty() ? own : program;
+    std::string command = "\"" + program + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    ::CreateProcessA(own, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &started);
+    ::CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, &started);
     return started;
 }
 
 // Copies that killed saves left beside the file go with the next save, and nothing else.
 void StaleCopies(Fixture& fixture)
 {
-    const PROCESS_INFORMATION running = StartSuspended();
+    const PROCESS_INFORMATION running = Start("", CREATE_SUSPENDED); // runs until terminated
     check::True("stale copies: a process started", running.hProcess != nullptr);
     const std::string live = std::to_string(running.dwProcessId);
     const std::string dead = "4000000000"; // no process has so high an id
@@ -250,6 +255,7 @@ void StaleCopies(Fixture& fixture)
         std::string name;
         bool folder;
         bool removed;
+        bool readOnly = false; // as earlier versions left them beside a read-only file
     } cases[] = {
         {"Tallymark.ini.tmp" + dead, false, true},
         {"TALLYMARK.INI.tmp" + dead, false, true},
@@ -259,6 +265,7 @@ void StaleCopies(Fixture& fixture)
         {"Tallymark.ini.tmp0", false, false},
         {"Other.ini.tmp" + dead, false, false},
         {"Tallymark.ini.tmp" + dead, true, false},
+        {"Tallymark.ini.tmp" + dead, false, true, true},
     };
     for (const auto& c : cases) {
         const std::string folder = fixture.NewFolder();
@@ -268,9 +275,12 @@ void StaleCopies(Fixture& fixture)
             ::CreateDirectoryA(entry.c_str(), nullptr);
         else
             WriteAll(entry, "half a save");
+        if (c.readOnly)
+            ::SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_READONLY);
         SettingsFile file(*fixture.store, [&] { return folder; });
         file.SaveSettings(Changed());
-        const std::string what = "stale copies: " + c.name + (c.folder ? " (a folder)" : "");
+        const std::string what
+            = "stale copies: " + c.name + (c.folder ? " (a folder)" : "") + (c.readOnly ? " (read-only)" : "");
         check::Equal(what + " removed", ::GetFileAttributesA(entry.c_str()) == INVALID_FILE_ATTRIBUTES, c.removed);
         check::Equal(what + ": the save", ReadAll(folder + "\\Tallymark.ini"), ChangedLines);
     }
@@ -282,8 +292,8 @@ void StaleCopies(Fixture& fixture)
 void CodePage(Fixture& fixture)
 {
     if (::GetACP() != 932) {
-        std::printf("settings: system code page %u, not 932: the 4 code page cases skipped\n", ::GetACP());
-        check::Skip(4);
+        std::printf("settings: system code page %u, not 932: the 6 code page cases skipped\n", ::GetACP());
+        check::Skip(6);
         return;
     }
     // 漢字 and ｶﾅ in code page 932 and in UTF-8.
@@ -318,6 +328,14 @@ void CodePage(Fixture& fixture)
     Controls again;
     file.LoadSettings(again);
     check::Equal("code page: loads back", again.dayCountText, kanjiUtf8);
+
+    // 日程表: the second byte of 表 is the byte of '\'; the folder still gets its separator.
+    const std::string schedule = fixture.NewFolder() + "\\\x93\xfa\x92\xf6\x95\x5c";
+    ::CreateDirectoryA(schedule.c_str(), nullptr);
+    SettingsFile inSchedule(*fixture.store, [&] { return schedule; });
+    inSchedule.SaveSettings(Changed());
+    check::Equal("code page: 日程表 keeps its own file", ReadAll(schedule + "\\Tallymark.ini"), ChangedLines);
+    check::Equal("code page: nothing beside 日程表", ReadAll(schedule + "Tallymark.ini"), std::string("<missing>"));
 }
 
 void BesideTheProgram()
@@ -352,12 +370,105 @@ void FolderOutsideTheCodePage(const std::string& root)
                 ::GetFileAttributesW((folder + L"\\Tallymark.ini").c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 
+// Where the program's folder or its file cannot be written, the save goes to the user's own
+// folder, begun from the file beside the program, and the next start reads it there.
+void SavesPerUser(Fixture& fixture, const std::string& closedFolder)
+{
+    const std::string notes = "; kept by the administrator\r\n[Tallymarks]\r\nDDD=42\r\n";
+    for (const std::string& program : {closedFolder, fixture.NewFolder()}) {
+        const std::string beside = program + "\\Tallymark.ini", local = fixture.NewFolder();
+        const bool readOnly = program != closedFolder;
+        const std::string stale = beside + ".tmp4000000000"; // a copy an earlier version left, read-only too
+        for (const std::string& name : {beside, stale})
+            if (readOnly && check::WriteAll(name, notes)) // in a folder that can be written
+                ::SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
+        ::SetEnvironmentVariableA("LOCALAPPDATA", local.c_str());
+        const auto file = [&] { return SettingsFile(*fixture.store, [&] { return program; }, UserSettingsDirectory); };
+        const std::string what = readOnly ? "per user, a read-only file: " : "per user, a closed folder: ";
+        check::True(what + "saved there", file().SaveSettings(Changed()) == SaveOutcome::PerUser);
+        check::True(what + "the other lines kept", ReadAll(local + "\\Tallymark\\Tallymark.ini").starts_with(notes.substr(0, 29)));
+        Controls next;
+        file().LoadSettings(next);
+        check::Equal(what + "the next start reads it", next.Summary(), Changed().Summary());
+        check::Equal(what + "the file beside the program", ReadAll(beside), notes);
+        check::Equal(what + "no copy left", ReadAll(beside + ".tmp" + std::to_string(::GetCurrentProcessId())), std::string("<missing>"));
+        check::Equal(what + "no earlier copy left", ReadAll(stale), std::string("<missing>"));
+        ::SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    ::SetEnvironmentVariableA("LOCALAPPDATA", nullptr);
+}
+
+// The child of KilledSaves: saves two sets of values by turns until it is killed.
+int SaveUntilKilled(const std::string& folder, const char* ready)
+{
+    Fixture fixture(folder);
+    SettingsFile file(*fixture.store, [&] { return folder; });
+    Controls first; // as the nine lines have them
+    file.LoadSettings(first);
+    const HANDLE sign = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, ready);
+    for (unsigned turn = 0;; ++turn) {
+        file.SaveSettings(turn % 2 ? Changed() : first);
+        ::SetEvent(sign); // a first save is done
+    }
+}
+
+// 40 saves killed at points spread over them: the file is always there, and always whole.
+void KilledSaves(Fixture& fixture)
+{
+    int kills = 0, missing = 0, mixed = 0;
+    for (; kills < 40; ++kills) {
+        const std::string folder = fixture.NewFolder(), path = folder + "\\Tallymark.ini";
+        WriteAll(path, NineLines);
+        const std::string ready = "tallymark-save-" + std::to_string(::GetCurrentProcessId()) + std::to_string(kills);
+        const HANDLE sign = ::CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+        const PROCESS_INFORMATION child = Start("--save-until-killed \"" + folder + "\" " + ready, 0);
+        ::WaitForSingleObject(sign, 10000);
+        ::Sleep(static_cast<DWORD>(kills % 8)); // over a few saves, to meet every step of one
+        ::TerminateProcess(child.hProcess, 9);
+        ::WaitForSingleObject(child.hProcess, 10000);
+        for (const HANDLE handle : {child.hThread, child.hProcess, sign})
+            ::CloseHandle(handle);
+        const std::string after = ReadAll(path);
+        missing += after == "<missing>";
+        mixed += after != "<missing>" && after != NineLines && after != ChangedLines;
+    }
+    std::printf("killed saves: %d kills, %d left no file, %d a mixed or torn one\n", kills, missing, mixed);
+    check::Equal("killed saves: no file missing", missing, 0);
+    check::Equal("killed saves: no file mixed or torn", mixed, 0);
+}
+
+// The end of a Windows session sends no WM_CLOSE; it saves what the window holds all the same.
+void SessionEnds(Fixture& fixture, const std::string& panel)
+{
+    const std::string notes = "; the operator's notes\r\n";
+    for (const bool query : {true, false}) {
+        const std::string folder = fixture.NewFolder(), program = folder + "\\tallymark.exe";
+        const std::string what = query ? "session end, both messages: " : "session end, WM_ENDSESSION alone: ";
+        ::CopyFileA(panel.c_str(), program.c_str(), FALSE);
+        WriteAll(folder + "\\Tallymark.ini", notes);
+        const PROCESS_INFORMATION started = Start("", 0, program);
+        HWND window = nullptr;
+        for (int wait = 0; wait < 300 && !(window = ::FindWindowW(L"TallymarkForm1", nullptr)); ++wait)
+            ::Sleep(50);
+        DWORD_PTR answer = 0;
+        if (query)
+            ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer);
+        ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer);
+        check::True(what + "the panel ended", ::WaitForSingleObject(started.hProcess, 15000) == WAIT_OBJECT_0);
+        ::TerminateProcess(started.hProcess, 1);
+        ::CloseHandle(started.hThread);
+        ::CloseHandle(started.hProcess);
+        check::Equal(what + "saved", ReadAll(folder + "\\Tallymark.ini"), notes + NineLines);
+    }
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: wine_settings FOLDER\n");
+    if (argc == 4 && std::string(argv[1]) == "--save-until-killed")
+        return SaveUntilKilled(argv[2], argv[3]);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: wine_settings FOLDER CLOSED_FOLDER TALLYMARK_EXE\n");
         return 2;
     }
     Fixture fixture(argv[1]);
@@ -370,5 +481,8 @@ int main(int argc, char** argv)
     CodePage(fixture);
     BesideTheProgram();
     FolderOutsideTheCodePage(argv[1]);
+    SavesPerUser(fixture, argv[2]);
+    KilledSaves(fixture);
+    SessionEnds(fixture, argv[3]);
     return check::Finish("settings");
 }

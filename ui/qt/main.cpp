@@ -1,12 +1,14 @@
 // The panel's start: the window is loaded before it is first shown, and the program ends
-// when the window closes.
+// when the window closes or the session ends.
 
 #include <QApplication>
 
 #include "link/qt/QtSerialPort.h"
 #include "settings/SettingsFile.h"
+#include "settings/UserFolder.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/MessageBoxes.h"
+#include "ui/qt/SessionEnd.h"
 
 int main(int argc, char* argv[])
 {
@@ -14,12 +16,13 @@ int main(int argc, char* argv[])
 
     tallymark::QtSerialPort port;
     const auto store = tallymark::SystemProfileStore();
-    tallymark::SettingsFile settings(*store, tallymark::ProgramDirectory);
+    tallymark::SettingsFile settings(*store, tallymark::ProgramDirectory, tallymark::UserSettingsDirectory);
     tallymark::QtMessageBoxes boxes;
 
     tallymark::PortWatch ports(tallymark::ProgramDirectory());
 
     tallymark::MainWindow window(port, settings, boxes);
+    const tallymark::SessionEnd sessionEnd(window.Form());
     window.Form().Form_Load();
     window.WatchPorts(ports);
     window.show();

@@ -247,6 +247,18 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
             DestroyWindow(window_);
         return 0;
     }
+    // Windows ends a session (log-off, shutdown, an update's restart, the Restart Manager)
+    // without a WM_CLOSE, and ends the process once WM_ENDSESSION returns. Both save as the
+    // unload does, without its question: the query gives a send under way up, so that it has
+    // ended and closed its port by the end itself, and saves in case no end follows in time.
+    case WM_QUERYENDSESSION: form_.Form_EndSession(); return TRUE;
+    case WM_ENDSESSION:
+        if (wParam) {
+            form_.Form_EndSession();
+            if (window_)
+                DestroyWindow(window_);
+        }
+        return 0;
     case WM_DESTROY:
         Forget();
         PostQuitMessage(0);

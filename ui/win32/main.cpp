@@ -8,6 +8,7 @@
 #include "link/win/Win32SerialPort.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsFile.h"
+#include "settings/UserFolder.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Win32Form.h"
 
@@ -21,7 +22,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 
     tallymark::Win32SerialPort port;
     const auto store = tallymark::SystemProfileStore();
-    tallymark::SettingsFile settings(*store, tallymark::ProgramDirectory);
+    tallymark::SettingsFile settings(*store, tallymark::ProgramDirectory, tallymark::UserSettingsDirectory);
 
     tallymark::Win32Form window(instance, port, settings);
     if (!window.Create())

@@ -28,9 +28,12 @@ public:
     {
         return ::GetPrivateProfileStringA(section, key, defaultText, buffer, size, path);
     }
-    bool WriteString(const char* section, const char* key, const char* value, const char* path) override
+    bool WriteStrings(std::span<const ProfileWrite> writes, const char* path, const char*) override
     {
-        return ::WritePrivateProfileStringA(section, key, value, path) != FALSE;
+        bool written = true;
+        for (const ProfileWrite& write : writes)
+            written = ::WritePrivateProfileStringA(write.section, write.key, write.value, path) != FALSE && written;
+        return written;
     }
 };
 

@@ -1,4 +1,4 @@
-#include "display/SignalRelay.h"
+#include "os/qt/SignalRelay.h"
 
 #include <QSocketNotifier>
 

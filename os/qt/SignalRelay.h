@@ -1,6 +1,8 @@
 #pragma once
-// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal, so that the display quits through its
-// event loop and takes its port link away. The handler only writes a byte to a socket.
+// Turns POSIX signals (SIGINT, SIGTERM, SIGHUP) into a Qt signal, so that a program ends
+// through its event loop and tidies up as it does at a normal close: the virtual display
+// takes its port link away, the panel saves its settings. The handler only writes a byte to
+// a socket.
 
 #include <QObject>
 

@@ -1,0 +1,42 @@
+// The user's settings folder on POSIX systems, by the XDG base directory rules.
+
+#include "settings/UserFolder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace tallymark {
+
+std::string UserSettingsDirectory()
+{
+    // A relative $XDG_CONFIG_HOME is to be ignored, as is an empty one.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/')
+        return std::string(config) + "/tallymark";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return std::string(home) + "/.config/tallymark";
+    return {};
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat status { };
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+bool MakeFolders(const std::string& folder)
+{
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat status { };
+    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+} // namespace tallymark
