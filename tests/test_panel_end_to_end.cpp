@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <map>
+#include <span>
 #include <memory>
 #include <optional>
 
@@ -212,6 +214,8 @@ std::unique_ptr<PanelFrontEnd> MakeFrontEnd()
 #endif
 }
 
+struct Step; // a step of the operator's, in the tables below
+
 } // namespace
 
 class TestPanelEndToEnd : public QObject {
@@ -227,6 +231,7 @@ public:
     void HeldPortIsNotListed();
     void SendCommandSendsWhatTheButtonsSend();
     void EveryControlDriven();
+    void PortsComeAndGo();
 
 private slots:
     void initTestCase();
@@ -238,6 +243,9 @@ private:
     // once every check has passed.
     void CheckSend(PseudoTerminal& line, unsigned long window, Control button, const PanelSettings& shown,
                    bool* checked = nullptr);
+    // Starts the panel with the ports given, does each step and checks what it sends to the
+    // port then shown, exits and checks the file.
+    void RunSteps(std::span<const Step> steps, const PortLinks& atStart, std::map<int, PseudoTerminal*> lines);
     // Clicks the settings group's send on a held line and waits until the send is in its drain
     // wait, as the full progress bar on screen shows. The port is open earlier than that, but
     // only from then on is the update queued.
@@ -264,16 +272,18 @@ const Scenario Scenarios[] = {
     {"a port that another program holds is not listed", &TestPanelEndToEnd::HeldPortIsNotListed},
     {"tallymark-send sends what the buttons send", &TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend},
     {"every control driven by mouse and keyboard", &TestPanelEndToEnd::EveryControlDriven},
+    {"ports plugged in and pulled out while the panel runs", &TestPanelEndToEnd::PortsComeAndGo},
 };
 
-// One input of an operator's step: a click on a control, keys typed into the window, or an
-// item chosen from a combo box's drop-down list with the mouse.
+// One input of an operator's step: a click on a control, keys typed into the window, an
+// item chosen from a combo box's drop-down list with the mouse, or a port's adapter plugged
+// in or pulled out.
 struct Input {
-    enum Kind { Click, Keys, Choose } kind;
+    enum Kind { Click, Keys, Choose, Plug, Unplug } kind;
     Control control = Control::Form1;
     int where = 0; // a click's place: 0 the middle, -1 a spinner's upper arrow, 1 its lower arrow; an item
     const char* keys = nullptr; // X keysym names separated by blanks
-    int items = 0; // how many items the list holds
+    int items = 0; // how many items the list holds; the port plugged in or pulled out
 };
 
 Input ClickOn(Control control, int where = 0)
@@ -289,6 +299,16 @@ Input Press(const char* keys)
 Input Choose(Control combo, int item, int of)
 {
     return {Input::Choose, combo, item, nullptr, of};
+}
+
+Input PlugIn(int port)
+{
+    return {Input::Plug, Control::Form1, 0, nullptr, port};
+}
+
+Input PullOut(int port)
+{
+    return {Input::Unplug, Control::Form1, 0, nullptr, port};
 }
 
 // What the window shows, and so sends and saves, after a step: its settings and the port.
@@ -344,9 +364,20 @@ const Step Steps[] = {
      [](Shown& s) { s.settings.countUp = false; }},
 };
 
+// Where a step's inputs go: the window, and the program's ports.
+struct Drive {
+    XSession& x;
+    unsigned long window;
+    PanelFrontEnd& frontEnd;
+    QString folder;
+    std::map<int, PseudoTerminal*> lines; // what each port leads to when it is plugged in
+};
+
 // Does what one input of a step says, in the window.
-void Do(XSession& x, unsigned long window, const Input& input)
+void Do(Drive& drive, const Input& input)
 {
+    XSession& x = drive.x;
+    const unsigned long window = drive.window;
     const Pixels place = InPixels(PlaceInWindow(input.control));
     switch (input.kind) {
     case Input::Click: {
@@ -377,8 +408,27 @@ void Do(XSession& x, unsigned long window, const Input& input)
         QTRY_VERIFY_WITH_TIMEOUT(!x.WaitForPopup(window, 0ms), 5000);
         break;
     }
+    case Input::Plug:
+    case Input::Unplug:
+        drive.frontEnd.PlugPort(drive.folder, input.items,
+                                input.kind == Input::Plug ? drive.lines.at(input.items)->DevicePath() : std::string());
+        // The system's word reaches the window in its own time.
+        QTest::qWait(300);
+        break;
     }
 }
+
+// Ports plugged in while the panel runs: COM3 is there at the start, COM5 comes and is listed
+// after it; COM3 goes and leaves the list, so that the arrow above COM5 finds nothing. A
+// text typed for COM4 stays while COM4 comes and COM5 goes.
+const Step PortSteps[] = {
+    {"a port plugged in is listed after the others", {PlugIn(5), Choose(Control::ComSele, 1, 2)},
+     [](Shown& s) { s.port = 5; }},
+    {"a port pulled out leaves the list", {PullOut(3), Press("Shift+Tab Shift+Tab Shift+Tab Up")}, [](Shown&) {}},
+    {"the text typed stays while a port comes", {Press("Shift+Tab Shift+Tab Shift+Tab Shift+c Shift+o Shift+m 4"), PlugIn(4)},
+     [](Shown& s) { s.port = 4; }},
+    {"the text typed stays while a port goes", {PullOut(5)}, [](Shown&) {}},
+};
 
 // The settings file as the panel saves what it shows, over the stored one.
 QByteArray SavedWith(const PanelSettings& shown)
@@ -650,21 +700,20 @@ void TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend()
     QCOMPARE(panel.Settings(), StoredFile);
 }
 
-void TestPanelEndToEnd::EveryControlDriven()
+void TestPanelEndToEnd::RunSteps(std::span<const Step> steps, const PortLinks& atStart, std::map<int, PseudoTerminal*> lines)
 {
-    // Two ports, the higher shown at the start; one window start for every step.
-    PseudoTerminal com3, com5;
-    Panel panel(*frontEnd_, &StoredFile, {{3, com3.DevicePath()}, {5, com5.DevicePath()}});
+    Panel panel(*frontEnd_, &StoredFile, atStart);
     const unsigned long window = panel.Start(*x_);
     QVERIFY(window);
-    Shown shown{StoredSettings, 5};
-    for (const Step& step : Steps) {
+    Drive drive{*x_, window, *frontEnd_, panel.Folder(), lines};
+    Shown shown{StoredSettings, atStart.back().first};
+    for (const Step& step : steps) {
         for (const Input& input : step.inputs) {
-            Do(*x_, window, input);
+            Do(drive, input);
             QVERIFY2(!QTest::currentTestFailed(), step.name);
         }
         step.change(shown);
-        PseudoTerminal& line = shown.port == 3 ? com3 : com5;
+        PseudoTerminal& line = *lines.at(shown.port);
         if (!step.sentBy)
             x_->Click(window, CentreOf(Control::CmdSndClk1));
         const std::vector<std::uint8_t> bytes = line.Read(15, 5s);
@@ -676,6 +725,19 @@ void TestPanelEndToEnd::EveryControlDriven()
     x_->Click(window, CentreOf(Control::CmdExit));
     QVERIFY(panel.WaitForExit());
     QCOMPARE(panel.Settings(), SavedWith(shown.settings));
+}
+
+void TestPanelEndToEnd::EveryControlDriven()
+{
+    // Two ports, the higher shown at the start; one window start for every step.
+    PseudoTerminal com3, com5;
+    RunSteps(Steps, {{3, com3.DevicePath()}, {5, com5.DevicePath()}}, {{3, &com3}, {5, &com5}});
+}
+
+void TestPanelEndToEnd::PortsComeAndGo()
+{
+    PseudoTerminal com3, com4, com5;
+    RunSteps(PortSteps, {{3, com3.DevicePath()}}, {{3, &com3}, {4, &com4}, {5, &com5}});
 }
 
 QTEST_GUILESS_MAIN(TestPanelEndToEnd)

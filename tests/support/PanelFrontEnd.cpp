@@ -55,6 +55,7 @@ QProcessEnvironment QtFrontEnd::Environment() const
 {
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("XDG_CONFIG_HOME", userFolder_.path());
     return environment;
 }
 
@@ -63,6 +64,18 @@ void QtFrontEnd::LinkPorts(const QString& folder, const PortLinks& ports) const
     LinkNoPorts(folder.toStdString());
     for (const auto& [number, device] : ports)
         LinkPort(folder.toStdString(), number, device);
+}
+
+void QtFrontEnd::PlugPort(const QString& folder, int number, const std::string& device) const
+{
+    LinkPort(folder.toStdString(), number, device.empty() ? NoDevice : device);
+}
+
+void WineFrontEnd::PlugPort(const QString&, int number, const std::string& device) const
+{
+    LinkPort(home_.toStdString(), number, device.empty() ? NoDevice : device);
+    const QString announce = QFileInfo(program_).dir().filePath(QStringLiteral("../../wine/device-change.exe"));
+    Run({announce, device.empty() ? "removal" : "arrival", QStringLiteral("COM%1").arg(number)});
 }
 
 QString WineFrontEnd::Unavailable()

@@ -6,6 +6,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <string>
 #include <utility>
@@ -34,6 +35,9 @@ public:
     virtual QProcessEnvironment Environment() const = 0;
     // COM1 to COM32 of the program installed in `folder` lead to `ports` and nowhere else.
     virtual void LinkPorts(const QString& folder, const PortLinks& ports) const = 0;
+    // While the program runs, port `number` comes to lead to `device`, or, for an empty
+    // device, nowhere, as an adapter plugged in or pulled out; the system tells the program.
+    virtual void PlugPort(const QString& folder, int number, const std::string& device) const = 0;
     // Why a check cannot hold on this front end; null where it holds.
     virtual const char* Differs(Difference) const { return nullptr; }
     // Whether the front end can pretend to be Windows 7; then sets it (false: its default).
@@ -50,9 +54,11 @@ public:
     QStringList InstallSendCommand(const QString& folder) const override;
     QProcessEnvironment Environment() const override;
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
+    void PlugPort(const QString& folder, int number, const std::string& device) const override;
 
 private:
     QString program_;
+    QTemporaryDir userFolder_; // the user's own settings folder, never the tester's
 };
 
 // tallymark.exe through tools/wine-run, in a Wine prefix of its own under `home`.
@@ -79,6 +85,8 @@ public:
     QStringList InstallSendCommand(const QString& folder) const override;
     QProcessEnvironment Environment() const override;
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
+    // Wine announces no serial device: the message Windows sends is sent to the window.
+    void PlugPort(const QString& folder, int number, const std::string& device) const override;
     const char* Differs(Difference difference) const override;
     bool CanReportWindows7() const override { return true; }
     void ReportWindows7(bool windows7) override;

@@ -83,7 +83,7 @@ void LinkPort(const std::string& programDirectory, int portNumber, const std::st
 void LinkNoPorts(const std::string& programDirectory)
 {
     for (int n = 1; n <= 32; ++n)
-        LinkPort(programDirectory, n, "/nonexistent/tty");
+        LinkPort(programDirectory, n, NoDevice);
 }
 
 } // namespace tallymark::testing

@@ -38,6 +38,9 @@ private:
 // Makes "ports/COM<portNumber>" in `programDirectory` a link to `target`.
 void LinkPort(const std::string& programDirectory, int portNumber, const std::string& target);
 
+// Where a port leads that has no device behind it.
+inline constexpr const char* NoDevice = "/nonexistent/tty";
+
 // Makes every port from COM1 to COM32 lead nowhere, so that the machine's own serial ports
 // take no part; a test then links the ports it wants.
 void LinkNoPorts(const std::string& programDirectory);
