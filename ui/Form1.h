@@ -1,8 +1,9 @@
 #pragma once
 // Form1's behaviour, apart from any toolkit: the load and unload handling, the clock, the
-// working-time editor, the two send buttons and the exit button, over the controls that a
+// working-time editor, the two send buttons and the exit button, every rule of what the
+// operator's clicks and keys do, and the port list's updates, over the controls that a
 // FormView shows. The controls hold all state; Form1 keeps none of its own beyond the send
-// under way.
+// under way and the ports it waits to try until that send ends.
 
 #include <cstdint>
 #include <functional>
