@@ -447,9 +447,18 @@ void SessionEnds(Fixture& fixture, const std::string& panel)
         ::CopyFileA(panel.c_str(), program.c_str(), FALSE);
         WriteAll(folder + "\\Tallymark.ini", notes);
         const PROCESS_INFORMATION started = Start("", 0, program);
+        // The window of this panel: one killed earlier may not be gone yet.
         HWND window = nullptr;
-        for (int wait = 0; wait < 300 && !(window = ::FindWindowW(L"TallymarkForm1", nullptr)); ++wait)
-            ::Sleep(50);
+        for (int wait = 0; wait < 300 && !window; ++wait) {
+            for (HWND w = nullptr; !window && (w = ::FindWindowExW(nullptr, w, L"TallymarkForm1", nullptr));) {
+                DWORD process = 0;
+                ::GetWindowThreadProcessId(w, &process);
+                if (process == started.dwProcessId)
+                    window = w;
+            }
+            if (!window)
+                ::Sleep(50);
+        }
         DWORD_PTR answer = 0;
         if (query)
             ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer);
