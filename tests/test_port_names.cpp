@@ -1,11 +1,20 @@
 // Port numbers to devices: the fixed table, and the operator's own "ports/COMn" entries
 // beside the program, which win and are followed to the device they name.
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "link/PortsFolder.h"
+#endif
 
 #include "link/PortNames.h"
 
@@ -21,6 +30,29 @@ private:
     fs::path Ports() const { return Program() / "ports"; }
 
     static void Touch(const fs::path& file) { std::ofstream(file).put('\n'); }
+
+#ifndef _WIN32
+    // Whether `check` holds for a user who cannot write `folder`, run in a child process: as
+    // root, the user nobody (root writes any folder); otherwise this user, with the folder
+    // made read-only meanwhile.
+    static bool AsUserWhoCannotWrite(const fs::path& folder, const std::function<bool()>& check)
+    {
+        const bool root = ::geteuid() == 0;
+        if (!root)
+            fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(3);
+            ::_exit(check() ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (!root)
+            fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+#endif
 
 private slots:
     void init()
@@ -107,6 +139,55 @@ private slots:
         Touch(Ports() / "COM06");
         Touch(Ports() / "COM6.txt");
         QCOMPARE(PortDevicePath(6, Program().string()), std::string("/dev/ttyUSB1"));
+    }
+
+    // An installed panel cannot write its own folder: the user's entries come first, then
+    // those an administrator put beside the program.
+    void userFolderWhereTheProgramsFolderIsClosed()
+    {
+        const QTemporaryDir config;
+        const fs::path user = fs::path(config.path().toStdString()) / "tallymark" / "ports";
+        fs::create_directories(user);
+        fs::create_directories(Ports());
+        // Open to read for the user who cannot write.
+        const auto readable
+            = fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+        for (const fs::path& folder : {Program(), fs::path(config.path().toStdString())})
+            fs::permissions(folder, readable, fs::perm_options::add);
+        const fs::path mine = user / "ttyMINE", theirs = Program() / "ttyTHEIRS", shared = Program() / "ttySHARED";
+        for (const fs::path& device : {mine, theirs, shared})
+            Touch(device);
+        fs::create_symlink(mine, user / "COM7");
+        fs::create_symlink(theirs, Ports() / "COM7");
+        fs::create_symlink(shared, Ports() / "COM8");
+        const std::string program = Program().string();
+        const auto sees = [&](const fs::path& folder) {
+            return [&, folder] {
+                return PortDevicePath(7, program) == mine.string() && PortDevicePath(8, program) == shared.string()
+                    && tallymark::PortsFolder(program) == folder.string();
+            };
+        };
+
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        QVERIFY(AsUserWhoCannotWrite(Program(), sees(user)));
+        // A relative $XDG_CONFIG_HOME does not count; $HOME/.config stands in.
+        fs::create_directories(fs::path(config.path().toStdString()) / ".config");
+        fs::create_symlink("../tallymark", fs::path(config.path().toStdString()) / ".config" / "tallymark");
+        const QByteArray home = qgetenv("HOME");
+        qputenv("XDG_CONFIG_HOME", "relative");
+        qputenv("HOME", QFile::encodeName(config.path()));
+        const bool seenThroughHome = AsUserWhoCannotWrite(
+            Program(), sees(fs::path(config.path().toStdString()) / ".config" / "tallymark" / "ports"));
+        qputenv("HOME", home);
+        QVERIFY(seenThroughHome);
+
+        // Where the program's folder can be written, the user's entries are not looked at.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        QCOMPARE(PortDevicePath(7, program), theirs.string());
+        QCOMPARE(tallymark::PortsFolder(program), Ports().string());
+        // Nor where it is not there yet: the first entry makes it.
+        QCOMPARE(tallymark::PortsFolder((Program() / "new").string()), (Program() / "new" / "ports").string());
+        qunsetenv("XDG_CONFIG_HOME");
     }
 #endif
 };
