@@ -1,6 +1,8 @@
 #pragma once
-// Port discovery: at start the panel offers only the ports that really open on this PC.
+// Port discovery: the panel offers only the ports that really open on this PC, found at
+// start and tried again when the system says a port has come or gone.
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,8 +16,12 @@ public:
     virtual ~PortList() = default;
     virtual void Clear() = 0; // removes every item; the text becomes empty as well
     virtual void AddItem(const std::string& item) = 0;
+    // Items put in or taken out leave the text as it is.
+    virtual void InsertItem(int index, const std::string& item) = 0;
+    virtual void RemoveItem(int index) = 0;
     virtual int ListCount() const = 0;
     virtual std::string List(int index) const = 0;
+    virtual std::string Text() const = 0;
     virtual void SetText(const std::string& text) = 0;
 };
 
@@ -31,8 +37,11 @@ public:
         text.clear();
     }
     void AddItem(const std::string& item) override { items.push_back(item); }
+    void InsertItem(int index, const std::string& item) override { items.insert(items.begin() + index, item); }
+    void RemoveItem(int index) override { items.erase(items.begin() + index); }
     int ListCount() const override { return static_cast<int>(items.size()); }
     std::string List(int index) const override { return items.at(static_cast<std::size_t>(index)); }
+    std::string Text() const override { return text; }
     void SetText(const std::string& value) override { text = value; }
 };
 
@@ -40,5 +49,11 @@ public:
 // errors are dropped without a word. The text shown is the highest port found, or the
 // first listed when only ports 1 and 2 opened.
 void ScanComPorts(SerialPort& port, PortList& list);
+
+// Tries the given port numbers again, once each, as the scan tries them: one that opens now
+// is listed in its place among the others, one that does not is taken off the list. The
+// text stays as the operator left it; only a list that was empty, under an empty text,
+// shows the port the scan would show.
+void RecheckComPorts(SerialPort& port, PortList& list, std::span<const int> numbers);
 
 } // namespace tallymark

@@ -41,18 +41,30 @@ std::string AssignedDevice(int portNumber, const std::string& programDirectory)
     return {};
 }
 
+// The fixed table: the devices of a kind, and the port numbers they take.
+struct DeviceRange {
+    const char* name; // in /dev, followed by a number from 0
+    int first, last; // port numbers
+};
+constexpr DeviceRange StandardDevices[] = {{"ttyS", 1, 4}, {"ttyUSB", 5, 20}, {"ttyACM", 21, HighestPortNumber}};
+
 std::string StandardDevice(int portNumber)
 {
-    if (portNumber >= 1 && portNumber <= 4)
-        return "/dev/ttyS" + std::to_string(portNumber - 1);
-    if (portNumber >= 5 && portNumber <= 20)
-        return "/dev/ttyUSB" + std::to_string(portNumber - 5);
-    if (portNumber >= 21 && portNumber <= HighestPortNumber)
-        return "/dev/ttyACM" + std::to_string(portNumber - 21);
+    for (const DeviceRange& range : StandardDevices)
+        if (portNumber >= range.first && portNumber <= range.last)
+            return "/dev/" + std::string(range.name) + std::to_string(portNumber - range.first);
     return {};
 }
 
 } // namespace
+
+int StandardPortNumber(std::string_view deviceName)
+{
+    for (int n = 1; n <= HighestPortNumber; ++n)
+        if ("/dev/" + std::string(deviceName) == StandardDevice(n))
+            return n;
+    return 0;
+}
 
 std::string PortDevicePath(int portNumber, const std::string& programDirectory)
 {

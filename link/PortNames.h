@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tallymark {
 
@@ -19,5 +20,11 @@ inline constexpr std::int16_t HighestPortNumber = 32;
 // lock names agree with other programs that use the same device. Without such an entry:
 // COM1-COM4 are /dev/ttyS0-3, COM5-COM20 /dev/ttyUSB0-15, COM21-COM32 /dev/ttyACM0-11.
 std::string PortDevicePath(int portNumber, const std::string& programDirectory);
+
+#ifndef _WIN32
+// The port number whose device, in the fixed table, has this name in /dev ("ttyUSB0" is 5);
+// 0 for a name the table does not hold.
+int StandardPortNumber(std::string_view deviceName);
+#endif
 
 } // namespace tallymark

@@ -66,9 +66,29 @@ void Form1::Form_Unload(bool& cancel)
 SendResult Form1::CmdSndClk_Click(std::int16_t index)
 {
     const SendResult result = send_.CmdSndClk_Click(index);
+    // Ports that came or went during the send are tried now that it has let go of its port
+    // (a click refused as busy finds it still held, and they wait on).
+    if (!portsToRecheck_.empty()) {
+        std::vector<int> numbers;
+        numbers.swap(portsToRecheck_);
+        PortsChanged(numbers);
+    }
     if (const std::optional<Message> message = MessageFor(result))
         view_.ShowMessage(message->text, message->title);
     return result;
+}
+
+void Form1::PortsChanged(std::span<const int> numbers)
+{
+    bool sending = true;
+    try {
+        sending = port_.PortOpen();
+    } catch (const std::exception&) {
+    }
+    if (sending)
+        portsToRecheck_.insert(portsToRecheck_.end(), numbers.begin(), numbers.end());
+    else
+        RecheckComPorts(port_, comSele_, numbers);
 }
 
 void Form1::CmdExit_Click()
@@ -338,6 +358,24 @@ void ComSeleList::Clear()
 void ComSeleList::AddItem(const std::string& item)
 {
     view_.AddItem(Control::ComSele, item);
+    SelectItemOf(view_, Control::ComSele, Text());
+}
+
+void ComSeleList::InsertItem(int index, const std::string& item)
+{
+    view_.InsertItem(Control::ComSele, index, item);
+    SelectItemOf(view_, Control::ComSele, Text());
+}
+
+void ComSeleList::RemoveItem(int index)
+{
+    view_.RemoveItem(Control::ComSele, index);
+    SelectItemOf(view_, Control::ComSele, Text());
+}
+
+std::string ComSeleList::Text() const
+{
+    return view_.Text(Control::ComSele);
 }
 
 int ComSeleList::ListCount() const

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/LocalClock.h"
 #include "link/PortDiscovery.h"
@@ -35,8 +37,11 @@ public:
     explicit ComSeleList(FormView& view) : view_(view) { }
     void Clear() override;
     void AddItem(const std::string& item) override;
+    void InsertItem(int index, const std::string& item) override;
+    void RemoveItem(int index) override;
     int ListCount() const override;
     std::string List(int index) const override;
+    std::string Text() const override;
     void SetText(const std::string& text) override;
 
 private:
@@ -77,6 +82,9 @@ public:
     bool KeyPressed(Control control, Key key);
     // A choice from a combo box's drop-down list, by mouse or arrow keys.
     void ItemChosen(Control combo, int index);
+    // The system says ports of these numbers may have come or gone: they are tried again
+    // for ComSele's list, once the send under way, if any, has closed its port.
+    void PortsChanged(std::span<const int> numbers);
     void SpinnerMoved(Control spinner, SpinAction action); // an arrow, a key or a page move
     // The focus went from one control to another; `to` is empty when it left the window
     // (another program, a popup): a typed time then stays pending.
@@ -122,6 +130,7 @@ private:
     std::function<std::string()> timeSeparator_;
     SendOperation send_;
     ComSeleList comSele_;
+    std::vector<int> portsToRecheck_; // while a send holds the port
 };
 
 } // namespace tallymark

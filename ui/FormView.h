@@ -39,13 +39,15 @@ public:
     virtual int Maximum(Control control) const = 0;
     virtual void SetRange(Control control, int minimum, int maximum) = 0;
 
-    // A combo box's list. Clearing empties its text too; adding leaves the text alone.
+    // A combo box's list. Clearing empties its text too; adding, inserting and removing leave
+    // the text as it is, the text being typed included, and an open drop-down open.
     virtual void ClearList(Control control) = 0;
     virtual void AddItem(Control control, const std::string& item) = 0;
+    virtual void InsertItem(Control control, int index, const std::string& item) = 0;
+    virtual void RemoveItem(Control control, int index) = 0;
     virtual int ListCount(Control control) const = 0;
     virtual std::string ListItem(Control control, int index) const = 0;
-    // The item selected in the list, -1 for none; selecting may change the text shown, which
-    // the behaviour sets afterwards.
+    // The item selected in the list, -1 for none; selecting leaves the text as it is.
     virtual int ListIndex(Control control) const = 0;
     virtual void SetListIndex(Control control, int index) = 0;
 

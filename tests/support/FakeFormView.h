@@ -72,6 +72,16 @@ public:
         (*this)[control].listIndex = -1;
     }
     void AddItem(Control control, const std::string& item) override { (*this)[control].items.push_back(item); }
+    void InsertItem(Control control, int index, const std::string& item) override
+    {
+        auto& items = (*this)[control].items;
+        items.insert(items.begin() + index, item);
+    }
+    void RemoveItem(Control control, int index) override
+    {
+        auto& items = (*this)[control].items;
+        items.erase(items.begin() + index);
+    }
     int ListCount(Control control) const override { return static_cast<int>((*this)[control].items.size()); }
     std::string ListItem(Control control, int index) const override
     {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QKeyEvent>
 #include <QSignalBlocker>
+#include <QSocketNotifier>
 
 #include "ui/qt/MessageBoxes.h"
 #include "ui/qt/OptionButton.h"
@@ -22,6 +23,29 @@ namespace {
 QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Qt shows an item's text as soon as it is selected, and selects an item by itself when one
+// comes into an empty list or the selected one goes: the text, and where the operator is in
+// it, are put back as they were.
+template <typename Change>
+void KeepingText(QComboBox& combo, Change change)
+{
+    const QSignalBlocker quiet(&combo);
+    QLineEdit* edit = combo.lineEdit();
+    const QString text = edit->text();
+    const int cursor = edit->cursorPosition(), start = edit->selectionStart(),
+              length = static_cast<int>(edit->selectedText().size());
+    change();
+    if (edit->text() == text)
+        return;
+    edit->setText(text);
+    if (length == 0)
+        edit->setCursorPosition(cursor);
+    else if (cursor == start) // selected backwards
+        edit->setSelection(start + length, -length);
+    else
+        edit->setSelection(start, length);
 }
 
 std::optional<Key> KeyOf(const QKeyEvent& event)
@@ -95,6 +119,17 @@ void MainWindow::ConnectHandlers()
                     [this, control](SpinAction action) { form_.SpinnerMoved(control, action); });
     }
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &MainWindow::OnFocusChanged);
+}
+
+void MainWindow::WatchPorts(PortWatch& watch)
+{
+    if (watch.Descriptor() == -1)
+        return;
+    auto* notifier = new QSocketNotifier(watch.Descriptor(), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this, &watch] {
+        if (const std::vector<int> numbers = watch.Changes(); !numbers.empty())
+            form_.PortsChanged(numbers);
+    });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -245,18 +280,19 @@ void MainWindow::ClearList(Control control)
 
 void MainWindow::AddItem(Control control, const std::string& item)
 {
-    auto* combo = As<QComboBox>(control);
-    if (!combo)
-        return;
-    // Adding to an empty list would otherwise select the new item and show its text.
-    const QSignalBlocker quiet(combo);
-    const QString text = combo->currentText();
-    const int index = combo->currentIndex();
-    combo->addItem(FromUtf8(item));
-    if (combo->currentIndex() != index) {
-        combo->setCurrentIndex(index);
-        combo->setEditText(text);
-    }
+    InsertItem(control, ListCount(control), item);
+}
+
+void MainWindow::InsertItem(Control control, int index, const std::string& item)
+{
+    if (auto* combo = As<QComboBox>(control))
+        KeepingText(*combo, [&] { combo->insertItem(index, FromUtf8(item)); });
+}
+
+void MainWindow::RemoveItem(Control control, int index)
+{
+    if (auto* combo = As<QComboBox>(control))
+        KeepingText(*combo, [&] { combo->removeItem(index); });
 }
 
 int MainWindow::ListCount(Control control) const
@@ -279,10 +315,8 @@ int MainWindow::ListIndex(Control control) const
 
 void MainWindow::SetListIndex(Control control, int index)
 {
-    if (auto* combo = As<QComboBox>(control)) {
-        const QSignalBlocker quiet(combo);
-        combo->setCurrentIndex(index);
-    }
+    if (auto* combo = As<QComboBox>(control))
+        KeepingText(*combo, [&] { combo->setCurrentIndex(index); });
 }
 
 void MainWindow::SetFocus(Control control)

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "link/LocalClock.h"
+#include "link/PortWatch.h"
 #include "link/SerialPort.h"
 #include "settings/SettingsFile.h"
 #include "ui/Form1.h"
@@ -28,6 +29,8 @@ public:
     ~MainWindow() override;
 
     Form1& Form() { return form_; }
+    // From now on ports that come or go reach ComSele's list.
+    void WatchPorts(PortWatch& watch);
     // The widget that shows a control; null for the timer and the serial component.
     QWidget* Widget(Control control) const;
 
@@ -48,6 +51,8 @@ public:
     void SetRange(Control control, int minimum, int maximum) override;
     void ClearList(Control control) override;
     void AddItem(Control control, const std::string& item) override;
+    void InsertItem(Control control, int index, const std::string& item) override;
+    void RemoveItem(Control control, int index) override;
     void SetListIndex(Control control, int index) override;
     void SetFocus(Control control) override;
 

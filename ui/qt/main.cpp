@@ -17,8 +17,11 @@ int main(int argc, char* argv[])
     tallymark::SettingsFile settings(*store, tallymark::ProgramDirectory);
     tallymark::QtMessageBoxes boxes;
 
+    tallymark::PortWatch ports(tallymark::ProgramDirectory());
+
     tallymark::MainWindow window(port, settings, boxes);
     window.Form().Form_Load();
+    window.WatchPorts(ports);
     window.show();
     return QApplication::exec();
 }

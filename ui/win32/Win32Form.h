@@ -49,9 +49,12 @@ public:
     int Maximum(Control control) const override;
     void SetRange(Control control, int minimum, int maximum) override;
 
-    // CB_RESETCONTENT, CB_ADDSTRING, CB_GETCOUNT, CB_GETLBTEXT, CB_GETCURSEL and CB_SETCURSEL.
+    // CB_RESETCONTENT, CB_INSERTSTRING, CB_DELETESTRING, CB_GETCOUNT, CB_GETLBTEXT,
+    // CB_GETCURSEL and CB_SETCURSEL.
     void ClearList(Control control) override;
     void AddItem(Control control, const std::string& item) override;
+    void InsertItem(Control control, int index, const std::string& item) override;
+    void RemoveItem(Control control, int index) override;
     int ListCount(Control control) const override;
     std::string ListItem(Control control, int index) const override;
     int ListIndex(Control control) const override;

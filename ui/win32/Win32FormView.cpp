@@ -25,6 +25,19 @@ std::string WindowText(HWND window)
     return WideToUtf8(text);
 }
 
+// A combo box shows an item's text as soon as it is selected: the text, and where the
+// operator is in it, are put back as they were.
+template <typename Change>
+void KeepingText(HWND combo, Change change)
+{
+    const std::string text = WindowText(combo);
+    const LRESULT selection = SendMessageW(combo, CB_GETEDITSEL, 0, 0);
+    change();
+    if (WindowText(combo) != text)
+        SetWindowTextW(combo, Utf8ToWide(text).c_str());
+    SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(selection), HIWORD(selection)));
+}
+
 } // namespace
 
 std::string Win32Form::Text(Control control) const
@@ -111,8 +124,22 @@ void Win32Form::ClearList(Control control)
 
 void Win32Form::AddItem(Control control, const std::string& item)
 {
+    InsertItem(control, ListCount(control), item);
+}
+
+void Win32Form::InsertItem(Control control, int index, const std::string& item)
+{
     if (HWND window = Hwnd(control))
-        SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(item).c_str()));
+        KeepingText(window, [&] {
+            SendMessageW(window, CB_INSERTSTRING, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(Utf8ToWide(item).c_str()));
+        });
+}
+
+void Win32Form::RemoveItem(Control control, int index)
+{
+    if (HWND window = Hwnd(control))
+        KeepingText(window, [&] { SendMessageW(window, CB_DELETESTRING, static_cast<WPARAM>(index), 0); });
 }
 
 int Win32Form::ListCount(Control control) const
@@ -145,7 +172,7 @@ int Win32Form::ListIndex(Control control) const
 void Win32Form::SetListIndex(Control control, int index)
 {
     if (HWND window = Hwnd(control))
-        SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        KeepingText(window, [&] { SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(index), 0); });
 }
 
 void Win32Form::SetFocus(Control control)
