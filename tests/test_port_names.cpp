@@ -7,13 +7,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "link/PortsFolder.h"
+#include "support/ClosedFolder.h"
+
+using tallymark::testing::AsUserWhoCannotWrite;
 #endif
 
 #include "link/PortNames.h"
@@ -30,29 +29,6 @@ private:
     fs::path Ports() const { return Program() / "ports"; }
 
     static void Touch(const fs::path& file) { std::ofstream(file).put('\n'); }
-
-#ifndef _WIN32
-    // Whether `check` holds for a user who cannot write `folder`, run in a child process: as
-    // root, the user nobody (root writes any folder); otherwise this user, with the folder
-    // made read-only meanwhile.
-    static bool AsUserWhoCannotWrite(const fs::path& folder, const std::function<bool()>& check)
-    {
-        const bool root = ::geteuid() == 0;
-        if (!root)
-            fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-                ::_exit(3);
-            ::_exit(check() ? 0 : 1);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        if (!root)
-            fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-#endif
 
 private slots:
     void init()
