@@ -17,6 +17,7 @@
 #include "display/SerialLine.h"
 #include "os/qt/SignalRelay.h"
 #include "display/UpdateText.h"
+#include "link/PortsFolder.h"
 
 using namespace tallymark::display;
 
@@ -44,6 +45,13 @@ void Print(const std::string& line)
     std::exit(2);
 }
 
+// Installed, the panel lies beside the display; in a build, in ui/ beside display/.
+QString DefaultPanelFolder(const QApplication& app)
+{
+    const QDir own(app.applicationDirPath());
+    return own.exists("tallymark") ? own.absolutePath() : QDir(own.filePath("../ui")).absolutePath();
+}
+
 Options ParseOptions(const QApplication& app)
 {
     QCommandLineParser parser;
@@ -54,21 +62,27 @@ Options ParseOptions(const QApplication& app)
     parser.addVersionOption();
     const QCommandLineOption panelDir(
         "panel-dir", QObject::tr("Folder of the panel program; the port link goes into its ports/ folder."), "dir",
-        QDir(app.applicationDirPath() + "/../ui").absolutePath());
+        DefaultPanelFolder(app));
     const QCommandLineOption com("com", QObject::tr("Publish as COM<n> (1 to 32) instead of the first free port."),
                                  "n");
     const QCommandLineOption device("device",
                                     QObject::tr("Read this serial device (a null-modem cable) instead of publishing "
                                                 "a pseudo-terminal."),
                                     "path");
+    const QCommandLineOption printPorts("print-ports-folder",
+                                        QObject::tr("Print the folder the port link goes into, and exit."));
     const QCommandLineOption log("log", QObject::tr("Print a line for every update and every rejected byte run."));
     const QCommandLineOption showBytes("show-bytes", QObject::tr("Start with the last update's bytes shown."));
     const QCommandLineOption pause("pause-ms",
                                    QObject::tr("A pause longer than this ends an update (default: 5 character times, "
                                                "40 ms with --device)."),
                                    "ms");
-    parser.addOptions({panelDir, com, device, log, showBytes, pause});
+    parser.addOptions({panelDir, com, device, printPorts, log, showBytes, pause});
     parser.process(app);
+    if (parser.isSet(printPorts)) {
+        Print(tallymark::PortsFolder(parser.value(panelDir).toStdString()));
+        std::exit(0);
+    }
 
     Options options;
     options.panelFolder = parser.value(panelDir);
@@ -103,7 +117,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("tallymark-display");
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationVersion(QStringLiteral(TALLYMARK_VERSION));
     const Options options = ParseOptions(app);
 
     // Before the link exists, so that no signal can leave it behind.
@@ -120,7 +134,7 @@ int main(int argc, char* argv[])
             Print("ready device=" + line->SenderPath());
         } else {
             line = SerialLine::CreatePseudoTerminal();
-            const auto ports = std::filesystem::path(options.panelFolder.toStdString()) / "ports";
+            const auto ports = std::filesystem::path(tallymark::PortsFolder(options.panelFolder.toStdString()));
             link = PortLink::Publish(ports, line->SenderPath(), options.port);
             description
                 = QObject::tr("%1 for the panel (%2)")

@@ -1,5 +1,9 @@
 #include "link/PortNames.h"
 
+#ifndef _WIN32
+#include "link/PortsFolder.h"
+#endif
+
 #include <filesystem>
 #include <system_error>
 
@@ -19,20 +23,22 @@ std::string PortDevicePath(int portNumber, const std::string&)
 
 namespace {
 
-// An operator's own choice: ports/COMn beside the program. A link that leads nowhere still
-// wins, so that opening fails instead of quietly reaching some other device.
+// An operator's own choice: ports/COMn beside the program, or in the user's own folder for a
+// program installed where the user cannot write (PortsFolder.h). A link that leads nowhere
+// still wins, so that opening fails instead of quietly reaching some other device.
 std::string AssignedDevice(int portNumber, const std::string& programDirectory)
 {
     namespace fs = std::filesystem;
-    if (programDirectory.empty())
-        return {};
-    const fs::path entry = fs::path(programDirectory) / "ports" / ("COM" + std::to_string(portNumber));
-    std::error_code error;
-    const fs::file_status status = fs::symlink_status(entry, error);
-    if (error || !fs::exists(status))
-        return {};
-    const fs::path device = fs::canonical(entry, error);
-    return error ? entry.string() : device.string();
+    for (const std::string& ports : PortsFoldersToSearch(programDirectory)) {
+        const fs::path entry = fs::path(ports) / ("COM" + std::to_string(portNumber));
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(entry, error);
+        if (error || !fs::exists(status))
+            continue;
+        const fs::path device = fs::canonical(entry, error);
+        return error ? entry.string() : device.string();
+    }
+    return {};
 }
 
 // The fixed table: the devices of a kind, and the port numbers they take.

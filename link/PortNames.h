@@ -15,8 +15,8 @@ inline constexpr std::int16_t HighestPortNumber = 32;
 // assigned to it.
 //
 // Windows: the system's own "\\.\COMn".
-// Elsewhere: an entry "COMn" (a link or a device) in the folder "ports" inside
-// `programDirectory` takes precedence; a link is resolved to the device it names, so that
+// Elsewhere: an entry "COMn" (a link or a device) in the panel's "ports" folder for
+// `programDirectory` (link/PortsFolder.h) takes precedence; a link is resolved to the device it names, so that
 // lock names agree with other programs that use the same device. Without such an entry:
 // COM1-COM4 are /dev/ttyS0-3, COM5-COM20 /dev/ttyUSB0-15, COM21-COM32 /dev/ttyACM0-11.
 std::string PortDevicePath(int portNumber, const std::string& programDirectory);

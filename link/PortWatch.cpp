@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "link/PortNames.h"
+#include "link/PortsFolder.h"
 #include "link/SendOperation.h"
 
 namespace tallymark {
@@ -17,30 +18,36 @@ namespace {
 
 constexpr std::uint32_t EntryChanges = IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MOVED_TO | IN_MOVED_FROM;
 
-// The ports that the folder's links name: a device behind a stable name (/dev/serial/by-id)
-// may be what just came or went.
+// The ports that the ports folders' links name: a device behind a stable name
+// (/dev/serial/by-id) may be what just came or went.
 void AddLinkedPorts(const std::string& programDirectory, std::vector<int>& numbers)
 {
     namespace fs = std::filesystem;
-    for (int n = 1; n <= HighestPortNumber; ++n) {
-        std::error_code error;
-        const fs::path entry = fs::path(programDirectory) / "ports" / ("COM" + std::to_string(n));
-        if (fs::exists(fs::symlink_status(entry, error)))
-            numbers.push_back(n);
-    }
+    for (const std::string& folder : PortsFoldersToSearch(programDirectory))
+        for (int n = 1; n <= HighestPortNumber; ++n) {
+            std::error_code error;
+            const fs::path entry = fs::path(folder) / ("COM" + std::to_string(n));
+            if (fs::exists(fs::symlink_status(entry, error)))
+                numbers.push_back(n);
+        }
 }
 
 } // namespace
 
-PortWatch::PortWatch(std::string programDirectory) : programDirectory_(std::move(programDirectory))
+PortWatch::PortWatch(std::string programDirectory)
+    : programDirectory_(std::move(programDirectory)), portsFolder_(PortsFolder(programDirectory_))
 {
     fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd_ == -1)
         return;
     devices_ = inotify_add_watch(fd_, "/dev", EntryChanges);
     byId_ = inotify_add_watch(fd_, "/dev/serial/by-id", EntryChanges);
-    if (!programDirectory_.empty())
-        program_ = inotify_add_watch(fd_, programDirectory_.c_str(), IN_CREATE | IN_MOVED_TO | IN_ONLYDIR);
+    // The folder that holds ports/, for ports/ made while the panel runs: the program's own,
+    // or the user's for an installed panel.
+    if (!portsFolder_.empty()) {
+        const std::string parent = std::filesystem::path(portsFolder_).parent_path().string();
+        program_ = inotify_add_watch(fd_, parent.c_str(), IN_CREATE | IN_MOVED_TO | IN_ONLYDIR);
+    }
     WatchPortsFolder();
 }
 
@@ -52,8 +59,8 @@ PortWatch::~PortWatch()
 
 void PortWatch::WatchPortsFolder()
 {
-    if (!programDirectory_.empty())
-        ports_ = inotify_add_watch(fd_, (programDirectory_ + "/ports").c_str(), EntryChanges | IN_ONLYDIR);
+    if (!portsFolder_.empty())
+        ports_ = inotify_add_watch(fd_, portsFolder_.c_str(), EntryChanges | IN_ONLYDIR);
 }
 
 std::vector<int> PortWatch::Changes()

@@ -1,8 +1,9 @@
 #pragma once
 // Tells when a serial port may have come or gone while the panel runs, without polling: the
 // kernel's inotify reports the devices of the fixed table appearing in /dev, or their
-// permissions being set, and the links of the folder "ports" beside the program being made
-// or removed. Only what changed is named, so that only those ports are tried again.
+// permissions being set, and the links of the panel's folder "ports" (beside the program, or
+// the user's for an installed panel: PortsFolder.h) being made or removed. Only what
+// changed is named, so that only those ports are tried again.
 
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ private:
     void WatchPortsFolder();
 
     std::string programDirectory_;
+    std::string portsFolder_; // where new links go (PortsFolder.h)
     int fd_ = -1;
     int devices_ = -1, program_ = -1, ports_ = -1, byId_ = -1;
 };

@@ -12,4 +12,5 @@ if(NOT WIN32)
   tallymark_test(test_serial_port SOURCES test_serial_port.cpp LIBS tallymark_serial tallymark_pty)
   tallymark_test(test_send_over_pty SOURCES test_send_over_pty.cpp
     LIBS tallymark_serial tallymark_pty)
+  tallymark_test(test_port_watch SOURCES test_port_watch.cpp)
 endif()

@@ -1,11 +1,19 @@
 // Port numbers to devices: the fixed table, and the operator's own "ports/COMn" entries
 // beside the program, which win and are followed to the device they name.
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
 #include <fstream>
+
+#ifndef _WIN32
+#include "link/PortsFolder.h"
+#include "support/ClosedFolder.h"
+
+using tallymark::testing::AsUserWhoCannotWrite;
+#endif
 
 #include "link/PortNames.h"
 
@@ -107,6 +115,55 @@ private slots:
         Touch(Ports() / "COM06");
         Touch(Ports() / "COM6.txt");
         QCOMPARE(PortDevicePath(6, Program().string()), std::string("/dev/ttyUSB1"));
+    }
+
+    // An installed panel cannot write its own folder: the user's entries come first, then
+    // those an administrator put beside the program.
+    void userFolderWhereTheProgramsFolderIsClosed()
+    {
+        const QTemporaryDir config;
+        const fs::path user = fs::path(config.path().toStdString()) / "tallymark" / "ports";
+        fs::create_directories(user);
+        fs::create_directories(Ports());
+        // Open to read for the user who cannot write.
+        const auto readable
+            = fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+        for (const fs::path& folder : {Program(), fs::path(config.path().toStdString())})
+            fs::permissions(folder, readable, fs::perm_options::add);
+        const fs::path mine = user / "ttyMINE", theirs = Program() / "ttyTHEIRS", shared = Program() / "ttySHARED";
+        for (const fs::path& device : {mine, theirs, shared})
+            Touch(device);
+        fs::create_symlink(mine, user / "COM7");
+        fs::create_symlink(theirs, Ports() / "COM7");
+        fs::create_symlink(shared, Ports() / "COM8");
+        const std::string program = Program().string();
+        const auto sees = [&](const fs::path& folder) {
+            return [&, folder] {
+                return PortDevicePath(7, program) == mine.string() && PortDevicePath(8, program) == shared.string()
+                    && tallymark::PortsFolder(program) == folder.string();
+            };
+        };
+
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        QVERIFY(AsUserWhoCannotWrite(Program(), sees(user)));
+        // A relative $XDG_CONFIG_HOME does not count; $HOME/.config stands in.
+        fs::create_directories(fs::path(config.path().toStdString()) / ".config");
+        fs::create_symlink("../tallymark", fs::path(config.path().toStdString()) / ".config" / "tallymark");
+        const QByteArray home = qgetenv("HOME");
+        qputenv("XDG_CONFIG_HOME", "relative");
+        qputenv("HOME", QFile::encodeName(config.path()));
+        const bool seenThroughHome = AsUserWhoCannotWrite(
+            Program(), sees(fs::path(config.path().toStdString()) / ".config" / "tallymark" / "ports"));
+        qputenv("HOME", home);
+        QVERIFY(seenThroughHome);
+
+        // Where the program's folder can be written, the user's entries are not looked at.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        QCOMPARE(PortDevicePath(7, program), theirs.string());
+        QCOMPARE(tallymark::PortsFolder(program), Ports().string());
+        // Nor where it is not there yet: the first entry makes it.
+        QCOMPARE(tallymark::PortsFolder((Program() / "new").string()), (Program() / "new" / "ports").string());
+        qunsetenv("XDG_CONFIG_HOME");
     }
 #endif
 };

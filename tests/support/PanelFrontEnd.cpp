@@ -31,6 +31,8 @@ void Link(const QString& target, const QString& link)
 
 } // namespace
 
+QtFrontEnd::QtFrontEnd(QString program) : program_(qEnvironmentVariable("TALLYMARK_PANEL", program)) { }
+
 QString QtFrontEnd::Unavailable()
 {
     return QFileInfo::exists(program_) ? QString() : QStringLiteral("the panel %1 has not been built").arg(program_);

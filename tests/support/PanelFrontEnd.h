@@ -48,7 +48,9 @@ public:
 // The Qt program; its ports are links in the folder "ports" beside it.
 class QtFrontEnd final : public PanelFrontEnd {
 public:
-    explicit QtFrontEnd(QString program) : program_(std::move(program)) {}
+    // $TALLYMARK_PANEL, when set, names the program to drive instead of `program`, the
+    // build's own: the panel unpacked from the package, say, with tallymark-send beside it.
+    explicit QtFrontEnd(QString program);
     QString Unavailable() override;
     QStringList Install(const QString& folder) const override;
     QStringList InstallSendCommand(const QString& folder) const override;
