@@ -150,11 +150,15 @@ void MakeControls(HWND window, HINSTANCE instance, int dpi)
             for (std::string_view item : row->items)
                 SendMessageW(control, CB_ADDSTRING, 0, LPARAM(Utf8ToWide(item).c_str()));
             SetCombo(row->id, Utf8ToWide(row->caption));
-            // The closed combo as high as its place: its edit field follows the item height.
+            // The closed combo as high as its place: its edit field follows the item height,
+            // though not always by the height reported (Wine's first set lands 2 pixels off).
+            LRESULT field = SendMessageW(control, CB_GETITEMHEIGHT, WPARAM(-1), 0);
             RECT closed;
-            GetWindowRect(control, &closed);
-            const LRESULT field = SendMessageW(control, CB_GETITEMHEIGHT, WPARAM(-1), 0);
-            SendMessageW(control, CB_SETITEMHEIGHT, WPARAM(-1), field + place.height - (closed.bottom - closed.top));
+            for (int pass = 0;
+                 pass < 3 && GetWindowRect(control, &closed) && closed.bottom - closed.top != place.height; ++pass) {
+                field += place.height - (closed.bottom - closed.top);
+                SendMessageW(control, CB_SETITEMHEIGHT, WPARAM(-1), field);
+            }
         }
         if (row->kind == ControlKind::VScrollBar) {
             SetScrollRange(control, SB_CTL, 0, SpinnerLastPosition, FALSE);
