@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "ShownWindow.h"
 #include "settings/WideText.h"
 #include "ui/Controls.h"
 #include "ui/WorkTimeEditor.h"
@@ -269,13 +270,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     MakeControls(window, instance, dpi);
     LoadSettings();
     ScanPorts();
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return tallymark::bench::ShowAndRun(window, showCommand);
 }
