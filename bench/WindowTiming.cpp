@@ -59,8 +59,8 @@ double TimeToWindow(testing::XSession& x, const TimedProgram& program)
     return window ? elapsed : -1.0;
 }
 
-std::vector<double> MedianTimesToWindow(testing::XSession& x, const std::vector<const TimedProgram*>& programs,
-                                        int runs)
+std::vector<std::vector<double>> TimesToWindow(testing::XSession& x, const std::vector<const TimedProgram*>& programs,
+                                               int runs)
 {
     for (const TimedProgram* program : programs)
         TimeToWindow(x, *program);
@@ -68,12 +68,7 @@ std::vector<double> MedianTimesToWindow(testing::XSession& x, const std::vector<
     for (int i = 0; i < runs; ++i)
         for (std::size_t p = 0; p < programs.size(); ++p)
             times[p].push_back(TimeToWindow(x, *programs[p]));
-    std::vector<double> medians;
-    for (std::vector<double>& each : times) {
-        std::sort(each.begin(), each.end());
-        medians.push_back(each[each.size() / 2]);
-    }
-    return medians;
+    return times;
 }
 
 IdleUse MeasureIdle(testing::XSession& x, const TimedProgram& program,
@@ -101,6 +96,22 @@ IdleUse MeasureIdle(testing::XSession& x, const TimedProgram& program,
 
 namespace tallymark::bench {
 
+namespace {
+
+struct Spread {
+    double low, median, high; // the quartiles
+};
+
+Spread SpreadOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const auto at
+        = [&](double share) { return values[static_cast<std::size_t>(share * double(values.size() - 1) + 0.5)]; };
+    return {at(0.25), at(0.5), at(0.75)};
+}
+
+} // namespace
+
 std::vector<double> PrintTimesToWindow(testing::XSession& x, const char* heading,
                                        const std::vector<std::pair<const TimedProgram*, const char*>>& programs,
                                        int runs)
@@ -108,11 +119,24 @@ std::vector<double> PrintTimesToWindow(testing::XSession& x, const char* heading
     std::vector<const TimedProgram*> timed;
     for (const auto& [program, name] : programs)
         timed.push_back(program);
-    const std::vector<double> medians = MedianTimesToWindow(x, timed, runs);
-    std::printf("%s, start to window shown, median of %d runs:\n", heading, runs);
-    std::printf("  %-40s %6.1f ms\n", programs.front().second, medians.front());
-    for (std::size_t i = 1; i < programs.size(); ++i)
-        std::printf("  %-40s %6.1f ms   ratio %.2f\n", programs[i].second, medians[i], medians.front() / medians[i]);
+    const std::vector<std::vector<double>> times = TimesToWindow(x, timed, runs);
+    std::printf("%s, start to window shown, %d turns; median (quartiles), and the first program's time as a ratio\n"
+                "to each other's in the same turn:\n",
+                heading, runs);
+    std::vector<double> medians;
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        const Spread time = SpreadOf(times[i]);
+        medians.push_back(time.median);
+        std::printf("  %-40s %6.1f ms (%5.1f-%5.1f)", programs[i].second, time.median, time.low, time.high);
+        if (i > 0) {
+            std::vector<double> ratios;
+            for (std::size_t turn = 0; turn < times[i].size(); ++turn)
+                ratios.push_back(times[0][turn] / times[i][turn]);
+            const Spread ratio = SpreadOf(ratios);
+            std::printf("   ratio %.2f (%.2f-%.2f)", ratio.median, ratio.low, ratio.high);
+        }
+        std::printf("\n");
+    }
     return medians;
 }
 

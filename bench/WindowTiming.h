@@ -25,12 +25,14 @@ struct TimedProgram {
 // -1 when no window came.
 double TimeToWindow(testing::XSession& x, const TimedProgram& program);
 
-// The median of `runs` such times of each program. The programs take turns, after one
-// warm-up each, so that all see the same machine.
-std::vector<double> MedianTimesToWindow(testing::XSession& x, const std::vector<const TimedProgram*>& programs, int runs);
+// `runs` times of each program, one list a program in the order given. The programs take
+// turns, after one warm-up each, so that all see the same machine.
+std::vector<std::vector<double>> TimesToWindow(testing::XSession& x, const std::vector<const TimedProgram*>& programs,
+                                               int runs);
 
-// Prints the median time of each program, the first against each of the others as a ratio;
-// returns the medians in the same order.
+// Prints the median time of each program with its quartiles, and the first program against
+// each of the others as ratios taken within each turn, so that the machine's load at that
+// moment weighs on both: their median and quartiles. Returns the median times in order.
 std::vector<double> PrintTimesToWindow(testing::XSession& x, const char* heading,
                                        const std::vector<std::pair<const TimedProgram*, const char*>>& programs,
                                        int runs);

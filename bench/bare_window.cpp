@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "ShownWindow.h"
+
 namespace {
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -47,13 +49,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         lstrcpyW(font.lfFaceName, L"ＭＳ ゴシック");
         SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(CreateFontIndirectW(&font)), FALSE);
     }
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return tallymark::bench::ShowAndRun(window, showCommand);
 }

@@ -1,11 +1,13 @@
 // Start-up and idle cost of tallymark.exe under Wine, measured on a real X server.
 //
 // Prints the median time from process start to the window shown (the port scan included),
-// as a ratio against a bare Win32 window started the same way in the same run, the CPU the
-// panel uses while it idles with its clock running, and the program's size. The bare window
-// is measured twice: empty, and showing one line of Japanese text.
+// against the floor (the same window made by hand, with the same reads and the same port
+// scan) and a bare Win32 window, started the same way in the same run under one Wine
+// server; then the CPU the panel uses while it idles with its clock running, and the
+// program's size. The bare window is measured twice: empty, and showing one line of
+// Japanese text.
 //
-//   xvfb-run -a build/bench/wine_startup_bench [runs [tallymark.exe bare_window.exe]]
+//   xvfb-run -a build/bench/wine_startup_bench [runs [tallymark.exe floor_window.exe bare_window.exe]]
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,6 +31,8 @@ using tallymark::testing::XSession;
 namespace {
 
 const QString PanelTitle = QStringLiteral("カウントダウン表示器 操作パネル");
+const QByteArray SettingsAtFirstStart = "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
+                                        "[Tallymarks]\r\nDDD=168\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n";
 
 // The Wine server of `prefix`: it delivers the program's timer, so its CPU counts too.
 std::optional<qint64> ServerOf(const QString& prefix)
@@ -54,8 +58,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(3, atoi(argv[1])) : 15;
-    const QString panelExe = argc > 3 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(TALLYMARK_WINDOWS_PANEL);
-    const QString bareExe = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral(BARE_WINDOW);
+    const bool given = argc > 4;
+    const QString panelExe = given ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(TALLYMARK_WINDOWS_PANEL);
+    const QString floorExe = given ? QString::fromLocal8Bit(argv[3]) : QStringLiteral(FLOOR_WINDOW);
+    const QString bareExe = given ? QString::fromLocal8Bit(argv[4]) : QStringLiteral(BARE_WINDOW);
     XSession x;
     if (!x.IsConnected()) {
         std::fprintf(stderr, "needs an X server: run it under xvfb-run\n");
@@ -68,21 +74,32 @@ int main(int argc, char** argv)
     const QString home = QStringLiteral(WINE_BENCH_HOME);
     const auto shown = WineFrontEnd::MachinePorts::Shown;
     WineFrontEnd panelWine(panelExe, home, QStringLiteral(TALLYMARK_WINE_RUN), shown);
+    WineFrontEnd floorWine(floorExe, home, QStringLiteral(TALLYMARK_WINE_RUN), shown);
     WineFrontEnd bareWine(bareExe, home, QStringLiteral(TALLYMARK_WINE_RUN), shown);
-    for (WineFrontEnd* wine : {&panelWine, &bareWine}) {
+    for (WineFrontEnd* wine : {&panelWine, &floorWine, &bareWine}) {
         if (const QString missing = wine->Unavailable(); !missing.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(missing));
             return 2;
         }
     }
-    QTemporaryDir panelFolder, bareFolder;
+    // The panel and the floor read the same settings file from the first turn on: the one the
+    // panel writes when it closes.
+    QTemporaryDir panelFolder, floorFolder, bareFolder;
+    for (const QTemporaryDir* folder : {&panelFolder, &floorFolder}) {
+        QFile settings(folder->filePath(QStringLiteral("Tallymark.ini")));
+        if (settings.open(QIODevice::WriteOnly))
+            settings.write(SettingsAtFirstStart);
+    }
     const TimedProgram panel{panelWine.Install(panelFolder.path()), panelWine.Environment(), PanelTitle};
+    const TimedProgram floor{floorWine.Install(floorFolder.path()), floorWine.Environment(),
+                             QStringLiteral("floor window")};
     const TimedProgram bare{bareWine.Install(bareFolder.path()), bareWine.Environment(), QStringLiteral("bare window")};
     const TimedProgram labelled{bare.command + QStringList{"label"}, bare.environment,
                                 QStringLiteral("bare window label")};
 
     PrintTimesToWindow(x, "under Wine",
                        {{&panel, "tallymark.exe (port scan included)"},
+                        {&floor, "floor: the same window made by hand"},
                         {&bare, "bare Win32 window"},
                         {&labelled, "bare window with one line of text"}},
                        runs);

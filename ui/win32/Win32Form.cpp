@@ -92,14 +92,18 @@ bool Win32Form::Create()
     if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
 
-    // Made at the design position for the system DPI, then sized for the monitor it is on.
-    const Pixels place = InPixels(RowOf(Control::Form1).place, static_cast<int>(DpiOf(nullptr)));
+    // Made at the design position and size for the system DPI; sized again only on a
+    // monitor of another DPI, since every move of a window is a round of messages.
+    const UINT systemDpi = DpiOf(nullptr);
+    const Pixels place = InPixels(RowOf(Control::Form1).place, static_cast<int>(systemDpi));
+    const SIZE size = WindowSize(systemDpi);
     CreateWindowExW(FormExStyle, ClassName, Utf8ToWide(RowOf(Control::Form1).caption).c_str(), FormStyle, place.left,
-                    place.top, place.width, place.height, nullptr, nullptr, instance_, this);
+                    place.top, size.cx, size.cy, nullptr, nullptr, instance_, this);
     if (!window_)
         return false;
     const UINT dpi = DpiOf(window_);
-    FitWindow(dpi, {place.left, place.top});
+    if (dpi != systemDpi)
+        FitWindow(dpi, {place.left, place.top});
     CreateControls(dpi);
     SetTimer(window_, TimerId, static_cast<UINT>(RowOf(Control::Timer1).value), nullptr);
     return true;
@@ -107,6 +111,10 @@ bool Win32Form::Create()
 
 void Win32Form::Show(int showCommand)
 {
+    // Only now: comctl32 finds a control's added procedure through a window property, which
+    // under Wine costs a round trip to its server with every message, and the load sends
+    // the controls hundreds; what the procedure handles (focus, paste) comes after the show.
+    ListenToControls();
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     if (const auto first = form_.FirstTabStop())

@@ -82,6 +82,10 @@ private:
 
     // Win32Layout.cpp: the controls made from the table, placed and lettered for a DPI.
     void CreateControls(UINT dpi);
+    // The controls' own procedures, from the first show on (ControlProcedure).
+    void ListenToControls();
+    // The window's outer size that holds the client area of the table at `dpi`.
+    static SIZE WindowSize(UINT dpi);
     void FitWindow(UINT dpi, const POINT& topLeft);
     // Everything again for a new DPI.
     void LayOut(UINT dpi);

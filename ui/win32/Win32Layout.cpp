@@ -131,10 +131,12 @@ HFONT Win32Form::FontOf(const ControlRow& row) const
 void Win32Form::CreateControls(UINT dpi)
 {
     MakeFonts(dpi);
-    // Each new child window goes on top of the ones made before it, so that the controls,
-    // made from the bottom up, lie in the order of their layers without being moved.
+    // Windows and Wine put each new child window beneath the ones made before it, so that
+    // the controls, made from the top down, lie in the order of their layers without being
+    // moved: moving them costs a round of messages to every control.
     const std::vector<const ControlRow*> bottomUp = BottomUp();
-    for (const ControlRow* row : bottomUp) {
+    for (auto each = bottomUp.rbegin(); each != bottomUp.rend(); ++each) {
+        const ControlRow* row = *each;
         const ControlClass kind = ClassOf(*row);
         // Each control is a group of its own, so that the system's dialog keys move nothing
         // by themselves: the behaviour decides where the arrows of the option pair go.
@@ -174,12 +176,9 @@ void Win32Form::CreateControls(UINT dpi)
             break;
         default: break;
         }
-        if (TakesFocus(row->kind))
-            SetWindowSubclass(FocusWindowOf(*row, window), ControlProcedure, static_cast<UINT_PTR>(row->id),
-                              reinterpret_cast<DWORD_PTR>(this));
     }
 
-    // A system that puts new child windows at the bottom instead has them upside down.
+    // A system that puts new child windows on top instead has them upside down.
     if (!bottomUp.empty() && GetWindow(window_, GW_CHILD) != Hwnd(bottomUp.back()->id)) {
         HWND above = HWND_TOP;
         for (auto row = bottomUp.rbegin(); row != bottomUp.rend(); ++row) {
@@ -189,12 +188,25 @@ void Win32Form::CreateControls(UINT dpi)
     }
 }
 
-void Win32Form::FitWindow(UINT dpi, const POINT& topLeft)
+void Win32Form::ListenToControls()
+{
+    for (const ControlRow& row : Controls())
+        if (TakesFocus(row.kind) && Hwnd(row.id))
+            SetWindowSubclass(FocusWindowOf(row, Hwnd(row.id)), ControlProcedure, static_cast<UINT_PTR>(row.id),
+                              reinterpret_cast<DWORD_PTR>(this));
+}
+
+SIZE Win32Form::WindowSize(UINT dpi)
 {
     const Pixels client = InPixels(PlaceInWindow(Control::Form1), static_cast<int>(dpi));
     const RECT outer = WindowRectFor({0, 0, client.width, client.height}, FormStyle, FormExStyle, dpi);
-    SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+void Win32Form::FitWindow(UINT dpi, const POINT& topLeft)
+{
+    const SIZE size = WindowSize(dpi);
+    SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Form::LayOut(UINT dpi)
