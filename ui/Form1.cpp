@@ -45,12 +45,7 @@ void Form1::Form_Load()
 
 void Form1::Form_Unload(bool& cancel)
 {
-    bool sending = false;
-    try {
-        sending = port_.PortOpen();
-    } catch (const std::exception&) {
-    }
-    if (sending) {
+    if (Sending()) {
         if (view_.AskYesNo(Messages::CloseWhileSending, Messages::CloseWhileSendingTitle))
             send_.Abandon();
         else
@@ -90,15 +85,20 @@ SendResult Form1::CmdSndClk_Click(std::int16_t index)
 
 void Form1::PortsChanged(std::span<const int> numbers)
 {
-    bool sending = true;
-    try {
-        sending = port_.PortOpen();
-    } catch (const std::exception&) {
-    }
-    if (sending)
+    if (Sending())
         portsToRecheck_.insert(portsToRecheck_.end(), numbers.begin(), numbers.end());
     else
         RecheckComPorts(port_, comSele_, numbers);
+}
+
+bool Form1::Sending() const
+{
+    // The open port is the only busy sign; a component that cannot tell is taken as idle.
+    try {
+        return port_.PortOpen();
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void Form1::CmdExit_Click()

@@ -115,6 +115,8 @@ public:
     SerialPort& MSComm1() const { return port_; }
 
 private:
+    // Whether a send holds the port now.
+    bool Sending() const;
     void Commit(Control box, Control spinner);
     // The option button next to `from` in its container, in tab order, around the end.
     Control NextOption(Control from, bool backwards) const;
