@@ -18,6 +18,8 @@
 #include "link/SendOperation.h"
 #include "link/SerialPort.h"
 #include "settings/SettingsFile.h"
+#include "ui/ComSeleList.h"
+#include "ui/FormSendWindow.h"
 #include "ui/FormView.h"
 #include "ui/WorkTimeEditor.h"
 
@@ -32,24 +34,7 @@ inline constexpr std::string_view CloseWhileSendingTitle = "警告";
 // A key the behaviour decides on itself, wherever the focus is.
 enum class Key { Enter, Left, Right, Up, Down };
 
-// ComSele as the port scan fills it: its list, and its text with the item that matches it.
-class ComSeleList final : public PortList {
-public:
-    explicit ComSeleList(FormView& view) : view_(view) { }
-    void Clear() override;
-    void AddItem(const std::string& item) override;
-    void InsertItem(int index, const std::string& item) override;
-    void RemoveItem(int index) override;
-    int ListCount() const override;
-    std::string List(int index) const override;
-    std::string Text() const override;
-    void SetText(const std::string& text) override;
-
-private:
-    FormView& view_;
-};
-
-class Form1 final : public SettingsHolder, private SendWindow {
+class Form1 final : public SettingsHolder {
 public:
     // The window speaks to the display only through port (MSComm1), keeps its settings in
     // settings, and reads the time of day and the system's time separator for its clock.
@@ -118,22 +103,13 @@ private:
     // Whether a send holds the port now.
     bool Sending() const;
     void Commit(Control box, Control spinner);
-    // The option button next to `from` in its container, in tab order, around the end.
-    Control NextOption(Control from, bool backwards) const;
-
-    // SendWindow
-    std::string ComSeleText() const override;
-    void SetProgressMax(int value) override;
-    void SetProgressMin(int value) override;
-    void SetProgressValue(int value) override;
-    void DoEvents() override;
-    PanelSettings CurrentSettings() const override;
 
     FormView& view_;
     SerialPort& port_;
     SettingsFile& settings_;
     Clock clock_;
     std::function<std::string()> timeSeparator_;
+    FormSendWindow sendWindow_;
     SendOperation send_;
     ComSeleList comSele_;
     std::vector<int> portsToRecheck_; // while a send holds the port
