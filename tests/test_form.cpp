@@ -118,6 +118,12 @@ const OperatorAction OperatorActions[] = {
      {"", false, "", 0, 0, 0}, {"close requested"}},
     {"Enter on the switch", Press(Control::ChkWEn, Key::Enter), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
      {}},
+    {"Down on a brightness the list lacks selects the first", Press(Control::ComBright, Key::Down),
+     {"", false, "9", 0, 0, 0}, {"", false, "1", 0, 0, 0}, {"ComBright=1"}},
+    {"Page Down moves a page less one", Press(Control::ComBright, Key::PageDown), {"", false, "1", 0, 0, 0},
+     {"", false, "8", 0, 0, 0}, {"ComBright=8"}},
+    {"Page Up stops at the first", Press(Control::ComBright, Key::PageUp), {"", false, "3", 0, 0, 0},
+     {"", false, "1", 0, 0, 0}, {"ComBright=1"}},
 };
 
 struct FocusMove {
@@ -181,6 +187,7 @@ void TestForm::operatorActions()
     f.view[Control::ChkWEn].value = action.before.workTimeSwitch;
     f.view[Control::VScSTime].value = action.before.workStart;
     f.view[Control::VScETime].value = action.before.workEnd;
+    f.view[Control::ComBright].text = action.before.brightnessText;
     f.form.SetCountDown(!action.before.countUp);
     action.action(f.form);
     const PanelSettings now = f.form.Settings();
@@ -188,6 +195,7 @@ void TestForm::operatorActions()
     QCOMPARE(now.workStart, action.after.workStart);
     QCOMPARE(now.workEnd, action.after.workEnd);
     QCOMPARE(now.countUp, action.after.countUp);
+    QCOMPARE(now.brightnessText, action.after.brightnessText);
     QCOMPARE(f.view[Control::OptInD].value + f.view[Control::OptDeD].value, 1);
     QCOMPARE(f.Take(), action.log);
 }

@@ -76,6 +76,8 @@ inline constexpr std::string_view WindowTitle = "カウントダウン表示器 
 inline constexpr int TwipsPerPixel = 15; // at 96 dots per inch
 // ProgressBar1 before the first send sets its range: empty, out of 100.
 inline constexpr int ProgressMaximumAtStart = 100;
+// The items a combo box's drop-down list shows at once: a page for Page Up and Page Down.
+inline constexpr int DropDownRows = 8;
 inline constexpr FontStyle WindowFont{{"ＭＳ ゴシック", "MS Gothic", "IPAGothic"}, 12.0, 400, false, 128};
 inline constexpr FontStyle TitleFont{{"ＭＳ Ｐ明朝", "MS PMincho", "IPAPMincho"}, 21.75, 700, true, 128};
 inline constexpr Colour TitleColour{0, 0, 255};

@@ -31,9 +31,6 @@ inline constexpr std::string_view CloseWhileSending
 inline constexpr std::string_view CloseWhileSendingTitle = "警告";
 } // namespace Messages
 
-// A key the behaviour decides on itself, wherever the focus is.
-enum class Key { Enter, Left, Right, Up, Down };
-
 class Form1 final : public SettingsHolder {
 public:
     // The window speaks to the display only through port (MSComm1), keeps its settings in
@@ -67,7 +64,8 @@ public:
     // A key pressed on a control; true when it has done its work here and the toolkit must
     // not act on it too. Enter clicks a focused button; an arrow on an option button selects
     // the next of its container and moves there; an arrow on another button or the check
-    // box does nothing, each being a group of its own as on a Windows form.
+    // box does nothing, each being a group of its own as on a Windows form. Up, Down, Page Up
+    // and Page Down in a closed combo box choose the item ItemAfterKey names.
     bool KeyPressed(Control control, Key key);
     // A choice from a combo box's drop-down list, by mouse or arrow keys.
     void ItemChosen(Control combo, int index);

@@ -16,6 +16,9 @@
 
 namespace tallymark {
 
+// A key the behaviour decides on itself, wherever the focus is.
+enum class Key { Enter, Left, Right, Up, Down, PageUp, PageDown };
+
 class FormView {
 public:
     virtual ~FormView() = default;
@@ -50,6 +53,8 @@ public:
     // The item selected in the list, -1 for none; selecting leaves the text as it is.
     virtual int ListIndex(Control control) const = 0;
     virtual void SetListIndex(Control control, int index) = 0;
+    // Whether the combo box's drop-down list is open.
+    virtual bool DroppedDown(Control control) const = 0;
 
     // The control that has the keyboard focus now gives it to `control`.
     virtual void SetFocus(Control control) = 0;

@@ -2,6 +2,7 @@
 // choices from a list, spinner moves and the focus moving on. Each runs the handlers that
 // the change fires; the toolkit changes no value by itself.
 
+#include "ui/ComboBox.h"
 #include "ui/Form1.h"
 #include "ui/TabOrder.h"
 
@@ -35,6 +36,17 @@ bool Form1::KeyPressed(Control control, Key key)
         Clicked(control);
         return true;
     }
+    if (kind == ControlKind::ComboBox) {
+        // An open drop-down moves its own selection; Left and Right move in the text.
+        if (view_.DroppedDown(control) || key == Key::Left || key == Key::Right)
+            return false;
+        if (const std::optional<int> item = ItemAfterKey(view_, control, key))
+            ItemChosen(control, *item);
+        return true;
+    }
+    // A page move is the spinners' and the text boxes' own.
+    if (key == Key::PageUp || key == Key::PageDown)
+        return false;
     if (kind == ControlKind::OptionButton) {
         const Control next = NextOption(control, key == Key::Up || key == Key::Left);
         view_.SetFocus(next);

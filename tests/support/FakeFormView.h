@@ -20,6 +20,7 @@ public:
         int minimum = 0, maximum = ProgressMaximumAtStart;
         std::vector<std::string> items;
         int listIndex = -1;
+        bool dropped = false;
     };
 
     std::array<State, ControlCount> controls;
@@ -89,6 +90,7 @@ public:
     }
     int ListIndex(Control control) const override { return (*this)[control].listIndex; }
     void SetListIndex(Control control, int index) override { (*this)[control].listIndex = index; }
+    bool DroppedDown(Control control) const override { return (*this)[control].dropped; }
     void SetFocus(Control control) override
     {
         focus = control;

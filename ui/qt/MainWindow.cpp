@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,6 +60,8 @@ std::optional<Key> KeyOf(const QKeyEvent& event)
     case Qt::Key_Right: return Key::Right;
     case Qt::Key_Up: return Key::Up;
     case Qt::Key_Down: return Key::Down;
+    case Qt::Key_PageUp: return Key::PageUp;
+    case Qt::Key_PageDown: return Key::PageDown;
     default: return std::nullopt;
     }
 }
@@ -317,6 +320,12 @@ void MainWindow::SetListIndex(Control control, int index)
 {
     if (auto* combo = As<QComboBox>(control))
         KeepingText(*combo, [&] { combo->setCurrentIndex(index); });
+}
+
+bool MainWindow::DroppedDown(Control control) const
+{
+    auto* combo = As<QComboBox>(control);
+    return combo && combo->view()->isVisible();
 }
 
 void MainWindow::SetFocus(Control control)

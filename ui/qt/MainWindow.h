@@ -43,6 +43,7 @@ public:
     int ListCount(Control control) const override;
     std::string ListItem(Control control, int index) const override;
     int ListIndex(Control control) const override;
+    bool DroppedDown(Control control) const override;
 
     // What it sets, with the widgets' signals blocked: the behaviour runs its own handlers.
     void SetText(Control control, const std::string& text) override;
@@ -65,7 +66,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
-    // Enter and the arrows on a control, which the behaviour may take for itself.
+    // Enter, the arrows and the page keys on a control, which the behaviour may take for
+    // itself: QComboBox's own moves from the item selected before are never reached.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -101,6 +101,7 @@ QWidget* Make(const ControlRow& row, QWidget* container)
         // Typed text stays exactly as typed: it is neither completed from the list nor added to it.
         combo->setCompleter(nullptr);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setMaxVisibleItems(DropDownRows);
         combo->setValidator(new FirstLineOnly(combo));
         for (std::string_view item : row.items)
             combo->addItem(FromUtf8(item));

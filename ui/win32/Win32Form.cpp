@@ -55,6 +55,8 @@ std::optional<Key> KeyOf(WPARAM virtualKey)
     case VK_RIGHT: return Key::Right;
     case VK_UP: return Key::Up;
     case VK_DOWN: return Key::Down;
+    case VK_PRIOR: return Key::PageUp;
+    case VK_NEXT: return Key::PageDown;
     default: return std::nullopt;
     }
 }
@@ -160,9 +162,12 @@ void Win32Form::TabTo(Control control)
 {
     HWND target = Hwnd(control);
     ::SetFocus(target);
-    // As in a dialog, a text box reached by Tab has its text selected; a combo box does so itself.
+    // As in a dialog, a box reached by Tab has its text selected. A combo box selects it by
+    // itself only the first time; after a text the program set, its field holds no selection.
     if (RowOf(control).kind == ControlKind::TextBox && GetFocus() == target)
         SendMessageW(target, EM_SETSEL, 0, -1);
+    else if (RowOf(control).kind == ControlKind::ComboBox)
+        SendMessageW(target, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
 }
 
 void Win32Form::DoEvents()
@@ -321,6 +326,8 @@ void Win32Form::Command(Control control, int code)
     if (RowOf(control).kind == ControlKind::ComboBox) {
         if (code == CBN_SELCHANGE)
             form_.ItemChosen(control, ListIndex(control));
+        else if (code == CBN_DROPDOWN)
+            FitList(Hwnd(control));
     } else if (code == BN_CLICKED) {
         form_.Clicked(control);
     }

@@ -50,7 +50,7 @@ public:
     void SetRange(Control control, int minimum, int maximum) override;
 
     // CB_RESETCONTENT, CB_INSERTSTRING, CB_DELETESTRING, CB_GETCOUNT, CB_GETLBTEXT,
-    // CB_GETCURSEL and CB_SETCURSEL.
+    // CB_GETCURSEL, CB_SETCURSEL and CB_GETDROPPEDSTATE.
     void ClearList(Control control) override;
     void AddItem(Control control, const std::string& item) override;
     void InsertItem(Control control, int index, const std::string& item) override;
@@ -59,6 +59,7 @@ public:
     std::string ListItem(Control control, int index) const override;
     int ListIndex(Control control) const override;
     void SetListIndex(Control control, int index) override;
+    bool DroppedDown(Control control) const override;
 
     // MessageBoxW, modal to the window, with MB_ICONEXCLAMATION.
     void ShowMessage(std::string_view text, std::string_view title) override;
@@ -89,13 +90,17 @@ private:
     void FitWindow(UINT dpi, const POINT& topLeft);
     // Everything again for a new DPI.
     void LayOut(UINT dpi);
+    // The drop-down list shows DropDownRows items at once, so that a page key moves by what it
+    // shows: the combo's window becomes its closed field and the list below it with its
+    // border. Done as the list drops, since each move of the list costs Wine's server.
+    static void FitList(HWND combo);
     // New fonts for the DPI; the old ones are the caller's to delete.
     void MakeFonts(UINT dpi);
     HFONT FontOf(const ControlRow& row) const;
 
-    // Tab and Shift+Tab through the behaviour's tab order, Enter and the arrows where the
-    // behaviour takes them, the other dialog keys through the system's; true when the
-    // message has been handled.
+    // Tab and Shift+Tab through the behaviour's tab order, Enter, the arrows and the page keys
+    // where the behaviour takes them (a combo box's edit field then never passes them to its
+    // list), the other dialog keys through the system's; true when the message is handled.
     bool PreTranslate(MSG& message);
     void Dispatch(MSG& message);
     void TabTo(Control control);

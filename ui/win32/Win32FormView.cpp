@@ -175,6 +175,12 @@ void Win32Form::SetListIndex(Control control, int index)
         KeepingText(window, [&] { SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(index), 0); });
 }
 
+bool Win32Form::DroppedDown(Control control) const
+{
+    HWND window = Hwnd(control);
+    return window && SendMessageW(window, CB_GETDROPPEDSTATE, 0, 0);
+}
+
 void Win32Form::SetFocus(Control control)
 {
     if (HWND window = Hwnd(control))

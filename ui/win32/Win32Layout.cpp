@@ -91,11 +91,10 @@ std::vector<const ControlRow*> BottomUp()
     return order;
 }
 
-// A drop-down combo's own window holds its list below the edit field.
+// A drop-down combo's own window holds its list below the edit field (FitList makes it exact).
 int WindowHeight(const ControlRow& row, const Pixels& place)
 {
-    constexpr int ListRows = 8;
-    return row.kind == ControlKind::ComboBox ? place.height * (1 + ListRows) : place.height;
+    return row.kind == ControlKind::ComboBox ? place.height * (1 + DropDownRows) : place.height;
 }
 
 // A drop-down combo's closed height is that of its edit field, which follows the field's
@@ -228,6 +227,18 @@ void Win32Form::LayOut(UINT dpi)
     InvalidateRect(window_, nullptr, TRUE);
     DeleteObject(oldWindowFont);
     DeleteObject(oldTitleFont);
+}
+
+void Win32Form::FitList(HWND combo)
+{
+    const LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
+    RECT closed{};
+    if (item <= 0 || !GetWindowRect(combo, &closed))
+        return;
+    const int border = 2 * GetSystemMetrics(SM_CYBORDER);
+    SetWindowPos(combo, nullptr, 0, 0, closed.right - closed.left,
+                 closed.bottom - closed.top + static_cast<int>(item) * DropDownRows + border,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace tallymark
