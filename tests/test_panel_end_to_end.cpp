@@ -421,7 +421,8 @@ void Do(Drive& drive, const Input& input)
 // Ports plugged in while the panel runs: COM3 is there at the start, COM5 comes and is listed
 // after it; COM3 goes and leaves the list, so that the arrow above COM5 finds nothing. A
 // text typed for COM4 stays while COM4 comes and COM5 goes. With COM3 and COM5 back, Down
-// moves from the item of a text typed in small letters, not from the one selected before.
+// moves from the item of a text typed in small letters, not from the one selected before;
+// Shift+Down does the same.
 const Step PortSteps[] = {
     {"a port plugged in is listed after the others", {PlugIn(5), Choose(Control::ComSele, 1, 2)},
      [](Shown& s) { s.port = 5; }},
@@ -431,6 +432,7 @@ const Step PortSteps[] = {
     {"the text typed stays while a port goes", {PullOut(5)}, [](Shown&) {}},
     {"Down from a typed port reaches the next one",
      {PlugIn(3), PlugIn(5), Press("Shift+Tab Shift+Tab Shift+Tab c o m 3 Down")}, [](Shown& s) { s.port = 4; }},
+    {"Shift+Down as Down", {Press("Shift+Tab Shift+Tab Shift+Tab Shift+c Shift+o Shift+m 3 Shift+Down")}, [](Shown& s) { s.port = 4; }},
 };
 
 // The settings file as the panel saves what it shows, over the stored one.

@@ -65,8 +65,9 @@ public:
     // not act on it too. Enter clicks a focused button; an arrow on an option button selects
     // the next of its container and moves there; an arrow on another button or the check
     // box does nothing, each being a group of its own as on a Windows form. Up, Down, Page Up
-    // and Page Down in a closed combo box choose the item ItemAfterKey names.
-    bool KeyPressed(Control control, Key key);
+    // and Page Down in a closed combo box choose the item ItemAfterKey names. With Shift or
+    // Ctrl held (`modified`) only these are taken, as a Windows combo box moves alike with them.
+    bool KeyPressed(Control control, Key key, bool modified = false);
     // A choice from a combo box's drop-down list, by mouse or arrow keys.
     void ItemChosen(Control combo, int index);
     // The system says ports of these numbers may have come or gone: they are tried again

@@ -27,9 +27,11 @@ void Form1::Clicked(Control control)
     }
 }
 
-bool Form1::KeyPressed(Control control, Key key)
+bool Form1::KeyPressed(Control control, Key key, bool modified)
 {
     const ControlKind kind = RowOf(control).kind;
+    if (modified && kind != ControlKind::ComboBox)
+        return false;
     if (key == Key::Enter) {
         if (kind != ControlKind::CommandButton)
             return false;

@@ -49,9 +49,10 @@ void KeepingText(QComboBox& combo, Change change)
         edit->setSelection(start, length);
 }
 
+// A key with Shift or Ctrl is reported as such; one with Alt or Meta is the toolkit's.
 std::optional<Key> KeyOf(const QKeyEvent& event)
 {
-    if (event.modifiers() & ~Qt::KeypadModifier)
+    if (event.modifiers() & (Qt::AltModifier | Qt::MetaModifier))
         return std::nullopt;
     switch (event.key()) {
     case Qt::Key_Return:
@@ -139,9 +140,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
-    const auto key = KeyOf(*static_cast<QKeyEvent*>(event));
+    const auto& press = *static_cast<QKeyEvent*>(event);
+    const auto key = KeyOf(press);
     const auto control = ControlOf(qobject_cast<QWidget*>(watched));
-    return key && control && form_.KeyPressed(*control, *key);
+    const bool modified = press.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    return key && control && form_.KeyPressed(*control, *key, modified);
 }
 
 std::optional<Control> MainWindow::ControlOf(QWidget* widget) const

@@ -143,15 +143,16 @@ bool Win32Form::PreTranslate(MSG& message)
 {
     if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd)))
         return false;
-    const bool plainKey = message.message == WM_KEYDOWN && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU);
-    if (plainKey && message.wParam == VK_TAB) {
+    const bool keyDown = message.message == WM_KEYDOWN && !KeyDown(VK_MENU);
+    if (keyDown && !KeyDown(VK_CONTROL) && message.wParam == VK_TAB) {
         const std::optional<Control> from = ControlOf(GetFocus());
         if (const auto to = form_.NextTabStop(from.value_or(Control::Form1), KeyDown(VK_SHIFT)))
             TabTo(*to);
         return true;
     }
-    if (const auto key = KeyOf(message.wParam); plainKey && key && !KeyDown(VK_SHIFT)) {
-        if (const auto control = ControlOf(GetFocus()); control && form_.KeyPressed(*control, *key))
+    if (const auto key = KeyOf(message.wParam); keyDown && key) {
+        const bool modified = KeyDown(VK_SHIFT) || KeyDown(VK_CONTROL);
+        if (const auto control = ControlOf(GetFocus()); control && form_.KeyPressed(*control, *key, modified))
             return true;
     }
     // Enter and Escape reach the window as IDOK and IDCANCEL, which no control carries.
