@@ -12,7 +12,7 @@
 #include "link/UpdateBytes.h"
 #include "send/WatchedPort.h"
 #include "settings/SettingsFile.h"
-#include "settings/UserFolder.h"
+#include "os/UserFolder.h"
 
 namespace tallymark::command {
 

@@ -37,6 +37,7 @@ namespace {
 
 const QString PanelTitle = QString::fromUtf8(WindowTitle.data(), int(WindowTitle.size()));
 const QString QuestionTitle = QStringLiteral("警告");
+const QString ErrorTitle = QStringLiteral("エラー発生");
 
 // The middle of a control, in pixels of the client area.
 QPoint CentreOf(Control control)
@@ -120,6 +121,27 @@ private:
     QTemporaryDir folder_;
     QStringList command_;
     QProcess process_;
+};
+
+// The user's own settings file, as another copy of the panel may leave it; gone before and after.
+class UserFile {
+public:
+    explicit UserFile(const PanelFrontEnd& frontEnd, const QByteArray& content = {}) : path_(frontEnd.UserSettingsFile())
+    {
+        QFile::remove(path_);
+        QFile file(path_);
+        if (!content.isEmpty())
+            QVERIFY(QDir().mkpath(QFileInfo(path_).path()) && file.open(QIODevice::WriteOnly) && file.write(content));
+    }
+    ~UserFile() { QFile::remove(path_); }
+    QByteArray Content() const
+    {
+        QFile file(path_);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+private:
+    QString path_;
 };
 
 // Holds a pseudo-terminal's output back, as a line whose far end stopped listening, so
@@ -232,6 +254,8 @@ public:
     void SendCommandSendsWhatTheButtonsSend();
     void EveryControlDriven();
     void PortsComeAndGo();
+    void PortableCopyKeepsItsOwnFile();
+    void FailedSaveIsToldAndMovesNothing();
 
 private slots:
     void initTestCase();
@@ -273,6 +297,8 @@ const Scenario Scenarios[] = {
     {"tallymark-send sends what the buttons send", &TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend},
     {"every control driven by mouse and keyboard", &TestPanelEndToEnd::EveryControlDriven},
     {"ports plugged in and pulled out while the panel runs", &TestPanelEndToEnd::PortsComeAndGo},
+    {"a copy in a folder it can write keeps to its own file", &TestPanelEndToEnd::PortableCopyKeepsItsOwnFile},
+    {"a failed save is told at the close and moves nothing", &TestPanelEndToEnd::FailedSaveIsToldAndMovesNothing},
 };
 
 // One input of an operator's step: a click on a control, keys typed into the window, an
@@ -738,6 +764,49 @@ void TestPanelEndToEnd::PortsComeAndGo()
 {
     PseudoTerminal com3, com4, com5;
     RunSteps(PortSteps, {{3, com3.DevicePath()}}, {{3, &com3}, {4, &com4}, {5, &com5}});
+}
+
+void TestPanelEndToEnd::PortableCopyKeepsItsOwnFile()
+{
+    // Another copy left other values in the user's own file.
+    const QByteArray others = QByteArray(StoredFile).replace("DDD=12345", "DDD=555");
+    const UserFile user(*frontEnd_, others);
+    PseudoTerminal line;
+    Panel panel(*frontEnd_, &StoredFile, {{3, line.DevicePath()}});
+    const unsigned long window = panel.Start(*x_);
+    QVERIFY(window);
+    CheckSend(line, window, Control::CmdSndClk1, StoredSettings);
+    x_->Click(window, CentreOf(Control::CmdExit));
+    QVERIFY(panel.WaitForExit());
+    QCOMPARE(panel.Settings(), SavedFile);
+    QCOMPARE(user.Content(), others);
+}
+
+void TestPanelEndToEnd::FailedSaveIsToldAndMovesNothing()
+{
+    // A folder in the file's place: the save fails, the close tells so, then goes on.
+    const UserFile user(*frontEnd_);
+    Panel failing(*frontEnd_, nullptr);
+    QVERIFY(QDir().mkdir(failing.IniPath()));
+    const unsigned long window = failing.Start(*x_);
+    QVERIFY(window);
+    x_->Click(window, CentreOf(Control::CmdExit));
+    const auto message = x_->WaitForWindow(ErrorTitle, 15s);
+    QVERIFY(message);
+    QVERIFY(failing.Running());
+    x_->Key(*message, "Return");
+    QVERIFY(failing.WaitForExit());
+    QCOMPARE(failing.ExitCode(), 0);
+    QCOMPARE(user.Content(), QByteArray("<missing>"));
+
+    // Another copy still reads and sends its own values.
+    PseudoTerminal line;
+    Panel other(*frontEnd_, &StoredFile, {{3, line.DevicePath()}});
+    const unsigned long otherWindow = other.Start(*x_);
+    QVERIFY(otherWindow);
+    CheckSend(line, otherWindow, Control::CmdSndClk1, StoredSettings);
+    x_->Click(otherWindow, CentreOf(Control::CmdExit));
+    QVERIFY(other.WaitForExit());
 }
 
 QTEST_GUILESS_MAIN(TestPanelEndToEnd)

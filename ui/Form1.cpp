@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "os/SystemText.h"
 #include "settings/AnsiCodePage.h"
 
 namespace tallymark {
@@ -24,6 +25,11 @@ void SelectItemOf(FormView& view, Control combo, const std::string& text)
 }
 
 } // namespace
+
+std::string SaveFailedText(const SaveOutcome& outcome)
+{
+    return std::string(Messages::SaveFailed) + "\n" + PathText(outcome.path) + "\n" + outcome.reason;
+}
 
 Form1::Form1(FormView& view, SerialPort& port, SettingsFile& settings, Clock clock,
              std::function<std::string()> timeSeparator)
@@ -51,9 +57,12 @@ void Form1::Form_Unload(bool& cancel)
         else
             cancel = true;
     }
-    // A save that fails goes unreported; the close goes on all the same.
+    // A save that fails is told once the window is about to close; the close goes on all
+    // the same. A cancelled close leaves the window to save again at the next one.
     try {
-        settings_.SaveSettings(*this);
+        const SaveOutcome saved = settings_.SaveSettings(*this);
+        if (saved.where == SavedTo::Nowhere && !cancel)
+            view_.ShowMessage(SaveFailedText(saved), Messages::SaveFailedTitle);
     } catch (const std::exception&) {
     }
 }

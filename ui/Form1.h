@@ -27,7 +27,12 @@ namespace Messages {
 inline constexpr std::string_view CloseWhileSending
     = "現在データ送信中！今閉じたら字幕表示にエラーが発生する可能性があります。閉じますか？";
 inline constexpr std::string_view CloseWhileSendingTitle = "警告";
+inline constexpr std::string_view SaveFailed = "設定を保存できませんでした。";
+inline constexpr std::string_view SaveFailedTitle = "エラー発生";
 } // namespace Messages
+
+// The message of a save that went nowhere: what failed, the file's path, the system's reason.
+std::string SaveFailedText(const SaveOutcome& outcome);
 
 // A key the behaviour decides on itself, wherever the focus is.
 enum class Key { Enter, Left, Right, Up, Down };
@@ -59,7 +64,7 @@ public:
     // Load handling: once, before the window is first shown.
     void Form_Load();
     // Unload handling of every close request, by the close box or CmdExit; sets cancel to
-    // keep the window open.
+    // keep the window open. A close that goes on after a save that failed tells the operator.
     void Form_Unload(bool& cancel);
     // The session ends (log-off, shutdown, a signal to end): the unload without its question.
     // A send under way is given up as Yes gives it up, and the settings are saved.

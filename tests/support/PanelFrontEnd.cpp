@@ -61,6 +61,11 @@ QProcessEnvironment QtFrontEnd::Environment() const
     return environment;
 }
 
+QString QtFrontEnd::UserSettingsFile() const
+{
+    return userFolder_.filePath(QStringLiteral("tallymark/Tallymark.ini"));
+}
+
 void QtFrontEnd::LinkPorts(const QString& folder, const PortLinks& ports) const
 {
     LinkNoPorts(folder.toStdString());
@@ -184,6 +189,14 @@ QProcessEnvironment WineFrontEnd::Environment() const
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("WINEPREFIX", Prefix());
     return environment;
+}
+
+QString WineFrontEnd::UserSettingsFile() const
+{
+    // The prefix has one user besides Public, named after the one who runs Wine.
+    QStringList users = QDir(Prefix() + QStringLiteral("/drive_c/users")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    users.removeAll(QStringLiteral("Public"));
+    return Prefix() + QStringLiteral("/drive_c/users/%1/AppData/Local/Tallymark/Tallymark.ini").arg(users.value(0));
 }
 
 void WineFrontEnd::LinkPorts(const QString&, const PortLinks& ports) const

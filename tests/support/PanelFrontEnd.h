@@ -33,6 +33,8 @@ public:
     // Copies tallymark-send of the same build beside it; the command line that runs it.
     virtual QStringList InstallSendCommand(const QString& folder) const = 0;
     virtual QProcessEnvironment Environment() const = 0;
+    // Where the user's own Tallymark.ini of the programs it starts lies.
+    virtual QString UserSettingsFile() const = 0;
     // COM1 to COM32 of the program installed in `folder` lead to `ports` and nowhere else.
     virtual void LinkPorts(const QString& folder, const PortLinks& ports) const = 0;
     // While the program runs, port `number` comes to lead to `device`, or, for an empty
@@ -55,6 +57,7 @@ public:
     QStringList Install(const QString& folder) const override;
     QStringList InstallSendCommand(const QString& folder) const override;
     QProcessEnvironment Environment() const override;
+    QString UserSettingsFile() const override;
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
     void PlugPort(const QString& folder, int number, const std::string& device) const override;
 
@@ -86,6 +89,7 @@ public:
     QStringList Install(const QString& folder) const override;
     QStringList InstallSendCommand(const QString& folder) const override;
     QProcessEnvironment Environment() const override;
+    QString UserSettingsFile() const override; // in the prefix's own user folder
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
     // Wine announces no serial device: the message Windows sends is sent to the window.
     void PlugPort(const QString& folder, int number, const std::string& device) const override;

@@ -5,7 +5,7 @@
 
 #include "link/qt/QtSerialPort.h"
 #include "settings/SettingsFile.h"
-#include "settings/UserFolder.h"
+#include "os/UserFolder.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/MessageBoxes.h"
 #include "ui/qt/SessionEnd.h"

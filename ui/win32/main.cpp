@@ -8,7 +8,7 @@
 #include "link/win/Win32SerialPort.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsFile.h"
-#include "settings/UserFolder.h"
+#include "os/UserFolder.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Win32Form.h"
 
