@@ -92,12 +92,15 @@ public:
                              : seed && GetFileAttributesA(seed) != INVALID_FILE_ATTRIBUTES ? seed
                                                                                            : nullptr;
         // A file another program holds open (a virus scanner, an editor, a backup) is
-        // usually let go of within moments; only then is it written in place.
+        // usually let go of within moments; only then is it written in place. Replacing a
+        // held file fails as a sharing violation, or as access denied (Wine; Windows while
+        // the file is being deleted).
         for (int attempt = 1;; ++attempt) {
             if (WriteThroughCopy(writes, path, original, hadFile))
                 return true;
             const DWORD error = GetLastError();
-            if (attempt == SharingAttempts || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION))
+            if (attempt == SharingAttempts
+                || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_ACCESS_DENIED))
                 break;
             Sleep(SharingPauseMs);
         }

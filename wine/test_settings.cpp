@@ -13,9 +13,10 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 
-#include "settings/SettingsFile.h"
 #include "os/UserFolder.h"
+#include "settings/SettingsFile.h"
 #include "settings/WideText.h"
 #include "support/Check.h"
 #include "support/Files.h"
@@ -200,16 +201,18 @@ void FailedSave(Fixture& fixture)
 // Where the copy beside the file cannot be made, the file itself is written, if it can be.
 // Under Wine as root neither a folder's permissions nor a read-only file stop a write, so a
 // folder standing in the copy's place keeps the copy from being made, and another handle
-// that shares the file for reading only keeps the file from being written.
+// that shares the file for reading only keeps the file from being written, until it lets go.
 void SavesWithoutACopy(Fixture& fixture)
 {
     const struct {
         const char* name;
         bool fileHeld;
         const std::string& expected;
+        DWORD heldMs = 0; // the copy made, the file held as long, without letting it be replaced
     } cases[] = {
         {"copy blocked, the file written in place", false, ChangedLines},
         {"copy blocked, a file another program holds stays", true, NineLines},
+        {"a file another program lets go of at once is saved", true, ChangedLines, 60},
     };
     for (const auto& c : cases) {
         const std::string folder = fixture.NewFolder();
@@ -217,13 +220,20 @@ void SavesWithoutACopy(Fixture& fixture)
         const std::string copy = path + ".tmp" + std::to_string(::GetCurrentProcessId());
         WriteAll(path, NineLines);
         check::True(std::string("without a copy: blocking the copy for ") + c.name,
-                    ::CreateDirectoryA(copy.c_str(), nullptr) != FALSE);
+                    c.heldMs || ::CreateDirectoryA(copy.c_str(), nullptr) != FALSE);
         const HANDLE held = c.fileHeld ? ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
                                        : INVALID_HANDLE_VALUE;
+        std::thread release([&] {
+            if (c.heldMs) {
+                ::Sleep(c.heldMs);
+                ::CloseHandle(held);
+            }
+        });
         SettingsFile file(*fixture.store, [&] { return folder; });
         file.SaveSettings(Changed());
-        if (held != INVALID_HANDLE_VALUE)
+        release.join();
+        if (held != INVALID_HANDLE_VALUE && !c.heldMs)
             ::CloseHandle(held);
         check::Equal(std::string("without a copy: ") + c.name, ReadAll(path), c.expected);
         ::RemoveDirectoryA(copy.c_str());
