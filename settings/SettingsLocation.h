@@ -5,8 +5,9 @@
 //   - otherwise the user's file is read when it is there, else the one beside the program,
 //     and a save goes into the user's file, begun from the one beside the program so that its
 //     other lines stay.
-// Decided once, at the first use after the start. A save that fails beside the program
-// writes nowhere else: the next start would read that other file and lose this one.
+// Decided once, at the first use after the start, from the folder alone. A save that fails
+// beside the program writes nowhere else: this copy would never read that other file, and
+// another copy might take it for its own.
 
 #include <functional>
 #include <optional>
