@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+#include "support/FileContent.h"
 #include "support/LiveUpdate.h"
 #include "support/PanelFrontEnd.h"
 #include "support/PseudoTerminal.h"
@@ -31,6 +32,7 @@ using tallymark::testing::Difference;
 using tallymark::testing::PanelFrontEnd;
 using tallymark::testing::PortLinks;
 using tallymark::testing::PseudoTerminal;
+using tallymark::testing::ReadAll;
 using tallymark::testing::XSession;
 
 namespace {
@@ -124,24 +126,15 @@ private:
 };
 
 // The user's own settings file, as another copy of the panel may leave it; gone before and after.
-class UserFile {
-public:
-    explicit UserFile(const PanelFrontEnd& frontEnd, const QByteArray& content = {}) : path_(frontEnd.UserSettingsFile())
+struct UserFile {
+    explicit UserFile(const PanelFrontEnd& frontEnd, const std::string& content = {}) : path(frontEnd.UserSettingsFile())
     {
-        QFile::remove(path_);
-        QFile file(path_);
-        if (!content.isEmpty())
-            QVERIFY(QDir().mkpath(QFileInfo(path_).path()) && file.open(QIODevice::WriteOnly) && file.write(content));
+        QFile::remove(path);
+        if (!content.empty() && QDir().mkpath(QFileInfo(path).path()))
+            tallymark::testing::WriteAll(path, content);
     }
-    ~UserFile() { QFile::remove(path_); }
-    QByteArray Content() const
-    {
-        QFile file(path_);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-private:
-    QString path_;
+    ~UserFile() { QFile::remove(path); }
+    const QString path;
 };
 
 // Holds a pseudo-terminal's output back, as a line whose far end stopped listening, so
@@ -770,7 +763,7 @@ void TestPanelEndToEnd::PortableCopyKeepsItsOwnFile()
 {
     // Another copy left other values in the user's own file.
     const QByteArray others = QByteArray(StoredFile).replace("DDD=12345", "DDD=555");
-    const UserFile user(*frontEnd_, others);
+    const UserFile user(*frontEnd_, others.toStdString());
     PseudoTerminal line;
     Panel panel(*frontEnd_, &StoredFile, {{3, line.DevicePath()}});
     const unsigned long window = panel.Start(*x_);
@@ -779,7 +772,7 @@ void TestPanelEndToEnd::PortableCopyKeepsItsOwnFile()
     x_->Click(window, CentreOf(Control::CmdExit));
     QVERIFY(panel.WaitForExit());
     QCOMPARE(panel.Settings(), SavedFile);
-    QCOMPARE(user.Content(), others);
+    QCOMPARE(ReadAll(user.path), others.toStdString());
 }
 
 void TestPanelEndToEnd::FailedSaveIsToldAndMovesNothing()
@@ -797,7 +790,7 @@ void TestPanelEndToEnd::FailedSaveIsToldAndMovesNothing()
     x_->Key(*message, "Return");
     QVERIFY(failing.WaitForExit());
     QCOMPARE(failing.ExitCode(), 0);
-    QCOMPARE(user.Content(), QByteArray("<missing>"));
+    QCOMPARE(ReadAll(user.path), "<missing>");
 
     // Another copy still reads and sends its own values.
     PseudoTerminal line;
