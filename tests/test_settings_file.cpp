@@ -477,7 +477,7 @@ void SettingsFileTest::failedSaveKeepsFile()
 void SettingsFileTest::perUser_data()
 {
     QTest::addColumn<std::string>("user"); // the file in the user's folder before
-    QTest::addColumn<bool>("closed"); // the program's folder and its file cannot be written
+    QTest::addColumn<int>("closed"); // 1: the program's folder and its file cannot be written; 2: the folder alone
     QTest::addColumn<bool>("userFolder"); // the environment names a user folder
     QTest::addColumn<SavedTo>("outcome");
     QTest::addColumn<std::string>("userAfter"); // the file beside the program stays as it was but in the first row
@@ -486,20 +486,22 @@ void SettingsFileTest::perUser_data()
     const std::string nine9 = "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
                               "[Tallymarks]\r\nDDD=9\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n";
     QTest::newRow("a folder that can be written keeps the file beside the program")
-        << Missing << false << true << SavedTo::BesideProgram << Missing;
+        << Missing << 0 << true << SavedTo::BesideProgram << Missing;
     QTest::newRow("a closed folder: the user's file, begun from the one beside")
-        << Missing << true << true << SavedTo::PerUser << notes9;
-    QTest::newRow("a folder that can be written ignores the user's file") << NineLines << false << true
+        << Missing << 1 << true << SavedTo::PerUser << notes9;
+    QTest::newRow("a folder that can be written ignores the user's file") << NineLines << 0 << true
                                                                           << SavedTo::BesideProgram << NineLines;
-    QTest::newRow("a closed folder: the user's file, once there, is read and saved") << NineLines << true << true
+    QTest::newRow("a closed folder, its file open to the user: that file alone") << NineLines << 2 << true
+                                                                                 << SavedTo::BesideProgram << NineLines;
+    QTest::newRow("a closed folder: the user's file, once there, is read and saved") << NineLines << 1 << true
                                                                                      << SavedTo::PerUser << nine9;
-    QTest::newRow("a closed folder and no user folder") << Missing << true << false << SavedTo::Nowhere << Missing;
+    QTest::newRow("a closed folder and no user folder") << Missing << 1 << false << SavedTo::Nowhere << Missing;
 }
 
 void SettingsFileTest::perUser()
 {
     QFETCH(std::string, user);
-    QFETCH(bool, closed);
+    QFETCH(int, closed);
     QFETCH(bool, userFolder);
     QFETCH(SavedTo, outcome);
     const QString program = directory_->filePath("program"), config = directory_->filePath("config/tallymark");
@@ -512,7 +514,7 @@ void SettingsFileTest::perUser()
                             [&] { return userFolder ? config.toStdString() : std::string(); });
     };
     for (const QString& path : {program + "/Tallymark.ini", program})
-        SetClosed(path, closed);
+        SetClosed(path, closed == 1 || (closed == 2 && path == program));
     RecordingControls controls(log_), next(log_);
     file().LoadSettings(controls);
     controls.dayCountText = "9";
