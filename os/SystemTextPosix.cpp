@@ -1,4 +1,4 @@
-// What the system says, on POSIX systems: paths are in the locale's bytes, UTF-8 today.
+// What the system says, on POSIX systems.
 
 #include "os/SystemText.h"
 
@@ -10,11 +10,6 @@ namespace tallymark {
 std::string LastErrorText()
 {
     return std::strerror(errno);
-}
-
-std::string PathText(const std::string& path)
-{
-    return path;
 }
 
 } // namespace tallymark

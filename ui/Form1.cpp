@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "os/SystemText.h"
 #include "settings/AnsiCodePage.h"
 
 namespace tallymark {
@@ -28,7 +27,7 @@ void SelectItemOf(FormView& view, Control combo, const std::string& text)
 
 std::string SaveFailedText(const SaveOutcome& outcome)
 {
-    return std::string(Messages::SaveFailed) + "\n" + PathText(outcome.path) + "\n" + outcome.reason;
+    return std::string(Messages::SaveFailed) + "\n" + PathToUtf8(outcome.path) + "\n" + outcome.reason;
 }
 
 Form1::Form1(FormView& view, SerialPort& port, SettingsFile& settings, Clock clock,
