@@ -45,25 +45,55 @@ void Form1::Form_Load()
 
 void Form1::Form_Unload(bool& cancel)
 {
+    if (life_ == Life::Ended)
+        return;
+    // A second request (taskkill posts one to every window of the program) would put a
+    // second question over the first and save under it.
+    if (life_ == Life::Asking) {
+        cancel = true;
+        return;
+    }
     if (Sending()) {
-        if (view_.AskYesNo(Messages::CloseWhileSending, Messages::CloseWhileSendingTitle))
+        life_ = Life::Asking;
+        const bool yes = view_.AskYesNo(Messages::CloseWhileSending, Messages::CloseWhileSendingTitle);
+        // The session ended under the question, and its end has saved what the window showed;
+        // the window, the question with it, may be gone.
+        if (life_ == Life::Ended)
+            return;
+        life_ = Life::Open;
+        if (yes)
             send_.Abandon();
         else
             cancel = true;
     }
-    // A save that fails goes unreported; the close goes on all the same.
-    try {
-        settings_.SaveSettings(*this);
-    } catch (const std::exception&) {
-    }
+    SaveQuietly(*this);
+    if (!cancel)
+        life_ = Life::Ended;
+}
+
+void Form1::Form_QueryEndSession()
+{
+    // Saved now in case the end comes without time for its own save.
+    if (life_ != Life::Ended)
+        SaveQuietly(*this);
 }
 
 void Form1::Form_EndSession()
 {
+    if (life_ == Life::Ended)
+        return;
+    StoredSettings shown;
+    shown.values = Settings();
+    life_ = Life::Ended;
     // Harmless without a send: the next send starts afresh.
     send_.Abandon();
+    SaveQuietly(shown);
+}
+
+void Form1::SaveQuietly(const SettingsHolder& from)
+{
     try {
-        settings_.SaveSettings(*this);
+        settings_.SaveSettings(from);
     } catch (const std::exception&) {
     }
 }
