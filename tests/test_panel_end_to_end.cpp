@@ -31,6 +31,7 @@ using tallymark::testing::Difference;
 using tallymark::testing::PanelFrontEnd;
 using tallymark::testing::PortLinks;
 using tallymark::testing::PseudoTerminal;
+using tallymark::testing::Request;
 using tallymark::testing::XSession;
 
 namespace {
@@ -114,6 +115,7 @@ public:
     bool Running() const { return process_.state() == QProcess::Running; }
     int ExitCode() const { return process_.exitCode(); }
     QProcess::ExitStatus ExitStatus() const { return process_.exitStatus(); }
+    qint64 ProcessId() const { return process_.processId(); }
 
 private:
     PanelFrontEnd& frontEnd_;
@@ -232,6 +234,9 @@ public:
     void SendCommandSendsWhatTheButtonsSend();
     void EveryControlDriven();
     void PortsComeAndGo();
+    void LogOffWhileTheQuestionAsks() { AskDuringAHeldSend(Request::LogOff, true); }
+    void CloseFromOutsideWhileTheQuestionAsks() { AskDuringAHeldSend(Request::Close, true); }
+    void RefusedLogOffDuringASend() { AskDuringAHeldSend(Request::RefusedLogOff, false); }
 
 private slots:
     void initTestCase();
@@ -250,6 +255,8 @@ private:
     // wait, as the full progress bar on screen shows. The port is open earlier than that, but
     // only from then on is the update queued.
     void SendIntoHeldLine(unsigned long window);
+    // The system asks `request` while a send is held and, where `asking`, the close question asks.
+    void AskDuringAHeldSend(Request request, bool asking);
 
     std::unique_ptr<PanelFrontEnd> frontEnd_ = MakeFrontEnd();
     std::unique_ptr<XSession> x_;
@@ -273,6 +280,10 @@ const Scenario Scenarios[] = {
     {"tallymark-send sends what the buttons send", &TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend},
     {"every control driven by mouse and keyboard", &TestPanelEndToEnd::EveryControlDriven},
     {"ports plugged in and pulled out while the panel runs", &TestPanelEndToEnd::PortsComeAndGo},
+    {"a log-off while the close question asks: saved once, as shown", &TestPanelEndToEnd::LogOffWhileTheQuestionAsks},
+    {"a close from outside while the question asks: the question decides",
+     &TestPanelEndToEnd::CloseFromOutsideWhileTheQuestionAsks},
+    {"a refused log-off during a send: all of it goes, the panel runs on", &TestPanelEndToEnd::RefusedLogOffDuringASend},
 };
 
 // One input of an operator's step: a click on a control, keys typed into the window, an
@@ -609,6 +620,35 @@ void TestPanelEndToEnd::CloseDuringSendAnsweredYes()
     const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     QVERIFY(taken);
+}
+
+void TestPanelEndToEnd::AskDuringAHeldSend(Request request, bool asking)
+{
+    PseudoTerminal line;
+    Panel panel(*frontEnd_, &StoredFile, {{3, line.DevicePath()}});
+    const unsigned long window = panel.Start(*x_);
+    QVERIFY(window);
+    HeldLine held(line.DevicePath());
+    SendIntoHeldLine(window);
+    if (asking) {
+        x_->Click(window, CentreOf(Control::CmdExit));
+        QVERIFY(x_->WaitForWindow(QuestionTitle, 15s));
+    }
+    if (!frontEnd_->Ask(request, panel.ProcessId()))
+        QSKIP("the system of this front end does not ask that");
+    if (request == Request::RefusedLogOff) {
+        held.Release();
+        QCOMPARE(line.Read(15, 5s).size(), std::size_t(15));
+        QVERIFY(panel.Running());
+        return;
+    }
+    if (request == Request::Close) {
+        QTest::qWait(300); // one question, still asking
+        x_->Key(x_->WaitForWindow(QuestionTitle, 1s).value_or(window), "Return"); // Yes
+    }
+    QVERIFY(panel.WaitForExit());
+    QCOMPARE(panel.ExitCode(), 0);
+    QCOMPARE(panel.Settings(), SavedFile);
 }
 
 void TestPanelEndToEnd::PortVanishesDuringSend()
