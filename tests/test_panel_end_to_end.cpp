@@ -639,8 +639,8 @@ void TestPanelEndToEnd::AskDuringAHeldSend(Request request, bool asking)
     if (request == Request::RefusedLogOff) {
         held.Release();
         QCOMPARE(line.Read(15, 5s).size(), std::size_t(15));
-        QVERIFY(panel.Running());
-        return;
+        QTest::qWait(200);
+        x_->Click(window, CentreOf(Control::CmdExit)); // the send has ended: no question
     }
     if (request == Request::Close) {
         QTest::qWait(300); // one question, still asking
