@@ -3,7 +3,8 @@
 // working-time editor, the two send buttons and the exit button, every rule of what the
 // operator's clicks and keys do, and the port list's updates, over the controls that a
 // FormView shows. The controls hold all state; Form1 keeps none of its own beyond the send
-// under way and the ports it waits to try until that send ends.
+// under way, the ports it waits to try until that send ends, and where the window is in its
+// life (open, asking whether to close, ended).
 
 #include <cstdint>
 #include <functional>
