@@ -82,10 +82,11 @@ void Form1::Form_EndSession()
 {
     if (life_ == Life::Ended)
         return;
+    // Read first: once this returns the window goes, and a question still asking with it.
     StoredSettings shown;
     shown.values = Settings();
     life_ = Life::Ended;
-    // Harmless without a send: the next send starts afresh.
+    // Harmless without a send: a send starts afresh.
     send_.Abandon();
     SaveQuietly(shown);
 }
