@@ -33,6 +33,7 @@ using tallymark::testing::PanelFrontEnd;
 using tallymark::testing::PortLinks;
 using tallymark::testing::PseudoTerminal;
 using tallymark::testing::ReadAll;
+using tallymark::testing::Request;
 using tallymark::testing::XSession;
 
 namespace {
@@ -117,6 +118,7 @@ public:
     bool Running() const { return process_.state() == QProcess::Running; }
     int ExitCode() const { return process_.exitCode(); }
     QProcess::ExitStatus ExitStatus() const { return process_.exitStatus(); }
+    qint64 ProcessId() const { return process_.processId(); }
 
 private:
     PanelFrontEnd& frontEnd_;
@@ -249,6 +251,9 @@ public:
     void PortsComeAndGo();
     void PortableCopyKeepsItsOwnFile();
     void FailedSaveIsToldAndMovesNothing();
+    void LogOffWhileTheQuestionAsks() { AskDuringAHeldSend(Request::LogOff, true); }
+    void CloseFromOutsideWhileTheQuestionAsks() { AskDuringAHeldSend(Request::Close, true); }
+    void RefusedLogOffDuringASend() { AskDuringAHeldSend(Request::RefusedLogOff, false); }
 
 private slots:
     void initTestCase();
@@ -267,6 +272,8 @@ private:
     // wait, as the full progress bar on screen shows. The port is open earlier than that, but
     // only from then on is the update queued.
     void SendIntoHeldLine(unsigned long window);
+    // The system asks `request` while a send is held and, where `asking`, the close question asks.
+    void AskDuringAHeldSend(Request request, bool asking);
 
     std::unique_ptr<PanelFrontEnd> frontEnd_ = MakeFrontEnd();
     std::unique_ptr<XSession> x_;
@@ -292,6 +299,10 @@ const Scenario Scenarios[] = {
     {"ports plugged in and pulled out while the panel runs", &TestPanelEndToEnd::PortsComeAndGo},
     {"a copy in a folder it can write keeps to its own file", &TestPanelEndToEnd::PortableCopyKeepsItsOwnFile},
     {"a failed save is told at the close and moves nothing", &TestPanelEndToEnd::FailedSaveIsToldAndMovesNothing},
+    {"a log-off while the close question asks: saved once, as shown", &TestPanelEndToEnd::LogOffWhileTheQuestionAsks},
+    {"a close from outside while the question asks: the question decides",
+     &TestPanelEndToEnd::CloseFromOutsideWhileTheQuestionAsks},
+    {"a refused log-off during a send: all of it goes, the panel runs on", &TestPanelEndToEnd::RefusedLogOffDuringASend},
 };
 
 // One input of an operator's step: a click on a control, keys typed into the window, an
@@ -628,6 +639,35 @@ void TestPanelEndToEnd::CloseDuringSendAnsweredYes()
     const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     QVERIFY(taken);
+}
+
+void TestPanelEndToEnd::AskDuringAHeldSend(Request request, bool asking)
+{
+    PseudoTerminal line;
+    Panel panel(*frontEnd_, &StoredFile, {{3, line.DevicePath()}});
+    const unsigned long window = panel.Start(*x_);
+    QVERIFY(window);
+    HeldLine held(line.DevicePath());
+    SendIntoHeldLine(window);
+    if (asking) {
+        x_->Click(window, CentreOf(Control::CmdExit));
+        QVERIFY(x_->WaitForWindow(QuestionTitle, 15s));
+    }
+    if (!frontEnd_->Ask(request, panel.ProcessId()))
+        QSKIP("the system of this front end does not ask that");
+    if (request == Request::RefusedLogOff) {
+        held.Release();
+        QCOMPARE(line.Read(15, 5s).size(), std::size_t(15));
+        QTest::qWait(200);
+        x_->Click(window, CentreOf(Control::CmdExit)); // the send has ended: no question
+    }
+    if (request == Request::Close) {
+        QTest::qWait(300); // one question, still asking
+        x_->Key(x_->WaitForWindow(QuestionTitle, 1s).value_or(window), "Return"); // Yes
+    }
+    QVERIFY(panel.WaitForExit());
+    QCOMPARE(panel.ExitCode(), 0);
+    QCOMPARE(panel.Settings(), SavedFile);
 }
 
 void TestPanelEndToEnd::PortVanishesDuringSend()

@@ -50,29 +50,62 @@ void Form1::Form_Load()
 
 void Form1::Form_Unload(bool& cancel)
 {
+    if (life_ == Life::Ended)
+        return;
+    // A second request (taskkill posts one to every window of the program) would put a
+    // second question over the first and save under it.
+    if (life_ == Life::Asking) {
+        cancel = true;
+        return;
+    }
     if (Sending()) {
-        if (view_.AskYesNo(Messages::CloseWhileSending, Messages::CloseWhileSendingTitle))
+        life_ = Life::Asking;
+        const bool yes = view_.AskYesNo(Messages::CloseWhileSending, Messages::CloseWhileSendingTitle);
+        // The session ended under the question, and its end has saved what the window showed;
+        // the window, the question with it, may be gone.
+        if (life_ == Life::Ended)
+            return;
+        life_ = Life::Open;
+        if (yes)
             send_.Abandon();
         else
             cancel = true;
     }
     // A save that fails is told once the window is about to close; the close goes on all
     // the same. A cancelled close leaves the window to save again at the next one.
-    try {
-        const SaveOutcome saved = settings_.SaveSettings(*this);
-        if (saved.where == SavedTo::Nowhere && !cancel)
-            view_.ShowMessage(SaveFailedText(saved), Messages::SaveFailedTitle);
-    } catch (const std::exception&) {
-    }
+    const SaveOutcome saved = Save(*this);
+    if (saved.where == SavedTo::Nowhere && !cancel)
+        view_.ShowMessage(SaveFailedText(saved), Messages::SaveFailedTitle);
+    if (!cancel)
+        life_ = Life::Ended;
+}
+
+void Form1::Form_QueryEndSession()
+{
+    // Saved now in case the end comes without time for its own save; nothing can be shown.
+    if (life_ != Life::Ended)
+        Save(*this);
 }
 
 void Form1::Form_EndSession()
 {
-    // Harmless without a send: the next send starts afresh.
+    if (life_ == Life::Ended)
+        return;
+    // Read first: once this returns the window goes, and a question still asking with it.
+    StoredSettings shown;
+    shown.values = Settings();
+    life_ = Life::Ended;
+    // Harmless without a send: a send starts afresh.
     send_.Abandon();
+    Save(shown);
+}
+
+SaveOutcome Form1::Save(const SettingsHolder& from)
+{
     try {
-        settings_.SaveSettings(*this);
-    } catch (const std::exception&) {
+        return settings_.SaveSettings(from);
+    } catch (const std::exception& error) {
+        return {SavedTo::Nowhere, {}, error.what()};
     }
 }
 

@@ -3,7 +3,8 @@
 // working-time editor, the two send buttons and the exit button, every rule of what the
 // operator's clicks and keys do, and the port list's updates, over the controls that a
 // FormView shows. The controls hold all state; Form1 keeps none of its own beyond the send
-// under way and the ports it waits to try until that send ends.
+// under way, the ports it waits to try until that send ends, and where the window is in its
+// life (open, asking whether to close, ended).
 
 #include <cstdint>
 #include <functional>
@@ -65,9 +66,18 @@ public:
     void Form_Load();
     // Unload handling of every close request, by the close box or CmdExit; sets cancel to
     // keep the window open. A close that goes on after a save that failed tells the operator.
+    // A request while the close question asks is that question's to answer: it is refused
+    // and saves nothing. Once the window has closed, or its session ended, a request does
+    // nothing.
     void Form_Unload(bool& cancel);
-    // The session ends (log-off, shutdown, a signal to end): the unload without its question.
-    // A send under way is given up as Yes gives it up, and the settings are saved.
+    // The session is asked whether it may end (WM_QUERYENDSESSION, the session manager's
+    // request to save): the settings are saved, and a send under way goes on, since the end
+    // may be refused and a send lasts some tens of milliseconds.
+    void Form_QueryEndSession();
+    // The session ends (log-off, shutdown, a signal to end, the loss of the display): the
+    // unload without its question, once. The settings are read from the controls first, a
+    // send under way is given up as Yes gives it up, and they are saved. A close question
+    // still asking is answered by this end: its unload saves nothing more.
     void Form_EndSession();
 
     // The send, then its message box where it did not go; what happened.
@@ -120,8 +130,14 @@ public:
     SerialPort& MSComm1() const { return port_; }
 
 private:
+    // Where the window is in its life: open; asking whether to close under a send; or ended,
+    // closed or its session over, after which nothing reads from it or saves.
+    enum class Life { Open, Asking, Ended };
+
     // Whether a send holds the port now.
     bool Sending() const;
+    // The save, whatever fails in it: where it went, or why it went nowhere.
+    SaveOutcome Save(const SettingsHolder& from);
     void Commit(Control box, Control spinner);
     // The option button next to `from` in its container, in tab order, around the end.
     Control NextOption(Control from, bool backwards) const;
@@ -142,6 +158,7 @@ private:
     SendOperation send_;
     ComSeleList comSele_;
     std::vector<int> portsToRecheck_; // while a send holds the port
+    Life life_ = Life::Open;
 };
 
 } // namespace tallymark

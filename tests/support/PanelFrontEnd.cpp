@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <signal.h>
+
 #include <filesystem>
 
 #include "support/PseudoTerminal.h"
@@ -78,11 +80,27 @@ void QtFrontEnd::PlugPort(const QString& folder, int number, const std::string& 
     LinkPort(folder.toStdString(), number, device.empty() ? NoDevice : device);
 }
 
+bool QtFrontEnd::Ask(Request request, qint64 pid) const
+{
+    // No session manager here to ask, and no close from outside reaches a window under a question.
+    return request == Request::LogOff && ::kill(static_cast<pid_t>(pid), SIGTERM) == 0;
+}
+
 void WineFrontEnd::PlugPort(const QString&, int number, const std::string& device) const
 {
     LinkPort(home_.toStdString(), number, device.empty() ? NoDevice : device);
-    const QString announce = QFileInfo(program_).dir().filePath(QStringLiteral("../../wine/device-change.exe"));
-    Run({announce, device.empty() ? "removal" : "arrival", QStringLiteral("COM%1").arg(number)});
+    Run({Messenger(), device.empty() ? "removal" : "arrival", QStringLiteral("COM%1").arg(number)});
+}
+
+bool WineFrontEnd::Ask(Request request, qint64) const
+{
+    const char* const asked[] = {"log-off", "refused-log-off", "close"};
+    return Run({Messenger(), asked[static_cast<int>(request)]});
+}
+
+QString WineFrontEnd::Messenger() const
+{
+    return QFileInfo(program_).dir().filePath(QStringLiteral("../../wine/panel-message.exe"));
 }
 
 QString WineFrontEnd::Unavailable()

@@ -22,6 +22,13 @@ enum class Difference {
     HeldPortOpens, // a port that another program holds opens all the same
 };
 
+// What the system asks of the running program from outside its window.
+enum class Request {
+    LogOff, // the session ends: a log-off on Windows, SIGTERM on Linux
+    RefusedLogOff, // a log-off that another program refuses, so that the session goes on
+    Close, // a close request to the window, as taskkill without /F posts it
+};
+
 class PanelFrontEnd {
 public:
     virtual ~PanelFrontEnd() = default;
@@ -40,6 +47,8 @@ public:
     // While the program runs, port `number` comes to lead to `device`, or, for an empty
     // device, nowhere, as an adapter plugged in or pulled out; the system tells the program.
     virtual void PlugPort(const QString& folder, int number, const std::string& device) const = 0;
+    // Asks it of the program of process `pid`; false where the front end has no such request.
+    virtual bool Ask(Request request, qint64 pid) const = 0;
     // Why a check cannot hold on this front end; null where it holds.
     virtual const char* Differs(Difference) const { return nullptr; }
     // Whether the front end can pretend to be Windows 7; then sets it (false: its default).
@@ -60,6 +69,7 @@ public:
     QString UserSettingsFile() const override;
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
     void PlugPort(const QString& folder, int number, const std::string& device) const override;
+    bool Ask(Request request, qint64 pid) const override;
 
 private:
     QString program_;
@@ -93,6 +103,7 @@ public:
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
     // Wine announces no serial device: the message Windows sends is sent to the window.
     void PlugPort(const QString& folder, int number, const std::string& device) const override;
+    bool Ask(Request request, qint64 pid) const override;
     const char* Differs(Difference difference) const override;
     bool CanReportWindows7() const override { return true; }
     void ReportWindows7(bool windows7) override;
@@ -102,6 +113,7 @@ private:
     // Runs a Windows program of the prefix (reg.exe, say) without a display; true on success.
     bool Run(const QStringList& arguments) const;
     QString Prefix() const;
+    QString Messenger() const; // panel-message.exe
 
     QString program_;
     QString home_;

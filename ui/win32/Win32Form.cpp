@@ -276,10 +276,10 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     // Windows ends a session (log-off, shutdown, an update's restart, the Restart Manager)
-    // without a WM_CLOSE, and ends the process once WM_ENDSESSION returns. Both save as the
-    // unload does, without its question: the query gives a send under way up, so that it has
-    // ended and closed its port by the end itself, and saves in case no end follows in time.
-    case WM_QUERYENDSESSION: form_.Form_EndSession(); return TRUE;
+    // without a WM_CLOSE, and ends the process once WM_ENDSESSION returns. The query is only
+    // a question, which another program may refuse (WM_ENDSESSION with FALSE): the session
+    // and the panel then go on. The end closes the window, and a close question with it.
+    case WM_QUERYENDSESSION: form_.Form_QueryEndSession(); return TRUE;
     case WM_ENDSESSION:
         if (wParam) {
             form_.Form_EndSession();
