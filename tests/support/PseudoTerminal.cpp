@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <stdexcept>
 #include <system_error>
 #include <unistd.h>
@@ -22,6 +23,9 @@ PseudoTerminal::PseudoTerminal()
     // would keep the line up after the test has hung it up.
     ::fcntl(controller_, F_SETFD, FD_CLOEXEC);
     ::fcntl(device_, F_SETFD, FD_CLOEXEC);
+    // Closes too, so that two opens are never merged into one event.
+    opens_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ::inotify_add_watch(opens_, name, IN_OPEN | IN_CLOSE);
 }
 
 PseudoTerminal::~PseudoTerminal()
@@ -30,6 +34,20 @@ PseudoTerminal::~PseudoTerminal()
         ::close(controller_);
     if (device_ != -1)
         ::close(device_);
+    if (opens_ != -1)
+        ::close(opens_);
+}
+
+int PseudoTerminal::Opens()
+{
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t got; (got = ::read(opens_, buffer, sizeof buffer)) > 0;)
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            opened_ += (event->mask & IN_OPEN) ? 1 : 0;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    return opened_;
 }
 
 std::vector<std::uint8_t> PseudoTerminal::Read(std::size_t count, std::chrono::milliseconds patience)
