@@ -23,9 +23,6 @@ PseudoTerminal::PseudoTerminal()
     // would keep the line up after the test has hung it up.
     ::fcntl(controller_, F_SETFD, FD_CLOEXEC);
     ::fcntl(device_, F_SETFD, FD_CLOEXEC);
-    // Closes too, so that two opens are never merged into one event.
-    opens_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ::inotify_add_watch(opens_, name, IN_OPEN | IN_CLOSE);
 }
 
 PseudoTerminal::~PseudoTerminal()
@@ -40,6 +37,12 @@ PseudoTerminal::~PseudoTerminal()
 
 int PseudoTerminal::Opens()
 {
+    // Watched from the first call on only: the watch slows every open of the device down.
+    // Closes too, so that two opens are never merged into one event.
+    if (opens_ == -1) {
+        opens_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        ::inotify_add_watch(opens_, devicePath_.c_str(), IN_OPEN | IN_CLOSE);
+    }
     alignas(inotify_event) char buffer[4096];
     for (ssize_t got; (got = ::read(opens_, buffer, sizeof buffer)) > 0;)
         for (ssize_t at = 0; at < got;) {

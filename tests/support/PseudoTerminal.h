@@ -29,7 +29,7 @@ public:
     // The far end goes away: the device hangs up, as an unplugged adapter does.
     void HangUp();
 
-    // How many times anyone has opened the device since the pair was made.
+    // How many times anyone has opened the device since the first call.
     int Opens();
 
 private:
