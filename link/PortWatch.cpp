@@ -122,8 +122,10 @@ std::vector<int> PortWatch::Changes()
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             const std::string_view name = event->len ? std::string_view(event->name) : std::string_view();
             // Events were lost: every port may have changed, and any folder come or gone.
-            if (event->mask & IN_Q_OVERFLOW)
+            if (event->mask & IN_Q_OVERFLOW) {
                 everyPort = followAgain = true;
+                continue;
+            }
             if (event->wd == devices_)
                 if (const int n = StandardPortNumber(name)) {
                     numbers.push_back(n);
