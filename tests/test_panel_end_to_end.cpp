@@ -309,7 +309,7 @@ const Scenario Scenarios[] = {
 // item chosen from a combo box's drop-down list with the mouse, or a port's adapter plugged
 // in or pulled out.
 struct Input {
-    enum Kind { Click, Keys, Choose, Plug, Unplug } kind;
+    enum Kind { Click, Keys, Choose, Plug, Unplug, PlugUnnamed } kind;
     Control control = Control::Form1;
     int where = 0; // a click's place: 0 the middle, -1 a spinner's upper arrow, 1 its lower arrow; an item
     const char* keys = nullptr; // X keysym names separated by blanks
@@ -334,6 +334,12 @@ Input Choose(Control combo, int item, int of)
 Input PlugIn(int port)
 {
     return {Input::Plug, Control::Form1, 0, nullptr, port};
+}
+
+// Plugged in, and the system says only that some device came.
+Input PlugInUnnamed(int port)
+{
+    return {Input::PlugUnnamed, Control::Form1, 0, nullptr, port};
 }
 
 Input PullOut(int port)
@@ -440,17 +446,30 @@ void Do(Drive& drive, const Input& input)
     }
     case Input::Plug:
     case Input::Unplug:
-        drive.frontEnd.PlugPort(drive.folder, input.items,
-                                input.kind == Input::Plug ? drive.lines.at(input.items)->DevicePath() : std::string());
-        // The system's word reaches the window in its own time.
+    case Input::PlugUnnamed: {
+        std::map<int, int> opens;
+        for (const auto& [port, line] : drive.lines)
+            opens[port] = line->Opens();
+        PseudoTerminal* plugged = input.kind == Input::Unplug ? nullptr : drive.lines.at(input.items);
+        drive.frontEnd.PlugPort(drive.folder, input.items, plugged ? plugged->DevicePath() : std::string(),
+                                input.kind != Input::PlugUnnamed);
+        // The system's word reaches the window in its own time; without a port's name, once
+        // its burst has settled, and then the port plugged in is tried and no other opened.
+        if (input.kind == Input::PlugUnnamed)
+            QTRY_VERIFY_WITH_TIMEOUT(plugged->Opens() > opens[input.items], 10000);
         QTest::qWait(300);
+        for (const auto& [port, line] : drive.lines)
+            if (input.kind == Input::PlugUnnamed && port != input.items)
+                QCOMPARE(line->Opens(), opens[port]);
         break;
+    }
     }
 }
 
 // Ports plugged in while the panel runs: COM3 is there at the start, COM5 comes and is listed
 // after it; COM3 goes and leaves the list, so that the arrow above COM5 finds nothing. A
-// text typed for COM4 stays while COM4 comes and COM5 goes.
+// text typed for COM4 stays while COM4 comes and COM5 goes. COM6 comes with a change that
+// names no port (on Linux, its stable name's folder is made after the start).
 const Step PortSteps[] = {
     {"a port plugged in is listed after the others", {PlugIn(5), Choose(Control::ComSele, 1, 2)},
      [](Shown& s) { s.port = 5; }},
@@ -458,6 +477,8 @@ const Step PortSteps[] = {
     {"the text typed stays while a port comes", {Press("Shift+Tab Shift+Tab Shift+Tab Shift+c Shift+o Shift+m 4"), PlugIn(4)},
      [](Shown& s) { s.port = 4; }},
     {"the text typed stays while a port goes", {PullOut(5)}, [](Shown&) {}},
+    {"a port found after a change without its name; no listed port opened", {PlugInUnnamed(6), Choose(Control::ComSele, 1, 2)},
+     [](Shown& s) { s.port = 6; }},
 };
 
 // The settings file as the panel saves what it shows, over the stored one.
@@ -795,8 +816,8 @@ void TestPanelEndToEnd::EveryControlDriven()
 
 void TestPanelEndToEnd::PortsComeAndGo()
 {
-    PseudoTerminal com3, com4, com5;
-    RunSteps(PortSteps, {{3, com3.DevicePath()}}, {{3, &com3}, {4, &com4}, {5, &com5}});
+    PseudoTerminal com3, com4, com5, com6;
+    RunSteps(PortSteps, {{3, com3.DevicePath()}}, {{3, &com3}, {4, &com4}, {5, &com5}, {6, &com6}});
 }
 
 void TestPanelEndToEnd::PortableCopyKeepsItsOwnFile()

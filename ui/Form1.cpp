@@ -114,22 +114,21 @@ SendResult Form1::CmdSndClk_Click(std::int16_t index)
     const SendResult result = send_.CmdSndClk_Click(index);
     // Ports that came or went during the send are tried now that it has let go of its port
     // (a click refused as busy finds it still held, and they wait on).
-    if (!portsToRecheck_.empty()) {
-        std::vector<int> numbers;
-        numbers.swap(portsToRecheck_);
-        PortsChanged(numbers);
-    }
+    std::vector<std::pair<std::vector<int>, PortExists>> changes;
+    changes.swap(portsToRecheck_);
+    for (const auto& [numbers, exists] : changes)
+        PortsChanged(numbers, exists);
     if (const std::optional<Message> message = MessageFor(result))
         view_.ShowMessage(message->text, message->title);
     return result;
 }
 
-void Form1::PortsChanged(std::span<const int> numbers)
+void Form1::PortsChanged(std::span<const int> numbers, const PortExists& exists)
 {
     if (Sending())
-        portsToRecheck_.insert(portsToRecheck_.end(), numbers.begin(), numbers.end());
+        portsToRecheck_.emplace_back(std::vector<int>(numbers.begin(), numbers.end()), exists);
     else
-        RecheckComPorts(port_, comSele_, numbers);
+        RecheckComPorts(port_, comSele_, numbers, exists);
 }
 
 bool Form1::Sending() const

@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "link/LocalClock.h"
@@ -102,8 +103,10 @@ public:
     // A choice from a combo box's drop-down list, by mouse or arrow keys.
     void ItemChosen(Control combo, int index);
     // The system says ports of these numbers may have come or gone: they are tried again
-    // for ComSele's list, once the send under way, if any, has closed its port.
-    void PortsChanged(std::span<const int> numbers);
+    // for ComSele's list, once the send under way, if any, has closed its port. With
+    // `exists`, the system named no port for sure: only ports not listed whose device is
+    // there are tried, and listed ones are never opened (RecheckComPorts).
+    void PortsChanged(std::span<const int> numbers, const PortExists& exists = {});
     void SpinnerMoved(Control spinner, SpinAction action); // an arrow, a key or a page move
     // The focus went from one control to another; `to` is empty when it left the window
     // (another program, a popup): a typed time then stays pending.
@@ -157,7 +160,7 @@ private:
     std::function<std::string()> timeSeparator_;
     SendOperation send_;
     ComSeleList comSele_;
-    std::vector<int> portsToRecheck_; // while a send holds the port
+    std::vector<std::pair<std::vector<int>, PortExists>> portsToRecheck_; // while a send holds the port
     Life life_ = Life::Open;
 };
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <signal.h>
 
@@ -60,6 +61,7 @@ QProcessEnvironment QtFrontEnd::Environment() const
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "xcb");
     environment.insert("XDG_CONFIG_HOME", userFolder_.path());
+    environment.insert("TALLYMARK_SERIAL_FOLDER", serialFolder_.filePath("serial"));
     return environment;
 }
 
@@ -75,9 +77,16 @@ void QtFrontEnd::LinkPorts(const QString& folder, const PortLinks& ports) const
         LinkPort(folder.toStdString(), number, device);
 }
 
-void QtFrontEnd::PlugPort(const QString& folder, int number, const std::string& device) const
+void QtFrontEnd::PlugPort(const QString& folder, int number, const std::string& device, bool named) const
 {
-    LinkPort(folder.toStdString(), number, device.empty() ? NoDevice : device);
+    if (named || device.empty())
+        return LinkPort(folder.toStdString(), number, device.empty() ? NoDevice : device);
+    const QString byId = serialFolder_.filePath(QStringLiteral("serial/by-id"));
+    const QString stable = QStringLiteral("%1/usb-Tallymark_COM%2").arg(byId).arg(number);
+    LinkPort(folder.toStdString(), number, stable.toStdString());
+    QThread::msleep(300); // the link leads nowhere as the panel first looks
+    QDir().mkpath(byId);
+    Link(QString::fromStdString(device), stable);
 }
 
 bool QtFrontEnd::Ask(Request request, qint64 pid) const
@@ -86,10 +95,13 @@ bool QtFrontEnd::Ask(Request request, qint64 pid) const
     return request == Request::LogOff && ::kill(static_cast<pid_t>(pid), SIGTERM) == 0;
 }
 
-void WineFrontEnd::PlugPort(const QString&, int number, const std::string& device) const
+void WineFrontEnd::PlugPort(const QString&, int number, const std::string& device, bool named) const
 {
     LinkPort(home_.toStdString(), number, device.empty() ? NoDevice : device);
-    Run({Messenger(), device.empty() ? "removal" : "arrival", QStringLiteral("COM%1").arg(number)});
+    if (!named)
+        Run({Messenger(), "devnodes"});
+    else
+        Run({Messenger(), device.empty() ? "removal" : "arrival", QStringLiteral("COM%1").arg(number)});
 }
 
 bool WineFrontEnd::Ask(Request request, qint64) const

@@ -45,8 +45,10 @@ public:
     // COM1 to COM32 of the program installed in `folder` lead to `ports` and nowhere else.
     virtual void LinkPorts(const QString& folder, const PortLinks& ports) const = 0;
     // While the program runs, port `number` comes to lead to `device`, or, for an empty
-    // device, nowhere, as an adapter plugged in or pulled out; the system tells the program.
-    virtual void PlugPort(const QString& folder, int number, const std::string& device) const = 0;
+    // device, nowhere, as an adapter plugged in or pulled out; the system tells the program,
+    // naming the port, or (not `named`) only that a device came, as for a stable name made
+    // in a folder that was not there at the start.
+    virtual void PlugPort(const QString& folder, int number, const std::string& device, bool named) const = 0;
     // Asks it of the program of process `pid`; false where the front end has no such request.
     virtual bool Ask(Request request, qint64 pid) const = 0;
     // Why a check cannot hold on this front end; null where it holds.
@@ -68,12 +70,14 @@ public:
     QProcessEnvironment Environment() const override;
     QString UserSettingsFile() const override;
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
-    void PlugPort(const QString& folder, int number, const std::string& device) const override;
+    // Not named: ports/COMn leads first to a stable name in a serial folder not yet made.
+    void PlugPort(const QString& folder, int number, const std::string& device, bool named) const override;
     bool Ask(Request request, qint64 pid) const override;
 
 private:
     QString program_;
     QTemporaryDir userFolder_; // the user's own settings folder, never the tester's
+    QTemporaryDir serialFolder_; // where the panel is told /dev/serial is
 };
 
 // tallymark.exe through tools/wine-run, in a Wine prefix of its own under `home`.
@@ -102,7 +106,7 @@ public:
     QString UserSettingsFile() const override; // in the prefix's own user folder
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
     // Wine announces no serial device: the message Windows sends is sent to the window.
-    void PlugPort(const QString& folder, int number, const std::string& device) const override;
+    void PlugPort(const QString& folder, int number, const std::string& device, bool named) const override;
     bool Ask(Request request, qint64 pid) const override;
     const char* Differs(Difference difference) const override;
     bool CanReportWindows7() const override { return true; }

@@ -245,7 +245,7 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
             form_.Timer1_Timer();
         } else if (wParam == RescanTimerId) {
             KillTimer(window_, RescanTimerId);
-            form_.PortsChanged(AllPortNumbers());
+            form_.PortsChanged(AllPortNumbers(), [](int number) { return PortDeviceExists(number, {}); });
         }
         return 0;
     case WM_DEVICECHANGE: DeviceChanged(wParam, lParam); return TRUE;
@@ -298,8 +298,9 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 void Win32Form::DeviceChanged(WPARAM event, LPARAM data)
 {
-    // The system names the port that came or went; other changes of the device tree may
-    // be a port without its name, and are answered by one scan after the burst.
+    // The system names the port that came or went; other changes of the device tree (a
+    // mouse, a dock, a port's own arrival) may be a port without its name, and are answered
+    // after the burst by trying the ports the system now knows that are not listed.
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
     if ((event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE) && header
         && header->dbch_devicetype == DBT_DEVTYP_PORT
