@@ -2,6 +2,10 @@
 // pseudo-terminal is linked as ports/COM7 to the moment the list holds COM7, through the
 // panel's own path (inotify, Qt's event loop, one try of the port), against the floor of
 // trying that one port straight after linking it, with nothing to watch.
+// Then what a change that names no port costs (on Windows, any device's coming or going),
+// with COM29 and COM30 listed and the 30 other ports absent: the opens of the listed ports'
+// devices and the time, against the floor of asking whether each of the 32 devices exists,
+// and against trying every port by opening it, as such a change did before.
 //   port_watch_bench [rounds]
 
 #include <QCoreApplication>
@@ -14,9 +18,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "link/PortDiscovery.h"
+#include "link/PortNames.h"
 #include "link/PortWatch.h"
 #include "link/qt/QtSerialPort.h"
 #include "tests/support/PseudoTerminal.h"
@@ -35,6 +42,26 @@ double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// A change that names no port, `rounds` times: the median time, and the opens of the listed
+// ports' devices per change.
+template <typename Change>
+std::pair<double, double> NamelessChanges(int rounds, std::span<PseudoTerminal* const> listed, Change change)
+{
+    std::vector<double> times;
+    int opens = 0;
+    for (PseudoTerminal* line : listed)
+        opens -= line->Opens();
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        change();
+        times.push_back(double(clock.nsecsElapsed()) / 1e6);
+    }
+    for (PseudoTerminal* line : listed)
+        opens += line->Opens();
+    return {Median(times), double(opens) / rounds};
 }
 
 } // namespace
@@ -90,5 +117,31 @@ int main(int argc, char* argv[])
                 *std::max_element(watched.begin(), watched.end()));
     std::printf("link made and COM7 tried at once:      median %.3f ms\n", Median(floor));
     std::printf("ratio:                                 %.2f\n", Median(watched) / Median(floor));
-    return 0;
+
+    PseudoTerminal com29, com30;
+    LinkPort(dir, 29, com29.DevicePath());
+    LinkPort(dir, 30, com30.DevicePath());
+    tallymark::ListedPorts two;
+    tallymark::ScanComPorts(port, two);
+    PseudoTerminal* const listed[] = {&com29, &com30};
+    std::vector<int> all;
+    for (int n = 1; n <= tallymark::HighestPortNumber; ++n)
+        all.push_back(n);
+    const auto exists = [&](int n) { return tallymark::PortDeviceExists(n, dir); };
+    const auto [now, opensNow]
+        = NamelessChanges(rounds, listed, [&] { tallymark::RecheckComPorts(port, two, all, exists); });
+    const double asked = NamelessChanges(rounds, listed, [&] {
+                             for (int n : all)
+                                 exists(n);
+                         }).first;
+    const auto [before, opensBefore]
+        = NamelessChanges(rounds, listed, [&] { tallymark::RecheckComPorts(port, two, all); });
+    std::printf("change without a port's name, COM29 and COM30 listed, 30 ports absent:\n");
+    std::printf("  listed:                              %zu ports\n", two.items.size());
+    std::printf("  tried as now:                        median %.3f ms, %.1f opens of listed ports\n", now, opensNow);
+    std::printf("  floor, 32 devices asked after:       median %.3f ms\n", asked);
+    std::printf("  ratio:                               %.2f\n", now / asked);
+    std::printf("  every port opened, as before:        median %.3f ms, %.1f opens of listed ports\n", before,
+                opensBefore);
+    return two.items.size() == 2 && opensNow == 0 ? 0 : 1;
 }

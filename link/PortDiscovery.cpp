@@ -15,6 +15,11 @@ std::string PortName(int number)
     return "COM" + std::to_string(number);
 }
 
+bool Holds(std::span<const int> numbers, int n)
+{
+    return std::find(numbers.begin(), numbers.end(), n) != numbers.end();
+}
+
 // Opens port n and closes it again: whether it read as open. An error ends the work on this
 // number only; a port that read as open counts even where closing it failed. A port that
 // opened must not stay open past the try.
@@ -56,21 +61,40 @@ void ScanComPorts(SerialPort& port, PortList& list)
     ShowStartPort(list);
 }
 
-void RecheckComPorts(SerialPort& port, PortList& list, std::span<const int> numbers)
+PortsToRecheck PortsAfterChange(std::span<const int> listed, std::span<const int> numbers, const PortExists& exists)
 {
-    const bool wasEmpty = list.ListCount() == 0;
+    PortsToRecheck ports;
     for (int n = 1; n <= HighestPortNumber; ++n) {
-        if (std::find(numbers.begin(), numbers.end(), n) == numbers.end())
+        if (!Holds(numbers, n))
+            continue;
+        const bool isListed = Holds(listed, n);
+        if (isListed != exists(n))
+            (isListed ? ports.toDrop : ports.toTry).push_back(n);
+    }
+    return ports;
+}
+
+void RecheckComPorts(SerialPort& port, PortList& list, std::span<const int> numbers, const PortExists& exists)
+{
+    std::vector<int> listed;
+    for (int i = 0; i < list.ListCount(); ++i)
+        listed.push_back(PortNumberOf(list.List(i)));
+    const PortsToRecheck ports
+        = exists ? PortsAfterChange(listed, numbers, exists) : PortsToRecheck{{numbers.begin(), numbers.end()}, {}};
+    const bool wasEmpty = listed.empty();
+    for (int n = 1; n <= HighestPortNumber; ++n) {
+        const bool tried = Holds(ports.toTry, n);
+        if (!tried && !Holds(ports.toDrop, n))
             continue;
         // The list holds names in rising order: the place of n is before the first higher.
         int at = 0;
         while (at < list.ListCount() && PortNumberOf(list.List(at)) < n)
             ++at;
-        const bool listed = at < list.ListCount() && list.List(at) == PortName(n);
-        const bool opens = Opens(port, n);
-        if (opens && !listed)
+        const bool isListed = at < list.ListCount() && list.List(at) == PortName(n);
+        const bool opens = tried && Opens(port, n);
+        if (opens && !isListed)
             list.InsertItem(at, PortName(n));
-        else if (!opens && listed)
+        else if (!opens && isListed)
             list.RemoveItem(at);
     }
     if (wasEmpty && list.Text().empty())

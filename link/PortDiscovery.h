@@ -2,6 +2,7 @@
 // Port discovery: the panel offers only the ports that really open on this PC, found at
 // start and tried again when the system says a port has come or gone.
 
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -50,10 +51,24 @@ public:
 // first listed when only ports 1 and 2 opened.
 void ScanComPorts(SerialPort& port, PortList& list);
 
+// Whether the device of a port number is there now, learned without opening it
+// (PortDeviceExists in PortNames.h).
+using PortExists = std::function<bool(int)>;
+
+// A change the system reports without naming its ports for sure, or only as candidates: of
+// `numbers`, those not listed whose device is there now are to be tried, and those listed
+// whose device has gone are to be dropped. A listed port whose device is still there is left
+// alone: opening it again would raise DTR on the display's line, which resets many boards.
+struct PortsToRecheck {
+    std::vector<int> toTry, toDrop; // in rising order
+};
+PortsToRecheck PortsAfterChange(std::span<const int> listed, std::span<const int> numbers, const PortExists& exists);
+
 // Tries the given port numbers again, once each, as the scan tries them: one that opens now
-// is listed in its place among the others, one that does not is taken off the list. The
-// text stays as the operator left it; only a list that was empty, under an empty text,
-// shows the port the scan would show.
-void RecheckComPorts(SerialPort& port, PortList& list, std::span<const int> numbers);
+// is listed in its place among the others, one that does not is taken off the list. With
+// `exists`, only the ports PortsAfterChange chooses are tried, and the listed ones whose
+// device has gone are taken off unopened. The text stays as the operator left it; only a list
+// that was empty, under an empty text, shows the port the scan would show.
+void RecheckComPorts(SerialPort& port, PortList& list, std::span<const int> numbers, const PortExists& exists = {});
 
 } // namespace tallymark

@@ -1,6 +1,8 @@
 #include "link/PortNames.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include "link/PortsFolder.h"
 #endif
 
@@ -17,6 +19,15 @@ std::string PortDevicePath(int portNumber, const std::string&)
         return {};
     // The "\\.\" prefix reaches COM10 and above, which the short form does not.
     return "\\\\.\\COM" + std::to_string(portNumber);
+}
+
+bool PortDeviceExists(int portNumber, const std::string&)
+{
+    // The name's target is of no use here; a target too long for the buffer still exists.
+    const std::wstring name = L"COM" + std::to_wstring(portNumber);
+    wchar_t target[256];
+    return portNumber >= 1
+        && (QueryDosDeviceW(name.c_str(), target, 256) != 0 || GetLastError() == ERROR_INSUFFICIENT_BUFFER);
 }
 
 #else
@@ -72,6 +83,13 @@ std::string PortDevicePath(int portNumber, const std::string& programDirectory)
         return {};
     std::string device = AssignedDevice(portNumber, programDirectory);
     return device.empty() ? StandardDevice(portNumber) : device;
+}
+
+bool PortDeviceExists(int portNumber, const std::string& programDirectory)
+{
+    const std::string device = PortDevicePath(portNumber, programDirectory);
+    std::error_code error;
+    return !device.empty() && std::filesystem::exists(device, error);
 }
 
 #endif

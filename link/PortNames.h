@@ -21,6 +21,12 @@ inline constexpr std::int16_t HighestPortNumber = 32;
 // COM1-COM4 are /dev/ttyS0-3, COM5-COM20 /dev/ttyUSB0-15, COM21-COM32 /dev/ttyACM0-11.
 std::string PortDevicePath(int portNumber, const std::string& programDirectory);
 
+// Whether the device of port `portNumber` is there now, learned without opening it: an open
+// raises DTR on the line, which resets many boards, and may wait seconds on a wireless port.
+// Windows: the system knows the name COMn. Elsewhere: the device that PortDevicePath names
+// exists, through any links.
+bool PortDeviceExists(int portNumber, const std::string& programDirectory);
+
 #ifndef _WIN32
 // The port number whose device, in the fixed table, has this name in /dev ("ttyUSB0" is 5);
 // 0 for a name the table does not hold.

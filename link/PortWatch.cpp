@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
@@ -17,6 +18,16 @@ namespace tallymark {
 namespace {
 
 constexpr std::uint32_t EntryChanges = IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MOVED_TO | IN_MOVED_FROM;
+constexpr std::uint32_t Arrivals = IN_CREATE | IN_MOVED_TO; // what a folder not there yet is awaited by
+constexpr std::uint32_t Departures = IN_DELETE_SELF | IN_MOVE_SELF; // and IN_IGNORED, which always comes
+
+// Where udev keeps the stable names of serial devices. TALLYMARK_SERIAL_FOLDER, read only
+// when set, is a test hook: it puts the folder where a check can make and remove it.
+std::string SerialFolder()
+{
+    const char* folder = std::getenv("TALLYMARK_SERIAL_FOLDER");
+    return folder && *folder ? folder : "/dev/serial";
+}
 
 // The ports that the ports folders' links name: a device behind a stable name
 // (/dev/serial/by-id) may be what just came or went.
@@ -32,23 +43,27 @@ void AddLinkedPorts(const std::string& programDirectory, std::vector<int>& numbe
         }
 }
 
+// Whether an entry made in `watched` lies on the way to `path`.
+bool Leads(const std::string& watched, std::string_view name, const std::string& path)
+{
+    const std::string next = (watched.ends_with('/') ? watched : watched + '/') + std::string(name);
+    return path == next || path.starts_with(next + '/');
+}
+
 } // namespace
 
-PortWatch::PortWatch(std::string programDirectory)
-    : programDirectory_(std::move(programDirectory)), portsFolder_(PortsFolder(programDirectory_))
+PortWatch::PortWatch(std::string programDirectory) : programDirectory_(std::move(programDirectory))
 {
     fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd_ == -1)
         return;
     devices_ = inotify_add_watch(fd_, "/dev", EntryChanges);
-    byId_ = inotify_add_watch(fd_, "/dev/serial/by-id", EntryChanges);
-    // The folder that holds ports/, for ports/ made while the panel runs: the program's own,
-    // or the user's for an installed panel.
-    if (!portsFolder_.empty()) {
-        const std::string parent = std::filesystem::path(portsFolder_).parent_path().string();
-        program_ = inotify_add_watch(fd_, parent.c_str(), IN_CREATE | IN_MOVED_TO | IN_ONLYDIR);
-    }
-    WatchPortsFolder();
+    const std::string serial = SerialFolder();
+    folders_ = {{serial, false}, {serial + "/by-id", false}};
+    for (std::string& ports : PortsFoldersToSearch(programDirectory_))
+        folders_.push_back({std::move(ports), true});
+    for (Followed& folder : folders_)
+        Follow(folder);
 }
 
 PortWatch::~PortWatch()
@@ -57,50 +72,89 @@ PortWatch::~PortWatch()
         ::close(fd_);
 }
 
-void PortWatch::WatchPortsFolder()
+bool PortWatch::DeviceExists(int portNumber) const
 {
-    if (!portsFolder_.empty())
-        ports_ = inotify_add_watch(fd_, portsFolder_.c_str(), EntryChanges | IN_ONLYDIR);
+    return PortDeviceExists(portNumber, programDirectory_);
+}
+
+void PortWatch::Follow(Followed& folder)
+{
+    namespace fs = std::filesystem;
+    // Added to what the same folder is watched for already: /dev, or a folder that is
+    // followed itself and awaits another below it.
+    for (fs::path at = folder.path; !at.empty(); at = at.parent_path()) {
+        const bool itself = at == fs::path(folder.path);
+        folder.watch = inotify_add_watch(fd_, at.c_str(),
+                                         (itself ? EntryChanges | Departures : Arrivals) | IN_ONLYDIR | IN_MASK_ADD);
+        folder.watched = at.string();
+        folder.reached = itself && folder.watch != -1;
+        if (folder.watch != -1 || at == at.parent_path())
+            return;
+    }
+}
+
+bool PortWatch::FollowAgain()
+{
+    bool portsWent = false;
+    std::vector<int> before;
+    for (Followed& folder : folders_) {
+        before.push_back(folder.watch);
+        const bool wasReached = folder.reached;
+        Follow(folder);
+        portsWent = portsWent || (folder.holdsPorts && wasReached && !folder.reached);
+    }
+    // A watch that no folder needs any more would only wake the panel.
+    for (const int watch : before)
+        if (watch != -1 && watch != devices_
+            && std::none_of(folders_.begin(), folders_.end(), [&](const Followed& f) { return f.watch == watch; }))
+            inotify_rm_watch(fd_, watch);
+    return portsWent;
 }
 
 std::vector<int> PortWatch::Changes()
 {
     std::vector<int> numbers;
+    bool linked = false, followAgain = false, everyPort = false;
     alignas(inotify_event) char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd_, buffer, sizeof buffer);
-        if (got <= 0)
-            break;
+    for (ssize_t got; (got = ::read(fd_, buffer, sizeof buffer)) > 0;) {
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             const std::string_view name = event->len ? std::string_view(event->name) : std::string_view();
+            // Events were lost: every port may have changed, and any folder come or gone.
             if (event->mask & IN_Q_OVERFLOW) {
-                // Events were lost: every port may have changed.
-                for (int n = 1; n <= HighestPortNumber; ++n)
-                    numbers.push_back(n);
-            } else if (event->wd == devices_) {
+                everyPort = followAgain = true;
+                continue;
+            }
+            if (event->wd == devices_)
                 if (const int n = StandardPortNumber(name)) {
                     numbers.push_back(n);
-                    AddLinkedPorts(programDirectory_, numbers);
+                    linked = true;
                 }
-            } else if (event->wd == byId_) {
-                AddLinkedPorts(programDirectory_, numbers);
-            } else if (event->wd == ports_) {
-                if (event->mask & IN_IGNORED) {
-                    // The folder went, and its links with it.
-                    ports_ = -1;
-                    for (int n = 1; n <= HighestPortNumber; ++n)
+            for (const Followed& folder : folders_) {
+                if (event->wd != folder.watch)
+                    continue;
+                if ((event->mask & (Departures | IN_IGNORED))
+                    || (!folder.reached && Leads(folder.watched, name, folder.path)))
+                    followAgain = true;
+                else if (folder.reached && !folder.holdsPorts)
+                    linked = true;
+                else if (folder.reached)
+                    if (const int n = PortNumberOf(name))
                         numbers.push_back(n);
-                } else if (const int n = PortNumberOf(name)) {
-                    numbers.push_back(n);
-                }
-            } else if (event->wd == program_ && name == "ports") {
-                WatchPortsFolder();
-                AddLinkedPorts(programDirectory_, numbers);
             }
         }
     }
+    // A folder that came may hold links made before its watch was set; one that went took
+    // its links with it.
+    if (followAgain) {
+        everyPort = FollowAgain() || everyPort;
+        linked = true;
+    }
+    if (linked)
+        AddLinkedPorts(programDirectory_, numbers);
+    for (int n = 1; everyPort && n <= HighestPortNumber; ++n)
+        numbers.push_back(n);
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     return numbers;

@@ -1,11 +1,14 @@
 #pragma once
 // Tells when a serial port may have come or gone while the panel runs, without polling: the
 // kernel's inotify reports the devices of the fixed table appearing in /dev, or their
-// permissions being set, and the links of the panel's folder "ports" (beside the program, or
-// the user's for an installed panel: PortsFolder.h) being made or removed. Only what
-// changed is named, so that only those ports are tried again.
+// permissions being set, the stable names in /dev/serial and /dev/serial/by-id, and the links
+// of the panel's folders "ports" (beside the program, or the user's for an installed panel:
+// PortsFolder.h) being made or removed. A folder that is not there is watched from the
+// nearest folder above it that is, so that it is followed once it comes, and again after it
+// went and came back: udev removes /dev/serial with the last adapter.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tallymark {
@@ -21,16 +24,30 @@ public:
     int Descriptor() const { return fd_; }
 
     // The port numbers that may have come or gone since the last call, in rising order;
-    // never blocks.
+    // never blocks. Candidates only: a link's device may or may not have changed.
     std::vector<int> Changes();
 
+    // Whether port `portNumber`'s device is there now, without opening it (PortNames.h).
+    bool DeviceExists(int portNumber) const;
+
 private:
-    void WatchPortsFolder();
+    // A folder whose entries name ports, or lead to their devices.
+    struct Followed {
+        Followed(std::string folder, bool ports) : path(std::move(folder)), holdsPorts(ports) { }
+        std::string path;
+        bool holdsPorts; // entries named COMn, rather than stable device names
+        int watch = -1; // on the folder itself once reached, else on the nearest folder above
+        std::string watched; // the folder that watch is on
+        bool reached = false;
+    };
+    void Follow(Followed& folder);
+    // Sets every folder's watch again where a folder came or went; whether a ports folder went.
+    bool FollowAgain();
 
     std::string programDirectory_;
-    std::string portsFolder_; // where new links go (PortsFolder.h)
+    std::vector<Followed> folders_;
     int fd_ = -1;
-    int devices_ = -1, program_ = -1, ports_ = -1, byId_ = -1;
+    int devices_ = -1;
 };
 
 } // namespace tallymark

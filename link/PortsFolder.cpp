@@ -1,9 +1,7 @@
 #include "link/PortsFolder.h"
 
-#include <cerrno>
-#include <unistd.h>
-
-#include "settings/UserFolder.h"
+#include "os/ProgramFiles.h"
+#include "os/UserFolder.h"
 
 namespace tallymark {
 namespace {
@@ -13,11 +11,11 @@ std::string Beside(const std::string& programDirectory)
     return programDirectory + (programDirectory.back() == '/' ? "ports" : "/ports");
 }
 
-// The user's ports folder when the program's folder is there but closed to the user; empty
-// otherwise. A folder that is not there yet is made by whoever puts the first entry in it.
+// The user's ports folder where the program keeps its files in the user's folder; empty
+// otherwise.
 std::string UserPortsInstead(const std::string& programDirectory)
 {
-    if (::access(programDirectory.c_str(), W_OK) == 0 || errno == ENOENT)
+    if (KeepsFilesBesideProgram(programDirectory))
         return {};
     const std::string user = UserSettingsDirectory();
     return user.empty() ? user : user + "/ports";

@@ -1,10 +1,10 @@
 #pragma once
-// Where the panel's "ports" folder lies on POSIX systems. A panel in a folder its user can
-// write (a build, a copy in the user's own folder) keeps ports/ beside itself. Installed
-// where its user cannot write (/usr/bin), it keeps ports/ in the user's own folder for the
-// panel, $XDG_CONFIG_HOME/tallymark (by default ~/.config/tallymark), the folder its
-// Tallymark.ini goes into for the same reason. The panel, tallymark-send and the virtual
-// display all ask here, so that a display publishes its port where the panel looks for it.
+// Where the panel's "ports" folder lies on POSIX systems, by the program's rule for its files
+// (os/ProgramFiles.h): beside the program where its user can write there (a build, a copy in
+// the user's own folder), only there; installed where its user cannot write (/usr/bin), in
+// the user's own folder for the panel, $XDG_CONFIG_HOME/tallymark (by default
+// ~/.config/tallymark), where its Tallymark.ini goes too. The panel, tallymark-send and the
+// virtual display all ask here, so that a display publishes its port where the panel looks.
 
 #include <string>
 #include <vector>

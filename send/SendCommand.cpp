@@ -10,9 +10,9 @@
 #include "link/PortDiscovery.h"
 #include "link/SendOperation.h"
 #include "link/UpdateBytes.h"
+#include "os/UserFolder.h"
 #include "send/WatchedPort.h"
 #include "settings/SettingsFile.h"
-#include "settings/UserFolder.h"
 
 namespace tallymark::command {
 

@@ -29,6 +29,10 @@ std::string AnsiToUtf8(std::string_view ansi);
 // Characters the code page lacks, and bytes that are not UTF-8, become '?', as Windows does.
 std::string Utf8ToAnsi(std::string_view utf8);
 
+// A path as the profile store takes it, for the window: from the ANSI code page on Windows;
+// elsewhere paths are the system's own bytes, not code page 932, and stay as they are.
+std::string PathToUtf8(std::string_view path);
+
 // The bytes without a lead byte left alone at the end, so that a cut never splits a
 // double-byte character.
 std::string_view WholeAnsiCharacters(std::string_view ansi);

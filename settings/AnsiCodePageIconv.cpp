@@ -107,4 +107,9 @@ std::string Utf8ToAnsi(std::string_view utf8)
     });
 }
 
+std::string PathToUtf8(std::string_view path)
+{
+    return std::string(path);
+}
+
 } // namespace tallymark

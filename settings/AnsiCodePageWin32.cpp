@@ -23,4 +23,9 @@ std::string Utf8ToAnsi(std::string_view utf8)
     return FromWide(CP_ACP, ToWide(CP_UTF8, utf8));
 }
 
+std::string PathToUtf8(std::string_view path)
+{
+    return AnsiToUtf8(path);
+}
+
 } // namespace tallymark

@@ -173,7 +173,11 @@ FileBytes ReadFileBytes(const char* path)
         return file;
     }
     struct stat status { };
-    if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    const bool known = ::fstat(fd.get(), &status) == 0;
+    if (!known || !S_ISREG(status.st_mode)) {
+        // The reason a failed save gives: opening a folder or a device for reading succeeds.
+        if (known)
+            errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
         file.state = FileState::Unreadable;
         return file;
     }

@@ -99,7 +99,7 @@ SaveOutcome SettingsFile::SaveSettings(const SettingsHolder& holder)
         {DownCountRow.section, DownCountRow.key, texts[4].c_str()},
         {BrightRow.section, BrightRow.key, texts[5].c_str()},
     };
-    // A failed save leaves the file as it was; the window closes regardless.
+    // A failed save leaves the file as it was; the window tells the operator and closes.
     return location_.Save(store_, rows);
 }
 

@@ -2,8 +2,10 @@
 
 #include <utility>
 
+#include "os/ProgramFiles.h"
+#include "os/SystemText.h"
+#include "os/UserFolder.h"
 #include "settings/AnsiCodePage.h"
-#include "settings/UserFolder.h"
 
 namespace tallymark {
 namespace {
@@ -52,23 +54,35 @@ std::string SettingsLocation::PerUser() const
     return folder.empty() ? folder : JoinPath(folder, SettingsFileName);
 }
 
+bool SettingsLocation::BesideOnly() const
+{
+    if (!besideOnly_)
+        besideOnly_ = PerUser().empty() || KeepsFilesBesideProgram(programDirectory_(), BesideProgram());
+    return *besideOnly_;
+}
+
 std::string SettingsLocation::ReadPath() const
 {
+    if (BesideOnly())
+        return BesideProgram();
     const std::string user = PerUser();
-    return !user.empty() && PathExists(user) ? user : BesideProgram();
+    return PathExists(user) ? user : BesideProgram();
 }
 
 SaveOutcome SettingsLocation::Save(ProfileStore& store, std::span<const ProfileWrite> writes) const
 {
-    const std::string user = PerUser();
-    if (!user.empty() && PathExists(user))
-        return store.WriteStrings(writes, user.c_str(), nullptr) ? SaveOutcome::PerUser : SaveOutcome::NotSaved;
     const std::string beside = BesideProgram();
-    if (store.WriteStrings(writes, beside.c_str(), nullptr))
-        return SaveOutcome::BesideProgram;
-    if (user.empty() || !MakeFolders(userDirectory_()))
-        return SaveOutcome::NotSaved;
-    return store.WriteStrings(writes, user.c_str(), beside.c_str()) ? SaveOutcome::PerUser : SaveOutcome::NotSaved;
+    if (BesideOnly()) {
+        if (IsReadOnlyFile(beside))
+            return {SavedTo::LeftLocked, beside, {}};
+        if (store.WriteStrings(writes, beside.c_str(), nullptr))
+            return {SavedTo::BesideProgram, beside, {}};
+        return {SavedTo::Nowhere, beside, LastErrorText()};
+    }
+    const std::string user = PerUser();
+    if (MakeFolders(userDirectory_()) && store.WriteStrings(writes, user.c_str(), beside.c_str()))
+        return {SavedTo::PerUser, user, {}};
+    return {SavedTo::Nowhere, user, LastErrorText()};
 }
 
 } // namespace tallymark

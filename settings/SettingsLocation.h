@@ -1,17 +1,16 @@
 #pragma once
-// Where "Tallymark.ini" lies. A program in a folder its user can write keeps the file beside
-// itself, as a portable program does. Installed where its user cannot write (under
-// C:\Program Files, in /usr/bin), it keeps the file in the user's own folder instead, as
-// Windows's VirtualStore did for the original program:
-//   - the file is read from the user's folder when it is there, otherwise from beside the
-//     program;
-//   - a save goes into the user's file when that is there; otherwise beside the program, and
-//     where that cannot be written, into a new file in the user's folder that starts as the
-//     one beside the program, so that its other lines stay.
-// A save never goes beside the program while the user's file is there: the next start would
-// read the user's file and lose it.
+// Where "Tallymark.ini" lies, by the program's rule for its files (os/ProgramFiles.h):
+//   - beside the program, where its user can make a file in its folder or may write the file
+//     there in place: then only that file is read and saved, whatever the user's folder holds;
+//   - otherwise the user's file is read when it is there, else the one beside the program,
+//     and a save goes into the user's file, begun from the one beside the program so that its
+//     other lines stay.
+// Decided once, at the first use after the start, from the folder alone. A save that fails
+// beside the program writes nowhere else: this copy would never read that other file, and
+// another copy might take it for its own.
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,7 +22,18 @@ namespace tallymark {
 inline constexpr const char* SettingsFileName = "Tallymark.ini";
 
 // Where a save went.
-enum class SaveOutcome { BesideProgram, PerUser, NotSaved };
+enum class SavedTo {
+    BesideProgram,
+    PerUser,
+    Nowhere, // the file stays as it was
+    LeftLocked, // a read-only file beside the program, locked so by an administrator, left as it is
+};
+
+struct SaveOutcome {
+    SavedTo where;
+    std::string path; // the file written, or the one that could not be
+    std::string reason; // the system's words, where it went nowhere (UTF-8)
+};
 
 class SettingsLocation {
 public:
@@ -39,8 +49,12 @@ public:
     SaveOutcome Save(ProfileStore& store, std::span<const ProfileWrite> writes) const;
 
 private:
+    // Whether only the file beside the program counts; asked once.
+    bool BesideOnly() const;
+
     std::function<std::string()> programDirectory_;
     std::function<std::string()> userDirectory_;
+    mutable std::optional<bool> besideOnly_;
 };
 
 // A folder's path in the platform's narrow bytes (the ANSI code page on Windows) and a name,

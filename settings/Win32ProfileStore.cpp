@@ -73,7 +73,8 @@ public:
     // the file is never removed first, as ReplaceFile without a backup does, so that at every
     // moment it holds the old content or all of the new. Where no copy can be made beside the
     // file (a folder closed to the user, the file opened up), kernel32 edits the file itself
-    // after all: a setting kept beats a setting lost.
+    // after all: a setting kept beats a setting lost. So is a file that another program holds
+    // open beyond a few brief retries.
     bool WriteStrings(std::span<const ProfileWrite> writes, const char* path, const char* seed) override
     {
         if (!path)
@@ -83,29 +84,63 @@ public:
         const DWORD attributes = GetFileAttributesA(path);
         const bool hadFile = attributes != INVALID_FILE_ATTRIBUTES;
         // A read-only file refuses the writes, as it refuses kernel32's own.
-        if (hadFile && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
+        if (hadFile && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+            SetLastError(ERROR_ACCESS_DENIED);
             return false;
-        const std::string copy = std::string(path) + ".tmp" + std::to_string(GetCurrentProcessId());
+        }
         const char* original = hadFile                                                     ? path
                              : seed && GetFileAttributesA(seed) != INVALID_FILE_ATTRIBUTES ? seed
                                                                                            : nullptr;
+        // A file another program holds open (a virus scanner, an editor, a backup) is
+        // usually let go of within moments; only then is it written in place. Replacing a
+        // held file fails as a sharing violation, or as access denied (Wine; Windows while
+        // the file is being deleted).
+        for (int attempt = 1;; ++attempt) {
+            if (WriteThroughCopy(writes, path, original, hadFile))
+                return true;
+            const DWORD error = GetLastError();
+            if (attempt == SharingAttempts
+                || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_ACCESS_DENIED))
+                break;
+            Sleep(SharingPauseMs);
+        }
+        if (!hadFile)
+            return false;
+        const DWORD error = GetLastError();
+        if (WriteAndFlush(writes, path))
+            return true;
+        // The reason the copy failed tells more than kernel32's own failure after it.
+        SetLastError(error);
+        return false;
+    }
+
+private:
+    static constexpr int SharingAttempts = 5;
+    static constexpr DWORD SharingPauseMs = 50;
+
+    // The writes made on a copy of the original beside the file, which then takes its place.
+    static bool WriteThroughCopy(std::span<const ProfileWrite> writes, const char* path, const char* original,
+                                 bool hadFile)
+    {
+        const std::string copy = std::string(path) + ".tmp" + std::to_string(GetCurrentProcessId());
         if (original && !CopyFileA(original, copy.c_str(), FALSE))
-            return hadFile && WriteAndFlush(writes, path);
+            return false;
         // The copy keeps the original's attributes but must take the writes, and go again
         // when they fail.
         if (original)
             MakeWritable(copy.c_str());
-
         bool written = WriteAndFlush(writes, copy.c_str());
         written = written
                && MoveFileExA(copy.c_str(), path, (hadFile ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH)
                       != FALSE;
-        if (!written)
+        if (!written) {
+            const DWORD error = GetLastError();
             DeleteFileA(copy.c_str());
+            SetLastError(error);
+        }
         return written;
     }
 
-private:
     static bool WriteAndFlush(std::span<const ProfileWrite> writes, const char* file)
     {
         bool written = true;

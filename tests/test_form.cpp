@@ -95,6 +95,16 @@ std::function<void(Form1&)> Click(Control control)
     return [=](Form1& f) { f.Clicked(control); };
 }
 
+// A click on the settings group's send button with ComSele showing `port`.
+std::function<void(Form1&)> SendTo(const char* port, bool opensClosed)
+{
+    return [=](Form1& f) {
+        static_cast<FakeSerialPort&>(f.MSComm1()).openReadsFalse = opensClosed;
+        f.SetControlText(Control::ComSele, port);
+        f.CmdSndClk_Click(1);
+    };
+}
+
 // Counting down or up, the switch, and the two spinners' minutes: before and after.
 const OperatorAction OperatorActions[] = {
     {"upper arrow", [](Form1& f) { f.SpinnerMoved(Control::VScSTime, SpinAction::ArrowUp); },
@@ -124,6 +134,10 @@ const OperatorAction OperatorActions[] = {
      {"", false, "8", 0, 0, 0}, {"ComBright=8"}},
     {"Page Up stops at the first", Press(Control::ComBright, Key::PageUp), {"", false, "3", 0, 0, 0},
      {"", false, "1", 0, 0, 0}, {"ComBright=1"}},
+    {"a send to a port that is not there", SendTo("COM9", false), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
+     {"ComSele=COM9", "message 接続端子がすでに使用中か、存在しません|警告"}},
+    {"a send to a port that does not stay open", SendTo("COM2", true), {"", false, "", 0, 0, 0},
+     {"", false, "", 0, 0, 0}, {"ComSele=COM2", "message 接続端子連結失敗!|エラー発生"}},
 };
 
 struct FocusMove {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+#include "support/FileContent.h"
 #include "support/LiveUpdate.h"
 #include "support/PanelFrontEnd.h"
 #include "support/PseudoTerminal.h"
@@ -31,12 +32,15 @@ using tallymark::testing::Difference;
 using tallymark::testing::PanelFrontEnd;
 using tallymark::testing::PortLinks;
 using tallymark::testing::PseudoTerminal;
+using tallymark::testing::ReadAll;
+using tallymark::testing::Request;
 using tallymark::testing::XSession;
 
 namespace {
 
 const QString PanelTitle = QString::fromUtf8(WindowTitle.data(), int(WindowTitle.size()));
 const QString QuestionTitle = QStringLiteral("警告");
+const QString ErrorTitle = QStringLiteral("エラー発生");
 
 // The middle of a control, in pixels of the client area.
 QPoint CentreOf(Control control)
@@ -114,12 +118,25 @@ public:
     bool Running() const { return process_.state() == QProcess::Running; }
     int ExitCode() const { return process_.exitCode(); }
     QProcess::ExitStatus ExitStatus() const { return process_.exitStatus(); }
+    qint64 ProcessId() const { return process_.processId(); }
 
 private:
     PanelFrontEnd& frontEnd_;
     QTemporaryDir folder_;
     QStringList command_;
     QProcess process_;
+};
+
+// The user's own settings file, as another copy of the panel may leave it; gone before and after.
+struct UserFile {
+    explicit UserFile(const PanelFrontEnd& frontEnd, const std::string& content = {}) : path(frontEnd.UserSettingsFile())
+    {
+        QFile::remove(path);
+        if (!content.empty() && QDir().mkpath(QFileInfo(path).path()))
+            tallymark::testing::WriteAll(path, content);
+    }
+    ~UserFile() { QFile::remove(path); }
+    const QString path;
 };
 
 // Holds a pseudo-terminal's output back, as a line whose far end stopped listening, so
@@ -232,6 +249,11 @@ public:
     void SendCommandSendsWhatTheButtonsSend();
     void EveryControlDriven();
     void PortsComeAndGo();
+    void PortableCopyKeepsItsOwnFile();
+    void FailedSaveIsToldAndMovesNothing();
+    void LogOffWhileTheQuestionAsks() { AskDuringAHeldSend(Request::LogOff, true); }
+    void CloseFromOutsideWhileTheQuestionAsks() { AskDuringAHeldSend(Request::Close, true); }
+    void RefusedLogOffDuringASend() { AskDuringAHeldSend(Request::RefusedLogOff, false); }
 
 private slots:
     void initTestCase();
@@ -250,6 +272,8 @@ private:
     // wait, as the full progress bar on screen shows. The port is open earlier than that, but
     // only from then on is the update queued.
     void SendIntoHeldLine(unsigned long window);
+    // The system asks `request` while a send is held and, where `asking`, the close question asks.
+    void AskDuringAHeldSend(Request request, bool asking);
 
     std::unique_ptr<PanelFrontEnd> frontEnd_ = MakeFrontEnd();
     std::unique_ptr<XSession> x_;
@@ -273,13 +297,19 @@ const Scenario Scenarios[] = {
     {"tallymark-send sends what the buttons send", &TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend},
     {"every control driven by mouse and keyboard", &TestPanelEndToEnd::EveryControlDriven},
     {"ports plugged in and pulled out while the panel runs", &TestPanelEndToEnd::PortsComeAndGo},
+    {"a copy in a folder it can write keeps to its own file", &TestPanelEndToEnd::PortableCopyKeepsItsOwnFile},
+    {"a failed save is told at the close and moves nothing", &TestPanelEndToEnd::FailedSaveIsToldAndMovesNothing},
+    {"a log-off while the close question asks: saved once, as shown", &TestPanelEndToEnd::LogOffWhileTheQuestionAsks},
+    {"a close from outside while the question asks: the question decides",
+     &TestPanelEndToEnd::CloseFromOutsideWhileTheQuestionAsks},
+    {"a refused log-off during a send: all of it goes, the panel runs on", &TestPanelEndToEnd::RefusedLogOffDuringASend},
 };
 
 // One input of an operator's step: a click on a control, keys typed into the window, an
 // item chosen from a combo box's drop-down list with the mouse, or a port's adapter plugged
 // in or pulled out.
 struct Input {
-    enum Kind { Click, Keys, Choose, Plug, Unplug } kind;
+    enum Kind { Click, Keys, Choose, Plug, Unplug, PlugUnnamed } kind;
     Control control = Control::Form1;
     int where = 0; // a click's place: 0 the middle, -1 a spinner's upper arrow, 1 its lower arrow; an item
     const char* keys = nullptr; // X keysym names separated by blanks
@@ -304,6 +334,12 @@ Input Choose(Control combo, int item, int of)
 Input PlugIn(int port)
 {
     return {Input::Plug, Control::Form1, 0, nullptr, port};
+}
+
+// Plugged in, and the system says only that some device came.
+Input PlugInUnnamed(int port)
+{
+    return {Input::PlugUnnamed, Control::Form1, 0, nullptr, port};
 }
 
 Input PullOut(int port)
@@ -410,19 +446,32 @@ void Do(Drive& drive, const Input& input)
     }
     case Input::Plug:
     case Input::Unplug:
-        drive.frontEnd.PlugPort(drive.folder, input.items,
-                                input.kind == Input::Plug ? drive.lines.at(input.items)->DevicePath() : std::string());
-        // The system's word reaches the window in its own time.
+    case Input::PlugUnnamed: {
+        std::map<int, int> opens;
+        for (const auto& [port, line] : drive.lines)
+            opens[port] = line->Opens();
+        PseudoTerminal* plugged = input.kind == Input::Unplug ? nullptr : drive.lines.at(input.items);
+        drive.frontEnd.PlugPort(drive.folder, input.items, plugged ? plugged->DevicePath() : std::string(),
+                                input.kind != Input::PlugUnnamed);
+        // The system's word reaches the window in its own time; without a port's name, once
+        // its burst has settled, and then the port plugged in is tried and no other opened.
+        if (input.kind == Input::PlugUnnamed)
+            QTRY_VERIFY_WITH_TIMEOUT(plugged->Opens() > opens[input.items], 10000);
         QTest::qWait(300);
+        for (const auto& [port, line] : drive.lines)
+            if (input.kind == Input::PlugUnnamed && port != input.items)
+                QCOMPARE(line->Opens(), opens[port]);
         break;
+    }
     }
 }
 
 // Ports plugged in while the panel runs: COM3 is there at the start, COM5 comes and is listed
 // after it; COM3 goes and leaves the list, so that the arrow above COM5 finds nothing. A
-// text typed for COM4 stays while COM4 comes and COM5 goes. With COM3 and COM5 back, Down
-// moves from the item of a text typed in small letters, not from the one selected before;
-// Shift+Down does the same.
+// text typed for COM4 stays while COM4 comes and COM5 goes. COM6 comes with a change that
+// names no port (on Linux, its stable name's folder is made after the start). With COM3 and
+// COM5 back, Down moves from the item of a text typed in small letters, not from the one
+// selected before; Shift+Down does the same.
 const Step PortSteps[] = {
     {"a port plugged in is listed after the others", {PlugIn(5), Choose(Control::ComSele, 1, 2)},
      [](Shown& s) { s.port = 5; }},
@@ -430,6 +479,8 @@ const Step PortSteps[] = {
     {"the text typed stays while a port comes", {Press("Shift+Tab Shift+Tab Shift+Tab Shift+c Shift+o Shift+m 4"), PlugIn(4)},
      [](Shown& s) { s.port = 4; }},
     {"the text typed stays while a port goes", {PullOut(5)}, [](Shown&) {}},
+    {"a port found after a change without its name; no listed port opened", {PlugInUnnamed(6), Choose(Control::ComSele, 1, 2)},
+     [](Shown& s) { s.port = 6; }},
     {"Down from a typed port reaches the next one",
      {PlugIn(3), PlugIn(5), Press("Shift+Tab Shift+Tab Shift+Tab c o m 3 Down")}, [](Shown& s) { s.port = 4; }},
     {"Shift+Down as Down", {Press("Shift+Tab Shift+Tab Shift+Tab Shift+c Shift+o Shift+m 3 Shift+Down")}, [](Shown& s) { s.port = 4; }},
@@ -616,6 +667,35 @@ void TestPanelEndToEnd::CloseDuringSendAnsweredYes()
     QVERIFY(taken);
 }
 
+void TestPanelEndToEnd::AskDuringAHeldSend(Request request, bool asking)
+{
+    PseudoTerminal line;
+    Panel panel(*frontEnd_, &StoredFile, {{3, line.DevicePath()}});
+    const unsigned long window = panel.Start(*x_);
+    QVERIFY(window);
+    HeldLine held(line.DevicePath());
+    SendIntoHeldLine(window);
+    if (asking) {
+        x_->Click(window, CentreOf(Control::CmdExit));
+        QVERIFY(x_->WaitForWindow(QuestionTitle, 15s));
+    }
+    if (!frontEnd_->Ask(request, panel.ProcessId()))
+        QSKIP("the system of this front end does not ask that");
+    if (request == Request::RefusedLogOff) {
+        held.Release();
+        QCOMPARE(line.Read(15, 5s).size(), std::size_t(15));
+        QTest::qWait(200);
+        x_->Click(window, CentreOf(Control::CmdExit)); // the send has ended: no question
+    }
+    if (request == Request::Close) {
+        QTest::qWait(300); // one question, still asking
+        x_->Key(x_->WaitForWindow(QuestionTitle, 1s).value_or(window), "Return"); // Yes
+    }
+    QVERIFY(panel.WaitForExit());
+    QCOMPARE(panel.ExitCode(), 0);
+    QCOMPARE(panel.Settings(), SavedFile);
+}
+
 void TestPanelEndToEnd::PortVanishesDuringSend()
 {
     // The adapter is pulled out while a send waits for its bytes to leave: the wait ends,
@@ -741,8 +821,43 @@ void TestPanelEndToEnd::EveryControlDriven()
 
 void TestPanelEndToEnd::PortsComeAndGo()
 {
-    PseudoTerminal com3, com4, com5;
-    RunSteps(PortSteps, {{3, com3.DevicePath()}}, {{3, &com3}, {4, &com4}, {5, &com5}});
+    PseudoTerminal com3, com4, com5, com6;
+    RunSteps(PortSteps, {{3, com3.DevicePath()}}, {{3, &com3}, {4, &com4}, {5, &com5}, {6, &com6}});
+}
+
+void TestPanelEndToEnd::PortableCopyKeepsItsOwnFile()
+{
+    // Another copy left other values in the user's own file.
+    const QByteArray others = QByteArray(StoredFile).replace("DDD=12345", "DDD=555");
+    const UserFile user(*frontEnd_, others.toStdString());
+    PseudoTerminal line;
+    Panel panel(*frontEnd_, &StoredFile, {{3, line.DevicePath()}});
+    const unsigned long window = panel.Start(*x_);
+    QVERIFY(window);
+    CheckSend(line, window, Control::CmdSndClk1, StoredSettings);
+    x_->Click(window, CentreOf(Control::CmdExit));
+    QVERIFY(panel.WaitForExit());
+    QCOMPARE(panel.Settings(), SavedFile);
+    QCOMPARE(ReadAll(user.path), others.toStdString());
+}
+
+void TestPanelEndToEnd::FailedSaveIsToldAndMovesNothing()
+{
+    // A folder in the file's place: the save fails, the close tells so, then goes on.
+    const UserFile user(*frontEnd_);
+    Panel failing(*frontEnd_, nullptr);
+    QVERIFY(QDir().mkdir(failing.IniPath()));
+    const unsigned long window = failing.Start(*x_);
+    QVERIFY(window);
+    x_->Click(window, CentreOf(Control::CmdExit));
+    const auto message = x_->WaitForWindow(ErrorTitle, 15s);
+    QVERIFY(message);
+    QVERIFY(failing.Running());
+    x_->Key(*message, "Return");
+    QVERIFY(failing.WaitForExit());
+    QCOMPARE(failing.ExitCode(), 0);
+    // Nothing went to the user's folder, where another copy, an installed one, would read it.
+    QCOMPARE(ReadAll(user.path), "<missing>");
 }
 
 QTEST_GUILESS_MAIN(TestPanelEndToEnd)

@@ -13,7 +13,7 @@
 #include "settings/AnsiCodePage.h"
 #include "settings/PortableProfileStore.h"
 #include "settings/SettingsFile.h"
-#include "settings/UserFolder.h"
+#include "os/UserFolder.h"
 #include "support/FileContent.h"
 
 #include <unistd.h>
@@ -23,7 +23,7 @@ using tallymark::testing::ReadAll;
 using tallymark::testing::WriteAll;
 
 Q_DECLARE_METATYPE(std::string)
-Q_DECLARE_METATYPE(tallymark::SaveOutcome)
+Q_DECLARE_METATYPE(tallymark::SavedTo)
 
 namespace {
 
@@ -477,29 +477,33 @@ void SettingsFileTest::failedSaveKeepsFile()
 void SettingsFileTest::perUser_data()
 {
     QTest::addColumn<std::string>("user"); // the file in the user's folder before
-    QTest::addColumn<bool>("closed"); // the program's folder and its file cannot be written
+    QTest::addColumn<int>("closed"); // 1: the program's folder and its file cannot be written; 2: the folder alone
     QTest::addColumn<bool>("userFolder"); // the environment names a user folder
-    QTest::addColumn<SaveOutcome>("outcome");
+    QTest::addColumn<SavedTo>("outcome");
     QTest::addColumn<std::string>("userAfter"); // the file beside the program stays as it was but in the first row
     const std::string notes9 = "; kept by the administrator\r\n[Tallymarks]\r\nDDD=9\r\nDownCount=1\r\n[WorkTime]\r\n"
                                "WorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n[Bright]\r\nBright=5\r\n";
     const std::string nine9 = "[WorkTime]\r\nWorkTimeEnable=0\r\nStartWorkTime=450\r\nEndWorkTime=1200\r\n"
                               "[Tallymarks]\r\nDDD=9\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n";
     QTest::newRow("a folder that can be written keeps the file beside the program")
-        << Missing << false << true << SaveOutcome::BesideProgram << Missing;
+        << Missing << 0 << true << SavedTo::BesideProgram << Missing;
     QTest::newRow("a closed folder: the user's file, begun from the one beside")
-        << Missing << true << true << SaveOutcome::PerUser << notes9;
-    QTest::newRow("the user's file, once there, is read and saved") << NineLines << false << true << SaveOutcome::PerUser
-                                                                    << nine9;
-    QTest::newRow("a closed folder and no user folder") << Missing << true << false << SaveOutcome::NotSaved << Missing;
+        << Missing << 1 << true << SavedTo::PerUser << notes9;
+    QTest::newRow("a folder that can be written ignores the user's file") << NineLines << 0 << true
+                                                                          << SavedTo::BesideProgram << NineLines;
+    QTest::newRow("a closed folder, its file open to the user: that file alone") << NineLines << 2 << true
+                                                                                 << SavedTo::BesideProgram << NineLines;
+    QTest::newRow("a closed folder: the user's file, once there, is read and saved") << NineLines << 1 << true
+                                                                                     << SavedTo::PerUser << nine9;
+    QTest::newRow("a closed folder and no user folder") << Missing << 1 << false << SavedTo::Nowhere << Missing;
 }
 
 void SettingsFileTest::perUser()
 {
     QFETCH(std::string, user);
-    QFETCH(bool, closed);
+    QFETCH(int, closed);
     QFETCH(bool, userFolder);
-    QFETCH(SaveOutcome, outcome);
+    QFETCH(SavedTo, outcome);
     const QString program = directory_->filePath("program"), config = directory_->filePath("config/tallymark");
     QVERIFY(QDir().mkpath(program));
     WriteAll(program + "/Tallymark.ini", Notes);
@@ -510,18 +514,18 @@ void SettingsFileTest::perUser()
                             [&] { return userFolder ? config.toStdString() : std::string(); });
     };
     for (const QString& path : {program + "/Tallymark.ini", program})
-        SetClosed(path, closed);
+        SetClosed(path, closed == 1 || (closed == 2 && path == program));
     RecordingControls controls(log_), next(log_);
     file().LoadSettings(controls);
     controls.dayCountText = "9";
-    const SaveOutcome where = file().SaveSettings(controls);
+    const SavedTo where = file().SaveSettings(controls).where;
     file().LoadSettings(next);
     for (const QString& path : {program, program + "/Tallymark.ini"})
         SetClosed(path, false);
     QCOMPARE(where, outcome);
     QTEST(ReadAll(config + "/Tallymark.ini"), "userAfter");
-    QCOMPARE(ReadAll(program + "/Tallymark.ini") == Notes, outcome != SaveOutcome::BesideProgram);
-    QCOMPARE(next.dayCountText, outcome == SaveOutcome::NotSaved ? "42" : "9");
+    QCOMPARE(ReadAll(program + "/Tallymark.ini") == Notes, outcome != SavedTo::BesideProgram);
+    QCOMPARE(next.dayCountText, outcome == SavedTo::Nowhere ? "42" : "9");
     QCOMPARE(QDir(program).entryList(QDir::Files), QStringList{"Tallymark.ini"});
 }
 

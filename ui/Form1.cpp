@@ -4,7 +4,14 @@
 #include <utility>
 #include <vector>
 
+#include "settings/AnsiCodePage.h"
+
 namespace tallymark {
+
+std::string SaveFailedText(const SaveOutcome& outcome)
+{
+    return std::string(Messages::SaveFailed) + "\n" + PathToUtf8(outcome.path) + "\n" + outcome.reason;
+}
 
 Form1::Form1(FormView& view, SerialPort& port, SettingsFile& settings, Clock clock,
              std::function<std::string()> timeSeparator)
@@ -26,26 +33,62 @@ void Form1::Form_Load()
 
 void Form1::Form_Unload(bool& cancel)
 {
+    if (life_ == Life::Ended)
+        return;
+    // A second request (taskkill posts one to every window of the program) would put a
+    // second question over the first and save under it.
+    if (life_ == Life::Asking) {
+        cancel = true;
+        return;
+    }
     if (Sending()) {
-        if (view_.AskYesNo(Messages::CloseWhileSending, Messages::CloseWhileSendingTitle))
+        life_ = Life::Asking;
+        const bool yes = view_.AskYesNo(Messages::CloseWhileSending, Messages::CloseWhileSendingTitle);
+        // The session ended under the question, and its end has saved what the window showed;
+        // the window, the question with it, may be gone.
+        if (life_ == Life::Ended)
+            return;
+        life_ = Life::Open;
+        if (yes)
             send_.Abandon();
         else
             cancel = true;
     }
-    // A save that fails goes unreported; the close goes on all the same.
-    try {
-        settings_.SaveSettings(*this);
-    } catch (const std::exception&) {
-    }
+    // A save that fails is told once the window is about to close; the close goes on all
+    // the same. A cancelled close leaves the window to save again at the next one.
+    const SaveOutcome saved = Save(*this);
+    if (saved.where == SavedTo::Nowhere && !cancel)
+        view_.ShowMessage(SaveFailedText(saved), Messages::SaveFailedTitle);
+    if (!cancel)
+        life_ = Life::Ended;
+}
+
+void Form1::Form_QueryEndSession()
+{
+    // Saved now in case the end comes without time for its own save; nothing can be shown.
+    if (life_ != Life::Ended)
+        Save(*this);
 }
 
 void Form1::Form_EndSession()
 {
-    // Harmless without a send: the next send starts afresh.
+    if (life_ == Life::Ended)
+        return;
+    // Read first: once this returns the window goes, and a question still asking with it.
+    StoredSettings shown;
+    shown.values = Settings();
+    life_ = Life::Ended;
+    // Harmless without a send: a send starts afresh.
     send_.Abandon();
+    Save(shown);
+}
+
+SaveOutcome Form1::Save(const SettingsHolder& from)
+{
     try {
-        settings_.SaveSettings(*this);
-    } catch (const std::exception&) {
+        return settings_.SaveSettings(from);
+    } catch (const std::exception& error) {
+        return {SavedTo::Nowhere, {}, error.what()};
     }
 }
 
@@ -54,22 +97,21 @@ SendResult Form1::CmdSndClk_Click(std::int16_t index)
     const SendResult result = send_.CmdSndClk_Click(index);
     // Ports that came or went during the send are tried now that it has let go of its port
     // (a click refused as busy finds it still held, and they wait on).
-    if (!portsToRecheck_.empty()) {
-        std::vector<int> numbers;
-        numbers.swap(portsToRecheck_);
-        PortsChanged(numbers);
-    }
+    std::vector<std::pair<std::vector<int>, PortExists>> changes;
+    changes.swap(portsToRecheck_);
+    for (const auto& [numbers, exists] : changes)
+        PortsChanged(numbers, exists);
     if (const std::optional<Message> message = MessageFor(result))
         view_.ShowMessage(message->text, message->title);
     return result;
 }
 
-void Form1::PortsChanged(std::span<const int> numbers)
+void Form1::PortsChanged(std::span<const int> numbers, const PortExists& exists)
 {
     if (Sending())
-        portsToRecheck_.insert(portsToRecheck_.end(), numbers.begin(), numbers.end());
+        portsToRecheck_.emplace_back(std::vector<int>(numbers.begin(), numbers.end()), exists);
     else
-        RecheckComPorts(port_, comSele_, numbers);
+        RecheckComPorts(port_, comSele_, numbers, exists);
 }
 
 bool Form1::Sending() const

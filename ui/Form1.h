@@ -3,7 +3,8 @@
 // working-time editor, the two send buttons and the exit button, every rule of what the
 // operator's clicks and keys do, and the port list's updates, over the controls that a
 // FormView shows. The controls hold all state; Form1 keeps none of its own beyond the send
-// under way and the ports it waits to try until that send ends.
+// under way, the ports it waits to try until that send ends, and where the window is in its
+// life (open, asking whether to close, ended).
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "link/LocalClock.h"
@@ -29,7 +31,12 @@ namespace Messages {
 inline constexpr std::string_view CloseWhileSending
     = "現在データ送信中！今閉じたら字幕表示にエラーが発生する可能性があります。閉じますか？";
 inline constexpr std::string_view CloseWhileSendingTitle = "警告";
+inline constexpr std::string_view SaveFailed = "設定を保存できませんでした。";
+inline constexpr std::string_view SaveFailedTitle = "エラー発生";
 } // namespace Messages
+
+// The message of a save that went nowhere: what failed, the file's path, the system's reason.
+std::string SaveFailedText(const SaveOutcome& outcome);
 
 class Form1 final : public SettingsHolder {
 public:
@@ -41,10 +48,19 @@ public:
     // Load handling: once, before the window is first shown.
     void Form_Load();
     // Unload handling of every close request, by the close box or CmdExit; sets cancel to
-    // keep the window open.
+    // keep the window open. A close that goes on after a save that failed tells the operator.
+    // A request while the close question asks is that question's to answer: it is refused
+    // and saves nothing. Once the window has closed, or its session ended, a request does
+    // nothing.
     void Form_Unload(bool& cancel);
-    // The session ends (log-off, shutdown, a signal to end): the unload without its question.
-    // A send under way is given up as Yes gives it up, and the settings are saved.
+    // The session is asked whether it may end (WM_QUERYENDSESSION, the session manager's
+    // request to save): the settings are saved, and a send under way goes on, since the end
+    // may be refused and a send lasts some tens of milliseconds.
+    void Form_QueryEndSession();
+    // The session ends (log-off, shutdown, a signal to end, the loss of the display): the
+    // unload without its question, once. The settings are read from the controls first, a
+    // send under way is given up as Yes gives it up, and they are saved. A close question
+    // still asking is answered by this end: its unload saves nothing more.
     void Form_EndSession();
 
     // The send, then its message box where it did not go; what happened.
@@ -71,8 +87,10 @@ public:
     // A choice from a combo box's drop-down list, by mouse or arrow keys.
     void ItemChosen(Control combo, int index);
     // The system says ports of these numbers may have come or gone: they are tried again
-    // for ComSele's list, once the send under way, if any, has closed its port.
-    void PortsChanged(std::span<const int> numbers);
+    // for ComSele's list, once the send under way, if any, has closed its port. With
+    // `exists`, the system named no port for sure: only ports not listed whose device is
+    // there are tried, and listed ones are never opened (RecheckComPorts).
+    void PortsChanged(std::span<const int> numbers, const PortExists& exists = {});
     void SpinnerMoved(Control spinner, SpinAction action); // an arrow, a key or a page move
     // The focus went from one control to another; `to` is empty when it left the window
     // (another program, a popup): a typed time then stays pending.
@@ -99,8 +117,14 @@ public:
     SerialPort& MSComm1() const { return port_; }
 
 private:
+    // Where the window is in its life: open; asking whether to close under a send; or ended,
+    // closed or its session over, after which nothing reads from it or saves.
+    enum class Life { Open, Asking, Ended };
+
     // Whether a send holds the port now.
     bool Sending() const;
+    // The save, whatever fails in it: where it went, or why it went nowhere.
+    SaveOutcome Save(const SettingsHolder& from);
     void Commit(Control box, Control spinner);
 
     FormView& view_;
@@ -111,7 +135,8 @@ private:
     FormSendWindow sendWindow_;
     SendOperation send_;
     ComSeleList comSele_;
-    std::vector<int> portsToRecheck_; // while a send holds the port
+    std::vector<std::pair<std::vector<int>, PortExists>> portsToRecheck_; // while a send holds the port
+    Life life_ = Life::Open;
 };
 
 } // namespace tallymark

@@ -13,9 +13,10 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "os/UserFolder.h"
 #include "settings/SettingsFile.h"
-#include "settings/UserFolder.h"
 #include "settings/WideText.h"
 #include "support/Check.h"
 #include "support/Files.h"
@@ -200,16 +201,18 @@ void FailedSave(Fixture& fixture)
 // Where the copy beside the file cannot be made, the file itself is written, if it can be.
 // Under Wine as root neither a folder's permissions nor a read-only file stop a write, so a
 // folder standing in the copy's place keeps the copy from being made, and another handle
-// that shares the file for reading only keeps the file from being written.
+// that shares the file for reading only keeps the file from being written, until it lets go.
 void SavesWithoutACopy(Fixture& fixture)
 {
     const struct {
         const char* name;
         bool fileHeld;
         const std::string& expected;
+        DWORD heldMs = 0; // the copy made, the file held as long, without letting it be replaced
     } cases[] = {
         {"copy blocked, the file written in place", false, ChangedLines},
         {"copy blocked, a file another program holds stays", true, NineLines},
+        {"a file another program lets go of at once is saved", true, ChangedLines, 60},
     };
     for (const auto& c : cases) {
         const std::string folder = fixture.NewFolder();
@@ -217,13 +220,20 @@ void SavesWithoutACopy(Fixture& fixture)
         const std::string copy = path + ".tmp" + std::to_string(::GetCurrentProcessId());
         WriteAll(path, NineLines);
         check::True(std::string("without a copy: blocking the copy for ") + c.name,
-                    ::CreateDirectoryA(copy.c_str(), nullptr) != FALSE);
+                    c.heldMs || ::CreateDirectoryA(copy.c_str(), nullptr) != FALSE);
         const HANDLE held = c.fileHeld ? ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
                                        : INVALID_HANDLE_VALUE;
+        std::thread release([&] {
+            if (c.heldMs) {
+                ::Sleep(c.heldMs);
+                ::CloseHandle(held);
+            }
+        });
         SettingsFile file(*fixture.store, [&] { return folder; });
         file.SaveSettings(Changed());
-        if (held != INVALID_HANDLE_VALUE)
+        release.join();
+        if (held != INVALID_HANDLE_VALUE && !c.heldMs)
             ::CloseHandle(held);
         check::Equal(std::string("without a copy: ") + c.name, ReadAll(path), c.expected);
         ::RemoveDirectoryA(copy.c_str());
@@ -370,29 +380,32 @@ void FolderOutsideTheCodePage(const std::string& root)
                 ::GetFileAttributesW((folder + L"\\Tallymark.ini").c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 
-// Where the program's folder or its file cannot be written, the save goes to the user's own
-// folder, begun from the file beside the program, and the next start reads it there.
+// Where the program's folder cannot be written, the save goes to the user's own folder,
+// begun from the file beside the program, and the next start reads it there. A read-only
+// file in a folder that can be written is an administrator's lock: it stays as it is, and
+// nothing goes to the user's folder.
 void SavesPerUser(Fixture& fixture, const std::string& closedFolder)
 {
     const std::string notes = "; kept by the administrator\r\n[Tallymarks]\r\nDDD=42\r\n";
     for (const std::string& program : {closedFolder, fixture.NewFolder()}) {
         const std::string beside = program + "\\Tallymark.ini", local = fixture.NewFolder();
-        const bool readOnly = program != closedFolder;
-        const std::string stale = beside + ".tmp4000000000"; // a copy an earlier version left, read-only too
-        for (const std::string& name : {beside, stale})
-            if (readOnly && check::WriteAll(name, notes)) // in a folder that can be written
-                ::SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
+        const bool locked = program != closedFolder;
+        if (locked && check::WriteAll(beside, notes)) // in a folder that can be written
+            ::SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_READONLY);
         ::SetEnvironmentVariableA("LOCALAPPDATA", local.c_str());
         const auto file = [&] { return SettingsFile(*fixture.store, [&] { return program; }, UserSettingsDirectory); };
-        const std::string what = readOnly ? "per user, a read-only file: " : "per user, a closed folder: ";
-        check::True(what + "saved there", file().SaveSettings(Changed()) == SaveOutcome::PerUser);
-        check::True(what + "the other lines kept", ReadAll(local + "\\Tallymark\\Tallymark.ini").starts_with(notes.substr(0, 29)));
+        const std::string what = locked ? "a read-only file: " : "per user, a closed folder: ";
+        const SavedTo where = file().SaveSettings(Changed()).where;
+        check::True(what + "saved where the rule says", where == (locked ? SavedTo::LeftLocked : SavedTo::PerUser));
+        const std::string user = ReadAll(local + "\\Tallymark\\Tallymark.ini");
+        check::True(what + "the user's file", locked ? user == "<missing>" : user.starts_with(notes.substr(0, 29)));
         Controls next;
         file().LoadSettings(next);
-        check::Equal(what + "the next start reads it", next.Summary(), Changed().Summary());
+        check::Equal(what + "the next start reads it", next.Summary(),
+                     locked ? std::string("ChkWEn=0 VScSTime=450 VScETime=1200 TxtDJS=42 OptDeD=on ComBright=5")
+                            : Changed().Summary());
         check::Equal(what + "the file beside the program", ReadAll(beside), notes);
         check::Equal(what + "no copy left", ReadAll(beside + ".tmp" + std::to_string(::GetCurrentProcessId())), std::string("<missing>"));
-        check::Equal(what + "no earlier copy left", ReadAll(stale), std::string("<missing>"));
         ::SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     ::SetEnvironmentVariableA("LOCALAPPDATA", nullptr);

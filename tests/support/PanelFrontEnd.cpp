@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <signal.h>
 
 #include <filesystem>
 
@@ -58,7 +61,13 @@ QProcessEnvironment QtFrontEnd::Environment() const
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "xcb");
     environment.insert("XDG_CONFIG_HOME", userFolder_.path());
+    environment.insert("TALLYMARK_SERIAL_FOLDER", serialFolder_.filePath("serial"));
     return environment;
+}
+
+QString QtFrontEnd::UserSettingsFile() const
+{
+    return userFolder_.filePath(QStringLiteral("tallymark/Tallymark.ini"));
 }
 
 void QtFrontEnd::LinkPorts(const QString& folder, const PortLinks& ports) const
@@ -68,16 +77,42 @@ void QtFrontEnd::LinkPorts(const QString& folder, const PortLinks& ports) const
         LinkPort(folder.toStdString(), number, device);
 }
 
-void QtFrontEnd::PlugPort(const QString& folder, int number, const std::string& device) const
+void QtFrontEnd::PlugPort(const QString& folder, int number, const std::string& device, bool named) const
 {
-    LinkPort(folder.toStdString(), number, device.empty() ? NoDevice : device);
+    if (named || device.empty())
+        return LinkPort(folder.toStdString(), number, device.empty() ? NoDevice : device);
+    const QString byId = serialFolder_.filePath(QStringLiteral("serial/by-id"));
+    const QString stable = QStringLiteral("%1/usb-Tallymark_COM%2").arg(byId).arg(number);
+    LinkPort(folder.toStdString(), number, stable.toStdString());
+    QThread::msleep(300); // the link leads nowhere as the panel first looks
+    QDir().mkpath(byId);
+    Link(QString::fromStdString(device), stable);
 }
 
-void WineFrontEnd::PlugPort(const QString&, int number, const std::string& device) const
+bool QtFrontEnd::Ask(Request request, qint64 pid) const
+{
+    // No session manager here to ask, and no close from outside reaches a window under a question.
+    return request == Request::LogOff && ::kill(static_cast<pid_t>(pid), SIGTERM) == 0;
+}
+
+void WineFrontEnd::PlugPort(const QString&, int number, const std::string& device, bool named) const
 {
     LinkPort(home_.toStdString(), number, device.empty() ? NoDevice : device);
-    const QString announce = QFileInfo(program_).dir().filePath(QStringLiteral("../../wine/device-change.exe"));
-    Run({announce, device.empty() ? "removal" : "arrival", QStringLiteral("COM%1").arg(number)});
+    if (!named)
+        Run({Messenger(), "devnodes"});
+    else
+        Run({Messenger(), device.empty() ? "removal" : "arrival", QStringLiteral("COM%1").arg(number)});
+}
+
+bool WineFrontEnd::Ask(Request request, qint64) const
+{
+    const char* const asked[] = {"log-off", "refused-log-off", "close"};
+    return Run({Messenger(), asked[static_cast<int>(request)]});
+}
+
+QString WineFrontEnd::Messenger() const
+{
+    return QFileInfo(program_).dir().filePath(QStringLiteral("../../wine/panel-message.exe"));
 }
 
 QString WineFrontEnd::Unavailable()
@@ -184,6 +219,14 @@ QProcessEnvironment WineFrontEnd::Environment() const
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("WINEPREFIX", Prefix());
     return environment;
+}
+
+QString WineFrontEnd::UserSettingsFile() const
+{
+    // The prefix has one user besides Public, named after the one who runs Wine.
+    QStringList users = QDir(Prefix() + QStringLiteral("/drive_c/users")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    users.removeAll(QStringLiteral("Public"));
+    return Prefix() + QStringLiteral("/drive_c/users/%1/AppData/Local/Tallymark/Tallymark.ini").arg(users.value(0));
 }
 
 void WineFrontEnd::LinkPorts(const QString&, const PortLinks& ports) const

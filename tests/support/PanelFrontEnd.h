@@ -22,6 +22,13 @@ enum class Difference {
     HeldPortOpens, // a port that another program holds opens all the same
 };
 
+// What the system asks of the running program from outside its window.
+enum class Request {
+    LogOff, // the session ends: a log-off on Windows, SIGTERM on Linux
+    RefusedLogOff, // a log-off that another program refuses, so that the session goes on
+    Close, // a close request to the window, as taskkill without /F posts it
+};
+
 class PanelFrontEnd {
 public:
     virtual ~PanelFrontEnd() = default;
@@ -33,11 +40,17 @@ public:
     // Copies tallymark-send of the same build beside it; the command line that runs it.
     virtual QStringList InstallSendCommand(const QString& folder) const = 0;
     virtual QProcessEnvironment Environment() const = 0;
+    // Where the user's own Tallymark.ini of the programs it starts lies.
+    virtual QString UserSettingsFile() const = 0;
     // COM1 to COM32 of the program installed in `folder` lead to `ports` and nowhere else.
     virtual void LinkPorts(const QString& folder, const PortLinks& ports) const = 0;
     // While the program runs, port `number` comes to lead to `device`, or, for an empty
-    // device, nowhere, as an adapter plugged in or pulled out; the system tells the program.
-    virtual void PlugPort(const QString& folder, int number, const std::string& device) const = 0;
+    // device, nowhere, as an adapter plugged in or pulled out; the system tells the program,
+    // naming the port, or (not `named`) only that a device came, as for a stable name made
+    // in a folder that was not there at the start.
+    virtual void PlugPort(const QString& folder, int number, const std::string& device, bool named) const = 0;
+    // Asks it of the program of process `pid`; false where the front end has no such request.
+    virtual bool Ask(Request request, qint64 pid) const = 0;
     // Why a check cannot hold on this front end; null where it holds.
     virtual const char* Differs(Difference) const { return nullptr; }
     // Whether the front end can pretend to be Windows 7; then sets it (false: its default).
@@ -55,12 +68,16 @@ public:
     QStringList Install(const QString& folder) const override;
     QStringList InstallSendCommand(const QString& folder) const override;
     QProcessEnvironment Environment() const override;
+    QString UserSettingsFile() const override;
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
-    void PlugPort(const QString& folder, int number, const std::string& device) const override;
+    // Not named: ports/COMn leads first to a stable name in a serial folder not yet made.
+    void PlugPort(const QString& folder, int number, const std::string& device, bool named) const override;
+    bool Ask(Request request, qint64 pid) const override;
 
 private:
     QString program_;
     QTemporaryDir userFolder_; // the user's own settings folder, never the tester's
+    QTemporaryDir serialFolder_; // where the panel is told /dev/serial is
 };
 
 // tallymark.exe through tools/wine-run, in a Wine prefix of its own under `home`.
@@ -86,9 +103,11 @@ public:
     QStringList Install(const QString& folder) const override;
     QStringList InstallSendCommand(const QString& folder) const override;
     QProcessEnvironment Environment() const override;
+    QString UserSettingsFile() const override; // in the prefix's own user folder
     void LinkPorts(const QString& folder, const PortLinks& ports) const override;
     // Wine announces no serial device: the message Windows sends is sent to the window.
-    void PlugPort(const QString& folder, int number, const std::string& device) const override;
+    void PlugPort(const QString& folder, int number, const std::string& device, bool named) const override;
+    bool Ask(Request request, qint64 pid) const override;
     const char* Differs(Difference difference) const override;
     bool CanReportWindows7() const override { return true; }
     void ReportWindows7(bool windows7) override;
@@ -98,6 +117,7 @@ private:
     // Runs a Windows program of the prefix (reg.exe, say) without a display; true on success.
     bool Run(const QStringList& arguments) const;
     QString Prefix() const;
+    QString Messenger() const; // panel-message.exe
 
     QString program_;
     QString home_;

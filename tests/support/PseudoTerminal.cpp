@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <stdexcept>
 #include <system_error>
 #include <unistd.h>
@@ -30,6 +31,26 @@ PseudoTerminal::~PseudoTerminal()
         ::close(controller_);
     if (device_ != -1)
         ::close(device_);
+    if (opens_ != -1)
+        ::close(opens_);
+}
+
+int PseudoTerminal::Opens()
+{
+    // Watched from the first call on only: the watch slows every open of the device down.
+    // Closes too, so that two opens are never merged into one event.
+    if (opens_ == -1) {
+        opens_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        ::inotify_add_watch(opens_, devicePath_.c_str(), IN_OPEN | IN_CLOSE);
+    }
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t got; (got = ::read(opens_, buffer, sizeof buffer)) > 0;)
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            opened_ += (event->mask & IN_OPEN) ? 1 : 0;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    return opened_;
 }
 
 std::vector<std::uint8_t> PseudoTerminal::Read(std::size_t count, std::chrono::milliseconds patience)

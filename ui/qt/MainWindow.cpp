@@ -131,8 +131,9 @@ void MainWindow::WatchPorts(PortWatch& watch)
         return;
     auto* notifier = new QSocketNotifier(watch.Descriptor(), QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this, &watch] {
+        // The watch names candidates only: a device behind a link may have come or gone.
         if (const std::vector<int> numbers = watch.Changes(); !numbers.empty())
-            form_.PortsChanged(numbers);
+            form_.PortsChanged(numbers, [&watch](int number) { return watch.DeviceExists(number); });
     });
 }
 

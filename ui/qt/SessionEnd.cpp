@@ -24,9 +24,10 @@ SessionEnd::SessionEnd(Form1& form) : relay_({SIGTERM, SIGHUP, SIGINT})
         form.Form_EndSession();
         QCoreApplication::exit(0);
     });
-    // Direct, as Qt asks: the session manager waits for the save.
+    // Direct, as Qt asks: the session manager waits for the save. Only a question: the
+    // session may go on, and a send under way with it.
     connect(
-        qGuiApp, &QGuiApplication::commitDataRequest, this, [&form](QSessionManager&) { form.Form_EndSession(); },
+        qGuiApp, &QGuiApplication::commitDataRequest, this, [&form](QSessionManager&) { form.Form_QueryEndSession(); },
         Qt::DirectConnection);
     static const bool registered = std::atexit(&SessionEnd::AtExit) == 0;
     static_cast<void>(registered);

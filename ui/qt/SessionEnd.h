@@ -2,8 +2,9 @@
 // The end of the session on Linux closes the panel as its close box does, without the
 // question: a send under way is given up, the settings are saved and the port is closed,
 // before the process ends. Sessions end by SIGTERM, SIGHUP or SIGINT (a log-out or shutdown,
-// a closed terminal, Ctrl+C), by the session manager's request to save, or by the loss of the
-// X connection, after which Qt ends the program through exit() from inside its event loop.
+// a closed terminal, Ctrl+C), or by the loss of the X connection, after which Qt ends the
+// program through exit() from inside its event loop. The session manager's request to save
+// is a question, not an end: it saves, and a send under way goes on.
 
 #include <QObject>
 

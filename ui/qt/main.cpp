@@ -4,8 +4,8 @@
 #include <QApplication>
 
 #include "link/qt/QtSerialPort.h"
+#include "os/UserFolder.h"
 #include "settings/SettingsFile.h"
-#include "settings/UserFolder.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/MessageBoxes.h"
 #include "ui/qt/SessionEnd.h"

@@ -251,7 +251,7 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
             form_.Timer1_Timer();
         } else if (wParam == RescanTimerId) {
             KillTimer(window_, RescanTimerId);
-            form_.PortsChanged(AllPortNumbers());
+            form_.PortsChanged(AllPortNumbers(), [](int number) { return PortDeviceExists(number, {}); });
         }
         return 0;
     case WM_DEVICECHANGE: DeviceChanged(wParam, lParam); return TRUE;
@@ -282,10 +282,10 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     // Windows ends a session (log-off, shutdown, an update's restart, the Restart Manager)
-    // without a WM_CLOSE, and ends the process once WM_ENDSESSION returns. Both save as the
-    // unload does, without its question: the query gives a send under way up, so that it has
-    // ended and closed its port by the end itself, and saves in case no end follows in time.
-    case WM_QUERYENDSESSION: form_.Form_EndSession(); return TRUE;
+    // without a WM_CLOSE, and ends the process once WM_ENDSESSION returns. The query is only
+    // a question, which another program may refuse (WM_ENDSESSION with FALSE): the session
+    // and the panel then go on. The end closes the window, and a close question with it.
+    case WM_QUERYENDSESSION: form_.Form_QueryEndSession(); return TRUE;
     case WM_ENDSESSION:
         if (wParam) {
             form_.Form_EndSession();
@@ -304,8 +304,9 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 void Win32Form::DeviceChanged(WPARAM event, LPARAM data)
 {
-    // The system names the port that came or went; other changes of the device tree may
-    // be a port without its name, and are answered by one scan after the burst.
+    // The system names the port that came or went; other changes of the device tree (a
+    // mouse, a dock, a port's own arrival) may be a port without its name, and are answered
+    // after the burst by trying the ports the system now knows that are not listed.
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
     if ((event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE) && header
         && header->dbch_devicetype == DBT_DEVTYP_PORT

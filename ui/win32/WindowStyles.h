@@ -26,7 +26,7 @@ inline constexpr int ControlId(Control control)
 }
 
 inline constexpr UINT_PTR TimerId = static_cast<UINT_PTR>(ControlId(Control::Timer1));
-// A burst of device changes without a port's name is answered by one scan, this long after
+// A burst of device changes without a port's name is answered once, this long after
 // the last of them.
 inline constexpr UINT_PTR RescanTimerId = TimerId + 1;
 inline constexpr UINT RescanDelayMs = 500;

@@ -6,9 +6,9 @@
 #include <commctrl.h>
 
 #include "link/win/Win32SerialPort.h"
+#include "os/UserFolder.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsFile.h"
-#include "settings/UserFolder.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Win32Form.h"
 

@@ -1,10 +1,11 @@
 // The user's settings folder on POSIX systems, by the XDG base directory rules.
 
-#include "settings/UserFolder.h"
+#include "os/UserFolder.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tallymark {
 
@@ -37,6 +38,24 @@ bool MakeFolders(const std::string& folder)
     }
     struct stat status { };
     return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool CanMakeFilesIn(const std::string& folder)
+{
+    // The kernel answers for the permissions, ACLs, an immutable flag and a read-only mount.
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool CanWriteInPlace(const std::string& file)
+{
+    struct stat status { };
+    return ::stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(file.c_str(), W_OK) == 0;
+}
+
+bool IsReadOnlyFile(const std::string&)
+{
+    // A file's permissions lock nothing here: a save replaces the file in its folder.
+    return false;
 }
 
 } // namespace tallymark
