@@ -462,7 +462,7 @@ void SessionEnds(Fixture& fixture, const std::string& panel)
         const PROCESS_INFORMATION started = Start("", 0, program);
         // The window of this panel: one killed earlier may not be gone yet.
         HWND window = nullptr;
-        for (int wait = 0; wait < 300 && !window; ++wait) {
+        for (int wait = 0; wait < 1200 && !window; ++wait) { // a loaded machine starts Wine slowly
             for (HWND w = nullptr; !window && (w = ::FindWindowExW(nullptr, w, L"TallymarkForm1", nullptr));) {
                 DWORD process = 0;
                 ::GetWindowThreadProcessId(w, &process);
