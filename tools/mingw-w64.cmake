@@ -1,9 +1,11 @@
-# Cross-compiling for 64-bit Windows with Debian's mingw-w64 toolchain.
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64 toolchain (for 32-bit Windows,
+# tools/mingw-w64-i686.cmake sets the triple and includes this file).
 #   cmake -S . -B build-wine -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64.cmake -DTALLYMARK_GUI=OFF
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(triple x86_64-w64-mingw32)
+if(NOT triple)
+  set(CMAKE_SYSTEM_PROCESSOR x86_64)
+  set(triple x86_64-w64-mingw32)
+endif()
 # The POSIX thread model gives the full C++ thread support library; linking statically
 # (below) keeps its winpthread DLL out of the picture.
 find_program(CMAKE_CXX_COMPILER NAMES ${triple}-g++-posix ${triple}-g++ REQUIRED)

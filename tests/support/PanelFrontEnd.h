@@ -94,8 +94,11 @@ public:
         Shown,
     };
 
+    // $TALLYMARK_WINDOWS_PANEL and $TALLYMARK_WINE_HOME, when set, name the program and the
+    // home instead: the 32-bit build's panel under a 32-bit Wine, say.
     WineFrontEnd(QString program, QString home, QString wineRun, MachinePorts ports = MachinePorts::Hidden)
-        : program_(std::move(program)), home_(std::move(home)), wineRun_(std::move(wineRun)), ports_(ports)
+        : program_(qEnvironmentVariable("TALLYMARK_WINDOWS_PANEL", program)),
+          home_(qEnvironmentVariable("TALLYMARK_WINE_HOME", home)), wineRun_(std::move(wineRun)), ports_(ports)
     {
     }
     ~WineFrontEnd() override;
