@@ -60,20 +60,34 @@ LangString ClockAtLogOn ${LANG_JAPANESE} "ログオンのたびに表示器の�
 LangString StillOpen ${LANG_ENGLISH} "The Tallymark panel is open and did not close when asked. Close it, then run this again."
 LangString StillOpen ${LANG_JAPANESE} "${TITLE} が開いたままで、閉じることができませんでした。パネルを閉じてから、もう一度実行してください。"
 
-; Asks every running panel to close, as its close box does, so that it saves its settings;
-; it is never killed. One that is still open after five seconds (a send under way asks its
-; operator first) stops the installer or uninstaller, with exit code 2 when silent.
+; Asks every panel that runs from $INSTDIR to close, as its close box does, so that it saves
+; its settings; it is never killed. A copy that runs from elsewhere (a USB stick, a second
+; sign's folder) holds none of these files and is left alone. One that is still open after
+; five seconds (a send under way asks its operator first) stops the installer or
+; uninstaller, with exit code 2 when silent.
 !macro CLOSE_PANELS un
 Function ${un}ClosePanels
-  StrCpy $1 0 ; the window asked last
   StrCpy $2 0 ; tenths of a second waited
   loop:
-    FindWindow $0 "${PANEL_CLASS}"
-    StrCmp $0 0 closed
-    StrCmp $0 $1 wait
+    StrCpy $0 0 ; the panel window after which to look
+    StrCpy $1 0 ; panels of this folder still open
+  next:
+    FindWindow $0 "${PANEL_CLASS}" "" 0 $0
+    StrCmp $0 0 counted
+    StrCpy $5 ""
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r3)'
+    System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r3) p .r4' ; PROCESS_QUERY_LIMITED_INFORMATION
+    StrCmp $4 0 +3
+      System::Call 'kernel32::QueryFullProcessImageNameW(p r4, i 0, w .r5, *i ${NSIS_MAX_STRLEN})'
+      System::Call 'kernel32::CloseHandle(p r4)'
+    StrCmp $5 "$INSTDIR\tallymark.exe" 0 next
+    IntOp $1 $1 + 1
+    ; Asked once: a second request while its close question asks would only be refused.
+    IntCmp $2 0 0 next next
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=500
-    StrCpy $1 $0
-  wait:
+    Goto next
+  counted:
+    StrCmp $1 0 closed
     IntCmp $2 50 open 0 open
     Sleep 100
     IntOp $2 $2 + 1
