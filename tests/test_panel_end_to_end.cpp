@@ -309,9 +309,10 @@ const Scenario Scenarios[] = {
 // item chosen from a combo box's drop-down list with the mouse, or a port's adapter plugged
 // in or pulled out.
 struct Input {
-    enum Kind { Click, Keys, Choose, Plug, Unplug, PlugUnnamed } kind;
+    enum Kind { Click, Keys, Choose, Plug, Unplug, PlugUnnamed, Wheel } kind;
     Control control = Control::Form1;
-    int where = 0; // a click's place: 0 the middle, -1 a spinner's upper arrow, 1 its lower arrow; an item
+    int where = 0; // a click's place: 0 the middle, -1 a spinner's upper arrow, 1 its lower arrow; an item;
+                   // a turn of the wheel: -1 up, 1 down
     const char* keys = nullptr; // X keysym names separated by blanks
     int items = 0; // how many items the list holds; the port plugged in or pulled out
 };
@@ -319,6 +320,12 @@ struct Input {
 Input ClickOn(Control control, int where = 0)
 {
     return {Input::Click, control, where};
+}
+
+// A turn of the mouse wheel over the middle of the control.
+Input Turn(Control control, int down)
+{
+    return {Input::Wheel, control, down};
 }
 
 Input Press(const char* keys)
@@ -423,6 +430,9 @@ void Do(Drive& drive, const Input& input)
         x.Click(window, {place.left + place.width / 2, y});
         break;
     }
+    case Input::Wheel:
+        x.Click(window, {place.left + place.width / 2, place.top + place.height / 2}, input.where > 0 ? 5 : 4);
+        break;
     case Input::Keys:
         for (const QString& key : QString::fromLatin1(input.keys).split(' '))
             x.Key(window, key.toLatin1().constData());
@@ -471,7 +481,7 @@ void Do(Drive& drive, const Input& input)
 // text typed for COM4 stays while COM4 comes and COM5 goes. COM6 comes with a change that
 // names no port (on Linux, its stable name's folder is made after the start). With COM3 and
 // COM5 back, Down moves from the item of a text typed in small letters, not from the one
-// selected before; Shift+Down does the same.
+// selected before; Shift+Down and a turn of the wheel do the same.
 const Step PortSteps[] = {
     {"a port plugged in is listed after the others", {PlugIn(5), Choose(Control::ComSele, 1, 2)},
      [](Shown& s) { s.port = 5; }},
@@ -484,6 +494,8 @@ const Step PortSteps[] = {
     {"Down from a typed port reaches the next one",
      {PlugIn(3), PlugIn(5), Press("Shift+Tab Shift+Tab Shift+Tab c o m 3 Down")}, [](Shown& s) { s.port = 4; }},
     {"Shift+Down as Down", {Press("Shift+Tab Shift+Tab Shift+Tab Shift+c Shift+o Shift+m 3 Shift+Down")}, [](Shown& s) { s.port = 4; }},
+    {"a turn of the wheel as Down", {Press("Shift+Tab Shift+Tab Shift+Tab c o m 3"), Turn(Control::ComSele, 1)},
+     [](Shown& s) { s.port = 4; }},
 };
 
 // The settings file as the panel saves what it shows, over the stored one.

@@ -84,6 +84,10 @@ public:
     // and Page Down in a closed combo box choose the item ItemAfterKey names. With Shift or
     // Ctrl held (`modified`) only these are taken, as a Windows combo box moves alike with them.
     bool KeyPressed(Control control, Key key, bool modified = false);
+    // A turn of the mouse wheel over a control, up or down; true when it has done its work
+    // here. Over a closed combo box it moves as Up and Down do, as a Windows combo box turns
+    // a wheel's turn into those keys; elsewhere it is the toolkit's.
+    bool WheelTurned(Control control, bool up);
     // A choice from a combo box's drop-down list, by mouse or arrow keys.
     void ItemChosen(Control combo, int index);
     // The system says ports of these numbers may have come or gone: they are tried again

@@ -27,6 +27,11 @@ void Form1::Clicked(Control control)
     }
 }
 
+bool Form1::WheelTurned(Control control, bool up)
+{
+    return RowOf(control).kind == ControlKind::ComboBox && KeyPressed(control, up ? Key::Up : Key::Down);
+}
+
 bool Form1::KeyPressed(Control control, Key key, bool modified)
 {
     const ControlKind kind = RowOf(control).kind;

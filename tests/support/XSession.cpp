@@ -117,14 +117,14 @@ std::optional<unsigned long> XSession::Pixel(unsigned long window, QPoint point)
     return pixel;
 }
 
-void XSession::Click(unsigned long window, QPoint point)
+void XSession::Click(unsigned long window, QPoint point, unsigned button)
 {
     const QRect geometry = Geometry(window);
     XTestFakeMotionEvent(display_, -1, geometry.x() + point.x(), geometry.y() + point.y(), CurrentTime);
     Sync();
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, button, True, CurrentTime);
     Sync();
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XTestFakeButtonEvent(display_, button, False, CurrentTime);
     Sync();
 }
 

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QSocketNotifier>
+#include <QWheelEvent>
 
 #include "ui/qt/MessageBoxes.h"
 #include "ui/qt/OptionButton.h"
@@ -139,6 +140,12 @@ void MainWindow::WatchPorts(PortWatch& watch)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // A wheel's turn over a combo box's line edit comes here as the combo box's own.
+    if (event->type() == QEvent::Wheel) {
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        const auto control = ControlOf(qobject_cast<QWidget*>(watched));
+        return delta != 0 && control && form_.WheelTurned(*control, delta > 0);
+    }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto& press = *static_cast<QKeyEvent*>(event);

@@ -155,6 +155,13 @@ bool Win32Form::PreTranslate(MSG& message)
         if (const auto control = ControlOf(GetFocus()); control && form_.KeyPressed(*control, *key, modified))
             return true;
     }
+    // The wheel's turn goes to the focus (or the window under the pointer), a combo box's
+    // edit field among them, which passes it to the combo box as an arrow key of its own.
+    if (message.message == WM_MOUSEWHEEL && GET_WHEEL_DELTA_WPARAM(message.wParam) != 0) {
+        const bool up = GET_WHEEL_DELTA_WPARAM(message.wParam) > 0;
+        if (const auto control = ControlOf(message.hwnd); control && form_.WheelTurned(*control, up))
+            return true;
+    }
     // Enter and Escape reach the window as IDOK and IDCANCEL, which no control carries.
     return IsDialogMessageW(window_, &message) != FALSE;
 }
