@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "settings/SettingsFile.h"
+#include "os/ProgramDirectory.h"
 
 namespace tallymark {
 
@@ -21,9 +21,12 @@ std::string UserSettingsDirectory()
         }
         local.resize(length);
     }
+    // Joined here, where a separator is one character whatever the code page.
+    while (!local.empty() && (local.back() == L'\\' || local.back() == L'/'))
+        local.pop_back();
     // The folder is there on every Windows the panel runs on, so that a name the code page
     // cannot spell has its short form; "Tallymark" needs none.
-    return JoinPath(AnsiPathOf(local), "Tallymark");
+    return AnsiPathOf(local) + "\\Tallymark";
 }
 
 bool PathExists(const std::string& path)
@@ -41,12 +44,23 @@ bool MakeFolders(const std::string& folder)
 
 bool CanMakeFilesIn(const std::string& folder)
 {
+    // The folder's path in UTF-16, where a separator cannot be the second byte of a character
+    // of the code page, as in 表 or ソ in code page 932.
+    std::wstring path(static_cast<std::size_t>(
+                          MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), nullptr, 0)),
+                      L'\0');
+    MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), path.data(),
+                        static_cast<int>(path.size()));
+    if (path.empty())
+        path = L".";
+    if (path.back() != L'\\' && path.back() != L'/')
+        path += L'\\';
     // A name of this process's own; the system removes the file when its handle closes, even
     // where the process is killed in between.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string probe = JoinPath(folder, "~tallymark" + std::to_string(GetCurrentProcessId()) + "-"
-                                                       + std::to_string(attempt) + ".tmp");
-        const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const std::wstring probe
+            = path + L"~tallymark" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
+        const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);

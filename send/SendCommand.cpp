@@ -10,6 +10,7 @@
 #include "link/PortDiscovery.h"
 #include "link/SendOperation.h"
 #include "link/UpdateBytes.h"
+#include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
 #include "send/WatchedPort.h"
 #include "settings/SettingsFile.h"

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "link/qt/QtSerialPort.h"
+#include "os/ProgramDirectory.h"
 #include "send/SendCommand.h"
 #include "settings/SettingsFile.h"
 

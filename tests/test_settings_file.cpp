@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "os/ProgramDirectory.h"
 #include "settings/AnsiCodePage.h"
 #include "settings/PortableProfileStore.h"
 #include "settings/SettingsFile.h"

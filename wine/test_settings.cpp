@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
 #include "settings/SettingsFile.h"
 #include "settings/WideText.h"

@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "link/qt/QtSerialPort.h"
+#include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
 #include "settings/SettingsFile.h"
 #include "ui/qt/MainWindow.h"

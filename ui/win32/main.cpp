@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "link/win/Win32SerialPort.h"
+#include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsFile.h"

@@ -1,6 +1,6 @@
 // The program's own folder on POSIX systems.
 
-#include "settings/SettingsFile.h"
+#include "os/ProgramDirectory.h"
 
 #include <climits>
 #include <string>

@@ -1,0 +1,17 @@
+#pragma once
+// The folder that holds the running program, where it keeps its files (ProgramFiles.h).
+
+#include <string>
+
+namespace tallymark {
+
+// The folder that holds the running program, in the platform's narrow path bytes.
+std::string ProgramDirectory();
+
+#ifdef _WIN32
+// A path in the ANSI code page, as the profile functions take it: its short form where the
+// code page cannot spell the long one.
+std::string AnsiPathOf(const std::wstring& path);
+#endif
+
+} // namespace tallymark
