@@ -633,8 +633,13 @@ void TestPanelEndToEnd::CloseDuringSendAnsweredNo()
     QVERIFY(held.Held());
     SendIntoHeldLine(window);
     panel.WriteSettings("");
-    x_->RequestClose(window);
-    const auto question = x_->WaitForWindow(QuestionTitle, 15s);
+    // The close box's request, sent again where it never arrived: under Wine about one run in
+    // five lost it. A request while the question asks is refused, so a late one asks nothing.
+    std::optional<unsigned long> question;
+    for (int tries = 0; tries < 3 && !question; ++tries) {
+        x_->RequestClose(window);
+        question = x_->WaitForWindow(QuestionTitle, 5s);
+    }
     QVERIFY(question);
     x_->Key(*question, "n"); // No
     QVERIFY(x_->WaitForWindowGone(QuestionTitle, 5s));
