@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <string_view>
 #include <sys/file.h>
@@ -13,6 +14,7 @@
 #include <system_error>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 #include "link/SerialPort.h"
 #include "os/Process.h"
@@ -40,9 +42,39 @@ std::string LockFileName(const std::string& devicePath)
     return "LCK.." + name;
 }
 
+[[noreturn]] void Refuse(const OpenFailure& failure)
+{
+    throw PortOpenError(failure, OpenFailureText(failure));
+}
+
+// Held by another program, as the lock that refused it tells.
+[[noreturn]] void RefuseHeld(const std::string& devicePath, const std::string& lock, std::int64_t processId = 0)
+{
+    OpenFailure failure{OpenRefusal::HeldByProgram, devicePath};
+    failure.lock = lock;
+    failure.processId = processId;
+    if (processId > 0)
+        failure.program = ProcessName(processId);
+    Refuse(failure);
+}
+
 [[noreturn]] void RefuseOddLockFile(const std::string& devicePath, const std::string& lockPath)
 {
-    throw SerialError(devicePath + " is in use: its lock file " + lockPath + " is not a regular file");
+    RefuseHeld(devicePath, lockPath);
+}
+
+// The name of the device's group, or its number where the system has no name for it.
+std::string GroupOf(const std::string& devicePath)
+{
+    struct stat status { };
+    if (::stat(devicePath.c_str(), &status) != 0)
+        return {};
+    std::vector<char> buffer(16384);
+    group entry{};
+    group* found = nullptr;
+    if (::getgrgid_r(status.st_gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->gr_name)
+        return found->gr_name;
+    return std::to_string(status.st_gid);
 }
 
 // The process id a lock file names: the UUCP form ("      1234\n") and Qt's (id on the
@@ -111,11 +143,53 @@ void RefuseIfLockFileHeld(const std::string& devicePath)
         const std::string lockPath = folder + "/" + name;
         const pid_t owner = LockOwner(devicePath, lockPath);
         if (owner > 0 && owner != ::getpid() && ProcessRuns(owner))
-            throw SerialError(devicePath + " is in use by process " + std::to_string(owner));
+            RefuseHeld(devicePath, lockPath, owner);
     }
 }
 
 } // namespace
+
+OpenFailure OpenFailureOf(const std::string& devicePath, int error)
+{
+    OpenFailure failure{OpenRefusal::Other, devicePath};
+    failure.systemText = std::generic_category().message(error);
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR: failure.reason = OpenRefusal::NoDevice; break;
+    case EACCES:
+    case EPERM:
+        failure.reason = OpenRefusal::NoPermission;
+        failure.group = GroupOf(devicePath);
+        break;
+    // A terminal in exclusive mode (TIOCEXCL) refuses every other open so.
+    case EBUSY:
+        failure.reason = OpenRefusal::HeldByProgram;
+        failure.lock = "TIOCEXCL";
+        break;
+    default: break;
+    }
+    return failure;
+}
+
+std::string OpenFailureText(const OpenFailure& failure)
+{
+    const std::string& device = failure.device;
+    switch (failure.reason) {
+    case OpenRefusal::NoDevice: return device + ": no such device";
+    case OpenRefusal::NoPermission: return device + ": permission denied (group " + failure.group + ")";
+    case OpenRefusal::HeldByProgram:
+        if (failure.processId > 0)
+            return device + " is in use by process " + std::to_string(failure.processId)
+                 + (failure.program.empty() ? "" : " (" + failure.program + ")");
+        if (failure.lock.find('/') != std::string::npos)
+            return device + " is in use: its lock file " + failure.lock + " is not a regular file";
+        return device + " is in use by another program";
+    case OpenRefusal::Other: break;
+    }
+    return device + ": " + failure.systemText;
+}
 
 std::string QtLockFolder(const std::string& lockFileName)
 {
@@ -180,12 +254,8 @@ DeviceLock::DeviceLock(const std::string& devicePath)
 {
     RefuseIfLockFileHeld(devicePath);
     descriptor_ = ::open(devicePath.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor_ == -1) {
-        const int error = errno;
-        if (error == EBUSY)
-            throw SerialError(devicePath + " is in use by another program");
-        Fail(devicePath, error);
-    }
+    if (descriptor_ == -1)
+        Refuse(OpenFailureOf(devicePath, errno));
     // Checked before Qt opens the device, so that another program's port never sees its
     // line settings changed or its exclusive mode cleared by a refused open.
     bool refused = false;
@@ -204,8 +274,10 @@ DeviceLock::DeviceLock(const std::string& devicePath)
     if (refused) {
         ::close(descriptor_);
         descriptor_ = -1;
-        if (error == EWOULDBLOCK || error == EBUSY)
-            throw SerialError(devicePath + " is in use by another program");
+        if (error == EWOULDBLOCK)
+            RefuseHeld(devicePath, "flock");
+        if (error == EBUSY)
+            RefuseHeld(devicePath, "TIOCEXCL");
         Fail("locking " + devicePath, error);
     }
 }

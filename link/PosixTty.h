@@ -5,7 +5,17 @@
 
 #include <string>
 
+#include "link/OpenFailure.h"
+
 namespace tallymark::posix {
+
+// Why opening the device failed with `error` (errno): missing, refused for lack of
+// permission (with the device's group), held by a program in exclusive mode, or the
+// system's words. For every serial component on a POSIX system.
+OpenFailure OpenFailureOf(const std::string& devicePath, int error);
+
+// The text of a PortOpenError for the failure, in English: "/dev/ttyS0: permission denied".
+std::string OpenFailureText(const OpenFailure& failure);
 
 // Bytes queued in the driver, plus one while the transmitter still shifts out the last
 // character where the driver tells (on a UART the FIFO empties before the line does).
@@ -34,7 +44,7 @@ std::string QtLockFolder(const std::string& lockFileName);
 // file ("LCK..<device>" with its process id, in /var/lock, /run/lock or Qt's lock folder),
 // by flock, or by exclusive mode (TIOCEXCL, which does not stop the superuser by itself).
 // A lock file that is not a regular file (a FIFO, a link, ...) refuses the device too,
-// without being read.
+// without being read. Refusals throw a PortOpenError that says why.
 class DeviceLock {
 public:
     explicit DeviceLock(const std::string& devicePath);

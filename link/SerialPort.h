@@ -7,6 +7,9 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "link/OpenFailure.h"
 
 namespace tallymark {
 
@@ -14,6 +17,16 @@ namespace tallymark {
 class SerialError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// An open that failed, with why.
+class PortOpenError : public SerialError {
+public:
+    PortOpenError(OpenFailure failure, const std::string& text) : SerialError(text), failure_(std::move(failure)) { }
+    const OpenFailure& Failure() const { return failure_; }
+
+private:
+    OpenFailure failure_;
 };
 
 class SerialPort {
@@ -29,7 +42,8 @@ public:
     virtual std::string Settings() const = 0;
 
     // Opening fails when the port does not exist, access is denied or another program holds
-    // it. Closing first lets every queued byte leave; closing a closed port does nothing.
+    // it: a PortOpenError says which. Closing first lets every queued byte leave; closing a
+    // closed port does nothing.
     virtual void SetPortOpen(bool open) = 0;
     virtual bool PortOpen() const = 0;
 

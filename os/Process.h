@@ -4,6 +4,7 @@
 // that process runs.
 
 #include <cstdint>
+#include <string>
 
 namespace tallymark {
 
@@ -11,5 +12,12 @@ namespace tallymark {
 // that cannot be told, so that nothing of a running process is ever taken for left over;
 // false for an id no process can have.
 bool ProcessRuns(std::int64_t id);
+
+// The name of the running program with this id, as the system shows it in its process list;
+// empty where the system does not tell.
+std::string ProcessName(std::int64_t id);
+
+// The name this process's user logs in with (UTF-8); empty when the system knows none.
+std::string UserName();
 
 } // namespace tallymark

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <grp.h>
 #include <filesystem>
 #include <optional>
 #include <csignal>
@@ -33,6 +34,8 @@
 
 using namespace std::chrono_literals;
 using tallymark::QtSerialPort;
+using tallymark::OpenFailure;
+using tallymark::OpenRefusal;
 using tallymark::SerialError;
 using tallymark::testing::AnotherProcessCanFlock;
 using tallymark::testing::LinkPort;
@@ -59,10 +62,15 @@ Bytes Pattern(std::size_t size)
     return bytes;
 }
 
-bool Opens(QtSerialPort& port)
+// Whether the port opens; where it does not, `why` gets the reason the component gave.
+bool Opens(QtSerialPort& port, OpenFailure* why = nullptr)
 {
     try {
         port.SetPortOpen(true);
+    } catch (const tallymark::PortOpenError& error) {
+        if (why)
+            *why = error.Failure();
+        return false;
     } catch (const SerialError&) {
         return false;
     }
@@ -272,7 +280,9 @@ private slots:
             return;
         }
         port.SetCommPort(static_cast<std::int16_t>(portNumber));
-        QVERIFY_THROWS_EXCEPTION(SerialError, port.SetPortOpen(true));
+        OpenFailure why;
+        QVERIFY(!Opens(port, &why));
+        QCOMPARE(int(why.reason), int(OpenRefusal::NoDevice));
         QVERIFY(!port.PortOpen());
         port.SetPortOpen(false); // closing what never opened does nothing
     }
@@ -294,21 +304,30 @@ private slots:
     {
         if (::geteuid() != 0)
             QSKIP("needs the superuser to become another user");
-        // The terminal is the superuser's, writable by nobody else; the folder must stay
-        // readable so that the link, not a missing folder, leads to the refusal.
+        // The terminal is root:dialout 0660, as Debian makes serial devices, and the user is
+        // in no such group; the folder must stay readable so that the link, not a missing
+        // folder, leads to the refusal.
+        const group* dialout = ::getgrnam("dialout");
+        QVERIFY2(dialout, "the system has no group dialout");
         QVERIFY(QFile::setPermissions(programDir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                                               | QFile::ReadOther | QFile::ExeOther));
-        QCOMPARE(::chmod(terminal_->DevicePath().c_str(), 0600), 0);
+        QCOMPARE(::chown(terminal_->DevicePath().c_str(), 0, dialout->gr_gid), 0);
+        QCOMPARE(::chmod(terminal_->DevicePath().c_str(), 0660), 0);
         const pid_t pid = ::fork();
         if (pid == 0) {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
                 ::_exit(3);
             QtSerialPort port(ProgramDir());
             try {
                 port.SetCommPort(PortNumber);
                 port.SetPortOpen(true);
-            } catch (const SerialError& error) {
-                ::_exit(std::string(error.what()).find("ermission denied") != std::string::npos ? 0 : 2);
+            } catch (const tallymark::PortOpenError& error) {
+                const OpenFailure& why = error.Failure();
+                ::_exit(why.reason == OpenRefusal::NoPermission && why.group == "dialout"
+                                && why.device == terminal_->DevicePath()
+                                && std::string(error.what()).find("ermission denied") != std::string::npos
+                            ? 0
+                            : 2);
             }
             ::_exit(1);
         }
@@ -333,7 +352,9 @@ private slots:
         {
             OtherProgram other(terminal_->DevicePath(), static_cast<OtherProgram::Hold>(hold));
             QVERIFY(other.Holds());
-            QVERIFY(!Opens(*port));
+            OpenFailure why;
+            QVERIFY(!Opens(*port, &why));
+            QCOMPARE(int(why.reason), int(OpenRefusal::HeldByProgram));
             QVERIFY(!port->PortOpen());
         }
         QVERIFY(Opens(*port));
@@ -379,13 +400,18 @@ private slots:
             QCOMPARE(::utime(QFile::encodeName(*lockPath).constData(), &times), 0);
         }
 
-        const bool opened = Opens(*port);
+        OpenFailure why;
+        const bool opened = Opens(*port, &why);
         port->SetPortOpen(false);
         const bool lockKept = QFile::exists(*lockPath);
         lock.close();
         QFile::remove(*lockPath);
         QVERIFY(!opened);
         QVERIFY(lockKept);
+        // The holder by its id and, where the system tells, its name.
+        QCOMPARE(int(why.reason), int(OpenRefusal::HeldByProgram));
+        QCOMPARE(why.processId, std::int64_t(other.Pid()));
+        QVERIFY(!why.program.empty());
     }
 
     void lockFileOfAProgramThatEndedDoesNotHold()

@@ -1,6 +1,7 @@
 #include "link/qt/QtSerialPort.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <utility>
 
@@ -94,7 +95,7 @@ void QtSerialPort::Open()
         throw SerialError("line settings \"" + Settings() + "\": 1.5 stop bits are not available on this system");
     const std::string device = PortDevicePath(CommPort(), ProgramFolder());
     if (device.empty())
-        throw SerialError(Name() + " has no device on this system");
+        throw PortOpenError(OpenFailure{OpenRefusal::NoDevice}, Name() + " has no device on this system");
 
     auto lock = std::make_unique<posix::DeviceLock>(device);
     port_.setPortName(QFile::decodeName(QByteArray::fromStdString(device)));
@@ -105,8 +106,14 @@ void QtSerialPort::Open()
     port_.setFlowControl(QSerialPort::NoFlowControl);
     port_.clearError();
     // The panel never reads from the display.
-    if (!port_.open(QIODevice::WriteOnly))
-        throw SerialError(Name() + " (" + device + "): " + port_.errorString().toStdString());
+    if (!port_.open(QIODevice::WriteOnly)) {
+        // The device lock has opened the device just now; what Qt meets after it is the
+        // device going, or its own words.
+        OpenFailure failure = port_.error() == QSerialPort::DeviceNotFoundError ? posix::OpenFailureOf(device, ENOENT)
+                                                                                : OpenFailure{OpenRefusal::Other, device};
+        failure.systemText = port_.errorString().toStdString();
+        throw PortOpenError(failure, Name() + " (" + device + "): " + failure.systemText);
+    }
     lock_ = std::move(lock);
     try {
         ApplyDtr(DtrEnable());

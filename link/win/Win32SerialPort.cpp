@@ -43,6 +43,19 @@ std::string SystemText(DWORD error)
     return (message.empty() ? "error" : message) + " (" + std::to_string(error) + ")";
 }
 
+// Windows tells a missing port, and a port another program has open (the share mode of
+// every serial port is none), apart from the rest.
+OpenFailure OpenFailureOf(const std::string& device, DWORD error)
+{
+    OpenFailure failure{OpenRefusal::Other, device};
+    failure.systemText = SystemText(error);
+    if (error == ERROR_FILE_NOT_FOUND)
+        failure.reason = OpenRefusal::NoDevice;
+    else if (error == ERROR_ACCESS_DENIED)
+        failure.reason = OpenRefusal::HeldByProgram;
+    return failure;
+}
+
 [[noreturn]] void Fail(const std::string& operation, DWORD error)
 {
     throw SerialError(operation + ": " + SystemText(error));
@@ -228,8 +241,11 @@ void Win32SerialPort::Open()
     // Share mode 0: no other program opens the port while the panel holds it.
     const HANDLE handle = ::CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_OVERLAPPED, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        Fail("opening " + Name() + " (" + device + ")", ::GetLastError());
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // The operator knows the port by its own name, without the device namespace.
+        throw PortOpenError(OpenFailureOf(Name(), error), "opening " + Name() + " (" + device + "): " + SystemText(error));
+    }
     const DWORD msPerByte = MillisecondsPerByte(line);
     try {
         ApplyLine(handle, line, Settings(), DtrEnable(), Name());
