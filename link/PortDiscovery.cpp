@@ -22,8 +22,9 @@ bool Holds(std::span<const int> numbers, int n)
 
 // Opens port n and closes it again: whether it read as open. An error ends the work on this
 // number only; a port that read as open counts even where closing it failed. A port that
-// opened must not stay open past the try.
-bool Opens(SerialPort& port, int n)
+// opened must not stay open past the try. A device refused for lack of permission is kept
+// in `refused`.
+bool Opens(SerialPort& port, int n, std::vector<OpenFailure>* refused = nullptr)
 {
     bool opened = false, open = false;
     try {
@@ -32,7 +33,10 @@ bool Opens(SerialPort& port, int n)
         opened = true;
         open = port.PortOpen();
         port.SetPortOpen(false);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        const auto* openError = dynamic_cast<const PortOpenError*>(&error);
+        if (refused && openError && openError->Failure().reason == OpenRefusal::NoPermission)
+            refused->push_back(openError->Failure());
         try {
             if (opened)
                 port.SetPortOpen(false);
@@ -52,13 +56,15 @@ void ShowStartPort(PortList& list)
 
 } // namespace
 
-void ScanComPorts(SerialPort& port, PortList& list)
+std::vector<OpenFailure> ScanComPorts(SerialPort& port, PortList& list)
 {
+    std::vector<OpenFailure> refused;
     list.Clear();
     for (int n = 1; n <= HighestPortNumber; ++n)
-        if (Opens(port, n))
+        if (Opens(port, n, &refused))
             list.AddItem(PortName(n));
     ShowStartPort(list);
+    return refused;
 }
 
 PortsToRecheck PortsAfterChange(std::span<const int> listed, std::span<const int> numbers, const PortExists& exists)

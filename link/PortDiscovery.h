@@ -48,8 +48,9 @@ public:
 
 // Tries ports 1 to 32 in order, lists each that opens as "COMn" and closes it at once;
 // errors are dropped without a word. The text shown is the highest port found, or the
-// first listed when only ports 1 and 2 opened.
-void ScanComPorts(SerialPort& port, PortList& list);
+// first listed when only ports 1 and 2 opened. What the scan found beside the list: the
+// devices that are there but refused it for lack of permission, in the order tried.
+std::vector<OpenFailure> ScanComPorts(SerialPort& port, PortList& list);
 
 // Whether the device of a port number is there now, learned without opening it
 // (PortDeviceExists in PortNames.h).

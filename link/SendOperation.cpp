@@ -59,6 +59,7 @@ SendOperation::SendOperation(SerialPort& port, SendWindow& window, Clock clock)
 
 SendResult SendOperation::CmdSndClk_Click(std::int16_t index)
 {
+    refusal_.reset();
     if (port_.PortOpen())
         return SendResult::Busy;
     try {
@@ -97,6 +98,9 @@ SendResult SendOperation::SendClk(std::int16_t index)
             port_.SetDTREnable(false);
             return SendResult::PortNotOpen;
         }
+    } catch (const PortOpenError& error) {
+        refusal_ = error.Failure();
+        return SendResult::PortRefused;
     } catch (const std::exception&) {
         return SendResult::PortRefused;
     }

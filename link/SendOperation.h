@@ -86,11 +86,16 @@ public:
     // closes the port.
     void Abandon();
 
+    // Why the port refused the last click's open, where the component said: with
+    // PortRefused, and empty after any other result.
+    const std::optional<OpenFailure>& Refusal() const { return refusal_; }
+
 private:
     SerialPort& port_;
     SendWindow& window_;
     Clock clock_;
     bool abandoned_ = false;
+    std::optional<OpenFailure> refusal_;
 };
 
 } // namespace tallymark

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "os/Process.h"
 #include "settings/AnsiCodePage.h"
 
 namespace tallymark {
@@ -28,7 +29,12 @@ void Form1::Form_Load()
     } catch (const std::exception&) {
     }
     ChkWEn_Click();
-    ScanComPorts(port_, comSele_);
+    refusedAtStart_ = ScanComPorts(port_, comSele_);
+    // Nothing is shown at start: the pointer on the empty box finds out why it is empty.
+    if (comSele_.ListCount() == 0 && !refusedAtStart_.empty())
+        view_.SetToolTip(Control::ComSele, OpenFailureParagraph(refusedAtStart_, UserName()));
+    else
+        refusedAtStart_.clear();
 }
 
 void Form1::Form_Unload(bool& cancel)
@@ -101,9 +107,21 @@ SendResult Form1::CmdSndClk_Click(std::int16_t index)
     changes.swap(portsToRecheck_);
     for (const auto& [numbers, exists] : changes)
         PortsChanged(numbers, exists);
-    if (const std::optional<Message> message = MessageFor(result))
-        view_.ShowMessage(message->text, message->title);
+    if (const std::optional<Message> message = MessageFor(result)) {
+        const std::string paragraph = RefusalParagraph(result);
+        view_.ShowMessage(paragraph.empty() ? std::string(message->text) : std::string(message->text) + "\n\n" + paragraph,
+                          message->title);
+    }
     return result;
+}
+
+std::string Form1::RefusalParagraph(SendResult result) const
+{
+    if (result == SendResult::PortRefused && send_.Refusal())
+        return OpenFailureParagraph(std::span(&*send_.Refusal(), 1), UserName());
+    if (result == SendResult::BadPortName && !refusedAtStart_.empty() && view_.Text(Control::ComSele).empty())
+        return OpenFailureParagraph(refusedAtStart_, UserName());
+    return {};
 }
 
 void Form1::PortsChanged(std::span<const int> numbers, const PortExists& exists)
@@ -112,6 +130,10 @@ void Form1::PortsChanged(std::span<const int> numbers, const PortExists& exists)
         portsToRecheck_.emplace_back(std::vector<int>(numbers.begin(), numbers.end()), exists);
     else
         RecheckComPorts(port_, comSele_, numbers, exists);
+    if (!refusedAtStart_.empty() && comSele_.ListCount() > 0) {
+        refusedAtStart_.clear();
+        view_.SetToolTip(Control::ComSele, {});
+    }
 }
 
 bool Form1::Sending() const

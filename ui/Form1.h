@@ -3,8 +3,9 @@
 // working-time editor, the two send buttons and the exit button, every rule of what the
 // operator's clicks and keys do, and the port list's updates, over the controls that a
 // FormView shows. The controls hold all state; Form1 keeps none of its own beyond the send
-// under way, the ports it waits to try until that send ends, and where the window is in its
-// life (open, asking whether to close, ended).
+// under way, the ports it waits to try until that send ends, the devices the start's scan
+// found refused while no port is listed, and where the window is in its life (open, asking
+// whether to close, ended).
 
 #include <cstdint>
 #include <functional>
@@ -63,7 +64,9 @@ public:
     // still asking is answered by this end: its unload saves nothing more.
     void Form_EndSession();
 
-    // The send, then its message box where it did not go; what happened.
+    // The send, then its message box where it did not go; what happened. A port refused
+    // with a reason, and an empty ComSele while the start found only refused devices, say
+    // why below the message.
     SendResult CmdSndClk_Click(std::int16_t index);
     void CmdExit_Click();
     void Timer1_Timer();
@@ -91,7 +94,8 @@ public:
     // A choice from a combo box's drop-down list, by mouse or arrow keys.
     void ItemChosen(Control combo, int index);
     // The system says ports of these numbers may have come or gone: they are tried again
-    // for ComSele's list, once the send under way, if any, has closed its port. With
+    // for ComSele's list, once the send under way, if any, has closed its port; a list that
+    // is no longer empty takes the refused devices' tooltip away. With
     // `exists`, the system named no port for sure: only ports not listed whose device is
     // there are tried, and listed ones are never opened (RecheckComPorts).
     void PortsChanged(std::span<const int> numbers, const PortExists& exists = {});
@@ -130,6 +134,8 @@ private:
     // The save, whatever fails in it: where it went, or why it went nowhere.
     SaveOutcome Save(const SettingsHolder& from);
     void Commit(Control box, Control spinner);
+    // Why the send did not go, below its message: empty where nothing is known.
+    std::string RefusalParagraph(SendResult result) const;
 
     FormView& view_;
     SerialPort& port_;
@@ -140,6 +146,7 @@ private:
     SendOperation send_;
     ComSeleList comSele_;
     std::vector<std::pair<std::vector<int>, PortExists>> portsToRecheck_; // while a send holds the port
+    std::vector<OpenFailure> refusedAtStart_; // refused for lack of permission, while ComSele lists nothing
     Life life_ = Life::Open;
 };
 

@@ -56,6 +56,9 @@ public:
     // Whether the combo box's drop-down list is open.
     virtual bool DroppedDown(Control control) const = 0;
 
+    // The text shown while the pointer rests on the control (UTF-8); none when empty.
+    virtual void SetToolTip(Control control, const std::string& text) = 0;
+
     // The control that has the keyboard focus now gives it to `control`.
     virtual void SetFocus(Control control) = 0;
 

@@ -96,6 +96,10 @@ public:
         focus = control;
         log.push_back("focus " + std::string(UniqueName(control)));
     }
+    void SetToolTip(Control control, const std::string& text) override
+    {
+        log.push_back("tooltip " + std::string(UniqueName(control)) + "=" + text);
+    }
     void ShowMessage(std::string_view text, std::string_view title) override
     {
         log.push_back("message " + std::string(text) + "|" + std::string(title));

@@ -19,6 +19,7 @@ public:
     std::string sent;              // every byte handed to Output, in order
     std::set<int> present{1, 2, 3};// port numbers that open
     std::set<int> held;            // port numbers another program holds: opening them fails
+    std::set<int> denied;          // port numbers whose device "/dev/ttyFAKEn" of group dialout refuses this user
     bool openReadsFalse = false;   // opening succeeds but PortOpen reads false afterwards
     bool failCount = false;        // OutBufferCount throws
     bool refuseCommPort = false;   // SetCommPort throws
@@ -46,6 +47,11 @@ public:
     {
         log.push_back(std::string("PortOpen=") + (open ? "1" : "0"));
         if (open && !open_) {
+            if (denied.count(port_)) {
+                OpenFailure failure(OpenRefusal::NoPermission, "/dev/ttyFAKE" + std::to_string(port_));
+                failure.group = "dialout";
+                throw PortOpenError(failure, failure.device + ": permission denied");
+            }
             if (!present.count(port_))
                 throw SerialError("no such port");
             if (held.count(port_))

@@ -345,6 +345,12 @@ void MainWindow::SetFocus(Control control)
         widget->setFocus(Qt::OtherFocusReason);
 }
 
+void MainWindow::SetToolTip(Control control, const std::string& text)
+{
+    if (QWidget* widget = Widget(control))
+        widget->setToolTip(FromUtf8(text));
+}
+
 void MainWindow::ShowMessage(std::string_view text, std::string_view title)
 {
     boxes_.Warning(this, FromUtf8(text), FromUtf8(title));

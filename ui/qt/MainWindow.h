@@ -56,6 +56,7 @@ public:
     void RemoveItem(Control control, int index) override;
     void SetListIndex(Control control, int index) override;
     void SetFocus(Control control) override;
+    void SetToolTip(Control control, const std::string& text) override;
 
     // QMessageBox through the boxes given; Qt's event loop; close() as the close box.
     void ShowMessage(std::string_view text, std::string_view title) override;

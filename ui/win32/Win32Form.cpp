@@ -207,6 +207,7 @@ void Win32Form::Forget()
     KillTimer(window_, TimerId);
     KillTimer(window_, RescanTimerId);
     window_ = nullptr;
+    toolTip_ = nullptr;
     lastFocus_ = nullptr;
     controls_.fill(nullptr);
 }

@@ -66,6 +66,8 @@ public:
     bool AskYesNo(std::string_view text, std::string_view title) override;
 
     void SetFocus(Control control) override;
+    // One tooltip control of the window's, made at the first tooltip.
+    void SetToolTip(Control control, const std::string& text) override;
     // PeekMessage until nothing is pending, then MsgWaitForMultipleObjectsEx a millisecond.
     void DoEvents() override;
     // WM_CLOSE posted, as the close box posts it.
@@ -117,6 +119,7 @@ private:
     std::array<HWND, ControlCount> controls_{};
     HFONT windowFont_ = nullptr;
     HFONT titleFont_ = nullptr;
+    HWND toolTip_ = nullptr;
     HWND lastFocus_ = nullptr; // the control to give the focus back to when the window is active again
     Form1 form_;
 };

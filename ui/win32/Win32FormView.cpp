@@ -187,6 +187,37 @@ void Win32Form::SetFocus(Control control)
         ::SetFocus(window);
 }
 
+void Win32Form::SetToolTip(Control control, const std::string& text)
+{
+    HWND target = Hwnd(control);
+    if (!target)
+        return;
+    if (!toolTip_) {
+        toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                   instance_, nullptr);
+        if (!toolTip_)
+            return;
+        // Wide enough for a line of the message's paragraph; longer ones wrap.
+        SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, 480);
+    }
+    std::wstring wide = Utf8ToWide(text);
+    // A combo box with an editable field is mostly that field, a window of its own.
+    for (HWND part : {target, FindWindowExW(target, nullptr, L"Edit", nullptr)}) {
+        if (!part)
+            continue;
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(part);
+        tool.lpszText = wide.data();
+        SendMessageW(toolTip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        if (!wide.empty())
+            SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 void Win32Form::ShowMessage(std::string_view text, std::string_view title)
 {
     MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
