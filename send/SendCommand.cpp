@@ -10,6 +10,7 @@
 #include "link/PortDiscovery.h"
 #include "link/SendOperation.h"
 #include "link/UpdateBytes.h"
+#include "os/Process.h"
 #include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
 #include "send/WatchedPort.h"
@@ -108,17 +109,41 @@ private:
     DrainTurn& turn_;
 };
 
-// The port the panel's start-up scan would show in ComSele; empty when none opens.
-std::string FoundPort(SerialPort& port)
+// The port the panel's start-up scan would show in ComSele; empty when none opens. The
+// devices there but refused for lack of permission go to `refused`.
+std::string FoundPort(SerialPort& port, std::vector<OpenFailure>& refused)
 {
     ListedPorts found;
-    ScanComPorts(port, found);
+    refused = ScanComPorts(port, found);
     return found.text;
+}
+
+// What a user refused for lack of permission does: "join the group dialout: sudo adduser
+// ann dialout, then log in again".
+std::string JoinAdvice(const OpenFailure& refused)
+{
+    return "join the group " + refused.group + ": " + JoinGroupCommand(UserName(), refused.group)
+         + ", then log in again";
+}
+
+// "/dev/ttyS0, /dev/ttyUSB0"
+std::string Devices(const std::vector<OpenFailure>& refused)
+{
+    std::string devices;
+    for (const OpenFailure& failure : refused)
+        devices += (devices.empty() ? "" : ", ") + failure.device;
+    return devices;
 }
 
 ExitCode Send(const Options& options, const PanelSettings& settings, Platform& platform)
 {
-    const std::string name = options.port.empty() ? FoundPort(platform.port) : options.port;
+    std::vector<OpenFailure> refused;
+    const std::string name = options.port.empty() ? FoundPort(platform.port, refused) : options.port;
+    if (name.empty() && !refused.empty()) {
+        Fail(platform.err, "no serial port from COM1 to COM32 opens; permission denied on " + Devices(refused) + ": "
+                               + JoinAdvice(refused.front()));
+        return ExitCode::NoPort;
+    }
     if (name.empty()) {
         Fail(platform.err, "no serial port from COM1 to COM32 opens");
         return ExitCode::NoPort;
@@ -133,6 +158,10 @@ ExitCode Send(const Options& options, const PanelSettings& settings, Platform& p
     case SendResult::Busy:
     case SendResult::BadPortName:
     case SendResult::PortRefused: {
+        if (const auto& refusal = send.Refusal(); refusal && refusal->reason == OpenRefusal::NoPermission) {
+            Fail(platform.err, name + " (" + refusal->device + "): permission denied; " + JoinAdvice(*refusal));
+            return ExitCode::PortUnavailable;
+        }
         const std::string reason = port.OpenError().empty() ? "" : " (" + port.OpenError() + ")";
         Fail(platform.err, name + " is in use by another program or does not exist" + reason);
         return ExitCode::PortUnavailable;

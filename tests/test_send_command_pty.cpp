@@ -6,6 +6,10 @@
 #include <QtTest>
 
 #include <chrono>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <optional>
 
 #include "support/FileContent.h"
@@ -16,6 +20,11 @@
 using namespace std::chrono_literals;
 using namespace tallymark::testing;
 
+namespace {
+// What stands between the command and its port.
+constexpr int Free = 0, Held = 1, Refused = 2;
+}
+
 class TestSendCommandPty : public QObject {
     Q_OBJECT
 
@@ -23,44 +32,69 @@ private slots:
     void runs_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("held");
+        QTest::addColumn<int>("line");  // free, held by another program, or refused to this user
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("err"); // the start of the one line on standard error
         QTest::addColumn<int>("index");   // the update sent (or printed by a dry run); -1 for none
-        QTest::newRow("--clock, port found") << QStringList{"--clock"} << false << 0 << "" << 0;
-        QTest::newRow("--all, port named") << QStringList{"--all", "--port", "COM3"} << false << 0 << "" << 1;
-        QTest::newRow("dry run, port held") << QStringList{"--clock", "--dry-run"} << true << 0 << "" << 0;
-        QTest::newRow("port named, held") << QStringList{"--port", "COM3", "--clock"} << true << 4
+        QTest::newRow("--clock, port found") << QStringList{"--clock"} << Free << 0 << "" << 0;
+        QTest::newRow("--all, port named") << QStringList{"--all", "--port", "COM3"} << Free << 0 << "" << 1;
+        QTest::newRow("dry run, port held") << QStringList{"--clock", "--dry-run"} << Held << 0 << "" << 0;
+        QTest::newRow("port named, held") << QStringList{"--port", "COM3", "--clock"} << Held << 4
                                           << "tallymark-send: COM3 is in use by another program or does not exist ("
                                           << -1;
+        // The device root:dialout 0660, as Debian makes serial ports, and the command run by a
+        // user outside that group.
+        const QString join = ": join the group dialout: sudo adduser <user> dialout, then log in again\n";
+        QTest::newRow("port named, refused") << QStringList{"--port", "COM3", "--clock"} << Refused << 4
+                                             << "tallymark-send: COM3 (<device>): permission denied; " + join.mid(2)
+                                             << -1;
+        QTest::newRow("port found, refused")
+            << QStringList{"--all"} << Refused << 3
+            << "tallymark-send: no serial port from COM1 to COM32 opens; permission denied on <device>" + join << -1;
     }
 
     void runs()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(bool, held);
+        QFETCH(int, line);
         QFETCH(int, code);
         QFETCH(QString, err);
         QFETCH(int, index);
         QTemporaryDir folder;
         QVERIFY(QFile::copy(QStringLiteral(TALLYMARK_SEND_PROGRAM), folder.filePath("tallymark-send")));
         WriteAll(folder.filePath("Tallymark.ini"), StoredFile.toStdString());
-        PseudoTerminal line;
+        PseudoTerminal terminal;
         LinkNoPorts(folder.path().toStdString());
-        LinkPort(folder.path().toStdString(), 3, line.DevicePath());
+        LinkPort(folder.path().toStdString(), 3, terminal.DevicePath());
         std::optional<OtherProgram> other;
-        if (held)
-            QVERIFY(other.emplace(line.DevicePath(), OtherProgram::Hold::Flock).Holds());
+        if (line == Held)
+            QVERIFY(other.emplace(terminal.DevicePath(), OtherProgram::Hold::Flock).Holds());
+        QString program = folder.filePath("tallymark-send");
+        if (line == Refused) {
+            const passwd* user = ::getpwuid(65534);
+            const group* dialout = ::getgrnam("dialout");
+            if (::geteuid() != 0 || !user || !dialout)
+                QSKIP("needs the superuser, a user 65534 and the group dialout, to refuse a device to a user");
+            QVERIFY(QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ReadOther
+                                                             | QFile::ExeOther));
+            QCOMPARE(::chown(terminal.DevicePath().c_str(), 0, dialout->gr_gid), 0);
+            QCOMPARE(::chmod(terminal.DevicePath().c_str(), 0660), 0);
+            arguments.prepend(program);
+            arguments = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--"} + arguments;
+            program = QStringLiteral("setpriv");
+            err.replace("<user>", QString::fromLocal8Bit(user->pw_name))
+                .replace("<device>", QString::fromStdString(terminal.DevicePath()));
+        }
 
         QProcess process;
-        process.start(folder.filePath("tallymark-send"), arguments);
+        process.start(program, arguments);
         QVERIFY(process.waitForFinished(60000));
 
         QCOMPARE(process.exitCode(), code);
         const QByteArray standardError = process.readAllStandardError();
         QVERIFY2(standardError.startsWith(err.toUtf8()) && standardError.count('\n') == (err.isEmpty() ? 0 : 1),
                  standardError);
-        const std::vector<std::uint8_t> sent = line.ReadUntilQuiet(200ms);
+        const std::vector<std::uint8_t> sent = terminal.ReadUntilQuiet(200ms);
         const bool dryRun = arguments.contains("--dry-run");
         const QByteArray printed = QByteArray::fromHex(process.readAllStandardOutput());
         if (index >= 0)
