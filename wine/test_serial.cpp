@@ -296,6 +296,9 @@ void MissingPort(int portNumber)
     check::Equal("port without a device: refused", static_cast<int>(send.CmdSndClk_Click(1)),
                  static_cast<int>(SendResult::PortRefused));
     check::True("port without a device: closed", !device.PortOpen());
+    // The reason travels with the refusal, by the name the operator knows.
+    check::True("port without a device: no such port", send.Refusal() && send.Refusal()->reason == OpenRefusal::NoDevice
+                                                             && send.Refusal()->device == "COM" + std::to_string(portNumber));
 
     // The error names the operation and says in the system's words what went wrong.
     const std::string name = "COM" + std::to_string(portNumber);
@@ -342,6 +345,14 @@ void SecondOpeningRefused(int portNumber, bool onWine)
     check::Case row("second opening of a held port is refused", onWine);
     row.Equal("opened", second.PortOpen(), false);
     row.Equal("error", error.find("(" + std::to_string(ERROR_ACCESS_DENIED) + ")") != std::string::npos, true);
+    OpenRefusal reason = OpenRefusal::Other;
+    try {
+        second.SetPortOpen(true);
+    } catch (const tallymark::PortOpenError& refused) {
+        reason = refused.Failure().reason;
+    } catch (const std::exception&) {
+    }
+    row.Equal("held by another program", static_cast<int>(reason), static_cast<int>(OpenRefusal::HeldByProgram));
 }
 
 // Wine reports itself through ntdll's wine_get_version; Windows has no such export.

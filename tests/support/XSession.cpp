@@ -128,6 +128,13 @@ void XSession::Click(unsigned long window, QPoint point, unsigned button)
     Sync();
 }
 
+void XSession::MovePointer(unsigned long window, QPoint point)
+{
+    const QRect geometry = Geometry(window);
+    XTestFakeMotionEvent(display_, -1, geometry.x() + point.x(), geometry.y() + point.y(), CurrentTime);
+    Sync();
+}
+
 void XSession::Key(unsigned long window, const char* keysym)
 {
     XSetInputFocus(display_, window, RevertToParent, CurrentTime);

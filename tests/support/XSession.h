@@ -36,6 +36,8 @@ public:
 
     // A left click at `point` of the window's client area; button 4 or 5 turns the wheel up or down.
     void Click(unsigned long window, QPoint point, unsigned button = 1);
+    // The pointer comes to rest at `point` of the window's client area, pressing nothing.
+    void MovePointer(unsigned long window, QPoint point);
     // A press and release of a key given as an X keysym name ("Escape", "Return", "n"),
     // after "Shift+" or "Alt+" where the key is to be held with one, typed into `window`.
     // With no window manager to do it, the window is given the focus.
