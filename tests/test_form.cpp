@@ -40,11 +40,6 @@ struct Fixture {
 const Log EnableAll = {"enabled TxtSTime 1", "enabled TxtETime 1", "enabled VScSTime 1", "enabled VScETime 1"};
 const Log DisableAll = {"enabled TxtSTime 0", "enabled TxtETime 0", "enabled VScSTime 0", "enabled VScETime 0"};
 
-Log operator+(Log first, const Log& then)
-{
-    first.insert(first.end(), then.begin(), then.end());
-    return first;
-}
 
 // One row of a table a test row, so that a failing row leaves the rows after it to run.
 template <typename Row, std::size_t N>
@@ -112,24 +107,12 @@ std::function<void(Form1&)> SendTo(const char* port, bool opensClosed)
     };
 }
 
-// The start finds COM4's device there but refused for lack of permission, and no port that
-// opens: the settings file's defaults go in, then the tooltip.
-std::function<void(Form1&)> StartWithCom4Refused(std::function<void(Form1&)> then)
+// The paragraph below the message for the device of COMn, refused to this user.
+std::string RefusedText(int n)
 {
-    return [=](Form1& f) {
-        auto& port = static_cast<FakeSerialPort&>(f.MSComm1());
-        port.present = {};
-        port.denied = {4};
-        f.Form_Load();
-        port.denied = {};
-        then(f);
-    };
+    return "/dev/ttyFAKE" + std::to_string(n) + " を開く権限がありません。グループ dialout に参加するには sudo adduser "
+         + UserName() + " dialout を実行し、ログインし直してください。";
 }
-
-const std::string Com4Refused = "/dev/ttyFAKE4 を開く権限がありません。グループ dialout に参加するには sudo adduser "
-                              + UserName() + " dialout を実行し、ログインし直してください。";
-const Log Defaults = {"TxtSTime=07:30", "TxtETime=20:00", "TxtDJS=168", "ComBright=5"};
-const Log StartWithCom4RefusedLog = Defaults + DisableAll + Log{"tooltip ComSele=" + Com4Refused};
 
 // Counting down or up, the switch, and the two spinners' minutes: before and after.
 const OperatorAction OperatorActions[] = {
@@ -170,22 +153,19 @@ const OperatorAction OperatorActions[] = {
          SendTo("COM3", false)(f);
      },
      {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
-     {"ComSele=COM3", "message 接続端子がすでに使用中か、存在しません\n\n/dev/ttyFAKE3 を開く権限がありません。"
-                      "グループ dialout に参加するには sudo adduser " + UserName() + " dialout を実行し、ログインし直し"
-                      "てください。|警告"}},
+     {"ComSele=COM3", "message 接続端子がすでに使用中か、存在しません\n\n" + RefusedText(3) + "|警告"}},
+    // The start finds only COM4's device, refused: the file's defaults, then the tooltip.
     {"a send with the empty box after a start that found only refused ports",
-     StartWithCom4Refused([](Form1& f) { f.CmdSndClk_Click(1); }), {"", true, "", 0, 0, 0}, {"", false, "5", 0, 450, 1200},
-     StartWithCom4RefusedLog + Log{"message 接続端子位地設定エラー!\n\n" + Com4Refused + "|エラー発生"}},
-    {"a port typed after such a start gets no word of the refused ones",
-     StartWithCom4Refused(SendTo("COM5", false)), {"", true, "", 0, 0, 0}, {"", false, "5", 0, 450, 1200},
-     StartWithCom4RefusedLog + Log{"ComSele=COM5", "message 接続端子がすでに使用中か、存在しません|警告"}},
-    {"the refused port opens later and comes: listed, the tooltip gone",
-     StartWithCom4Refused([](Form1& f) {
-         static_cast<FakeSerialPort&>(f.MSComm1()).present = {4};
-         f.PortsChanged(std::vector<int>{4});
-     }),
+     [](Form1& f) {
+         static_cast<FakeSerialPort&>(f.MSComm1()).present = {};
+         static_cast<FakeSerialPort&>(f.MSComm1()).denied = {4};
+         f.Form_Load();
+         f.CmdSndClk_Click(1);
+     },
      {"", true, "", 0, 0, 0}, {"", false, "5", 0, 450, 1200},
-     StartWithCom4RefusedLog + Log{"ComSele=COM4", "tooltip ComSele="}},
+     {"TxtSTime=07:30", "TxtETime=20:00", "TxtDJS=168", "ComBright=5", "enabled TxtSTime 0", "enabled TxtETime 0",
+      "enabled VScSTime 0", "enabled VScETime 0", "tooltip ComSele=" + RefusedText(4),
+      "message 接続端子位地設定エラー!\n\n" + RefusedText(4) + "|エラー発生"}},
 };
 
 struct FocusMove {

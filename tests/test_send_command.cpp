@@ -12,7 +12,6 @@
 
 #include "SendOutcomes.h"
 #include "link/UpdateBytes.h"
-#include "os/Process.h"
 #include "send/SendCommand.h"
 #include "support/FileContent.h"
 
@@ -41,19 +40,10 @@ struct Case {
 };
 
 const auto Ports = [](std::set<int> present) { return [=](FakeSerialPort& p) { p.present = present; }; };
-const auto Denied = [](std::set<int> present, std::set<int> denied) {
-    return [=](FakeSerialPort& p) {
-        p.present = present;
-        p.denied = denied;
-    };
-};
-const std::string JoinDialout = ": join the group dialout: sudo adduser " + UserName() + " dialout, then log in again";
 
 const Case Cases[] = {
     // Sent.
     {"--clock to the highest port found", {"--clock"}, Ports({1, 2, 5}), "exit 0 port 5 sent " + Clock},
-    {"a refused port above the one found: no word of it", {"--clock"}, Denied({1, 2, 5}, {7}),
-     "exit 0 port 5 sent " + Clock},
     {"only COM1 and COM2: the first", {"--all"}, Ports({1, 2}), "exit 0 port 1 sent " + All},
     {"--all to the port named", {"--all", "--port", "COM2"}, {}, "exit 0 port 2 sent " + All},
     {"--port=", {"--port=COM3", "--clock"}, {}, "exit 0 port 3 sent " + Clock},
@@ -86,11 +76,6 @@ const Case Cases[] = {
     {"no port found", {"--clock"}, Ports({}), "exit 3 port 32 err no serial port from COM1 to COM32 opens"},
     {"the only port held", {"--clock"}, [](FakeSerialPort& p) { p.present = p.held = {3}; },
      "exit 3 port 32 err no serial port from COM1 to COM32 opens"},
-    {"none opens, two refused", {"--clock"}, Denied({}, {2, 7}),
-     "exit 3 port 32 err no serial port from COM1 to COM32 opens; permission denied on /dev/ttyFAKE2, /dev/ttyFAKE7"
-         + JoinDialout},
-    {"refused port named", {"--clock", "--port", "COM3"}, Denied({3}, {3}),
-     "exit 4 port 3 err COM3 (/dev/ttyFAKE3): permission denied; " + JoinDialout.substr(2)},
     {"missing port named", {"--clock", "--port", "COM9"}, {}, "exit 4 port 9 err COM9" + InUse + " (no such port)"},
     {"held port named", {"--clock", "--port", "COM3"}, [](FakeSerialPort& p) { p.held = {3}; },
      "exit 4 port 3 err COM3" + InUse + " (in use by another program)"},

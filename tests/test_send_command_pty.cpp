@@ -32,7 +32,7 @@ private slots:
     void runs_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("line");  // free, held by another program, or refused to this user
+        QTest::addColumn<int>("hold");  // free, held by another program, or refused to this user
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("err"); // the start of the one line on standard error
         QTest::addColumn<int>("index");   // the update sent (or printed by a dry run); -1 for none
@@ -56,34 +56,34 @@ private slots:
     void runs()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(int, line);
+        QFETCH(int, hold);
         QFETCH(int, code);
         QFETCH(QString, err);
         QFETCH(int, index);
         QTemporaryDir folder;
         QVERIFY(QFile::copy(QStringLiteral(TALLYMARK_SEND_PROGRAM), folder.filePath("tallymark-send")));
         WriteAll(folder.filePath("Tallymark.ini"), StoredFile.toStdString());
-        PseudoTerminal terminal;
+        PseudoTerminal line;
         LinkNoPorts(folder.path().toStdString());
-        LinkPort(folder.path().toStdString(), 3, terminal.DevicePath());
+        LinkPort(folder.path().toStdString(), 3, line.DevicePath());
         std::optional<OtherProgram> other;
-        if (line == Held)
-            QVERIFY(other.emplace(terminal.DevicePath(), OtherProgram::Hold::Flock).Holds());
+        if (hold == Held)
+            QVERIFY(other.emplace(line.DevicePath(), OtherProgram::Hold::Flock).Holds());
         QString program = folder.filePath("tallymark-send");
-        if (line == Refused) {
+        if (hold == Refused) {
             const passwd* user = ::getpwuid(65534);
             const group* dialout = ::getgrnam("dialout");
             if (::geteuid() != 0 || !user || !dialout)
                 QSKIP("needs the superuser, a user 65534 and the group dialout, to refuse a device to a user");
             QVERIFY(QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ReadOther
                                                              | QFile::ExeOther));
-            QCOMPARE(::chown(terminal.DevicePath().c_str(), 0, dialout->gr_gid), 0);
-            QCOMPARE(::chmod(terminal.DevicePath().c_str(), 0660), 0);
+            QCOMPARE(::chown(line.DevicePath().c_str(), 0, dialout->gr_gid), 0);
+            QCOMPARE(::chmod(line.DevicePath().c_str(), 0660), 0);
             arguments.prepend(program);
             arguments = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--"} + arguments;
             program = QStringLiteral("setpriv");
             err.replace("<user>", QString::fromLocal8Bit(user->pw_name))
-                .replace("<device>", QString::fromStdString(terminal.DevicePath()));
+                .replace("<device>", QString::fromStdString(line.DevicePath()));
         }
 
         QProcess process;
@@ -94,7 +94,7 @@ private slots:
         const QByteArray standardError = process.readAllStandardError();
         QVERIFY2(standardError.startsWith(err.toUtf8()) && standardError.count('\n') == (err.isEmpty() ? 0 : 1),
                  standardError);
-        const std::vector<std::uint8_t> sent = terminal.ReadUntilQuiet(200ms);
+        const std::vector<std::uint8_t> sent = line.ReadUntilQuiet(200ms);
         const bool dryRun = arguments.contains("--dry-run");
         const QByteArray printed = QByteArray::fromHex(process.readAllStandardOutput());
         if (index >= 0)
