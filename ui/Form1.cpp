@@ -109,7 +109,8 @@ SendResult Form1::CmdSndClk_Click(std::int16_t index)
         PortsChanged(numbers, exists);
     if (const std::optional<Message> message = MessageFor(result)) {
         const std::string paragraph = RefusalParagraph(result);
-        view_.ShowMessage(paragraph.empty() ? std::string(message->text) : std::string(message->text) + "\n\n" + paragraph,
+        view_.ShowMessage(paragraph.empty() ? std::string(message->text)
+                                            : std::string(message->text) + "\n\n" + paragraph,
                           message->title);
     }
     return result;

@@ -109,8 +109,9 @@ void QtSerialPort::Open()
     if (!port_.open(QIODevice::WriteOnly)) {
         // The device lock has opened the device just now; what Qt meets after it is the
         // device going, or its own words.
-        OpenFailure failure = port_.error() == QSerialPort::DeviceNotFoundError ? posix::OpenFailureOf(device, ENOENT)
-                                                                                : OpenFailure{OpenRefusal::Other, device};
+        OpenFailure failure = port_.error() == QSerialPort::DeviceNotFoundError
+                                ? posix::OpenFailureOf(device, ENOENT)
+                                : OpenFailure{OpenRefusal::Other, device};
         failure.systemText = port_.errorString().toStdString();
         throw PortOpenError(failure, Name() + " (" + device + "): " + failure.systemText);
     }

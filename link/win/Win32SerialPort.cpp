@@ -244,7 +244,8 @@ void Win32SerialPort::Open()
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         // The operator knows the port by its own name, without the device namespace.
-        throw PortOpenError(OpenFailureOf(Name(), error), "opening " + Name() + " (" + device + "): " + SystemText(error));
+        throw PortOpenError(OpenFailureOf(Name(), error),
+                            "opening " + Name() + " (" + device + "): " + SystemText(error));
     }
     const DWORD msPerByte = MillisecondsPerByte(line);
     try {
