@@ -12,6 +12,7 @@
 #include "link/UpdateBytes.h"
 #include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
+#include "send/SettingOptions.h"
 #include "send/WatchedPort.h"
 #include "settings/SettingsFile.h"
 
@@ -37,7 +38,7 @@ constexpr ExitCodeMeaning ExitCodes[] = {
 std::string Synopsis()
 {
     const std::string name(ProgramName);
-    const std::string line1 = "Usage: " + name + " (--clock | --all) [--port COMn] [--dry-run]\n";
+    const std::string line1 = "Usage: " + name + " (--clock | --all [SETTINGS]) [--port COMn] [--dry-run]\n";
     return line1 + "       " + name + " --help | --version\n";
 }
 
@@ -57,6 +58,9 @@ std::string Usage()
              "  --help       show this text\n"
              "  --version    show the version\n"
              "\n"
+             "SETTINGS take the place of the file's values for this send only:\n";
+    usage += SettingOptionsUsage();
+    usage += "\n"
              "A port in use by another program (the panel during its own send, say) is an error,\n"
              "never a wait. Exit codes:\n";
     for (const ExitCodeMeaning& row : ExitCodes)
@@ -178,6 +182,18 @@ std::variant<Options, std::string> ParseCommandLine(std::span<const std::string>
             options.port = argument == "--port" ? arguments[++i] : std::string(argument.substr(7));
             if (!error && PortNumberOf(options.port) == 0)
                 error = "the port name " + Quoted(options.port) + " is not one of COM1 to COM32";
+        } else if (const auto name = argument.substr(0, argument.find('=')); IsSettingOption(name)) {
+            std::string value;
+            if (TakesValue(name) && argument == name) {
+                if (i + 1 == arguments.size())
+                    return Quoted(name) + " needs a value";
+                value = arguments[++i];
+            } else if (TakesValue(name)) {
+                value = argument.substr(name.size() + 1);
+            } else if (argument != name) {
+                return Quoted(name) + " takes no value";
+            }
+            error = ReadSettingOption(name, value, options.settings);
         } else if (argument == "--dry-run") {
             error = once(options.dryRun, argument);
         } else if (argument == "--help") {
@@ -192,6 +208,8 @@ std::variant<Options, std::string> ParseCommandLine(std::span<const std::string>
     }
     if (options.index == -1 && !options.help && !options.version)
         return std::string("--clock or --all is needed");
+    if (options.index == 0 && !options.settings.first.empty())
+        return Quoted(options.settings.first) + " does not go with --clock, whose update carries no settings";
     return options;
 }
 
@@ -229,15 +247,16 @@ ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform)
 
     StoredSettings settings;
     SettingsFile(platform.store, platform.programDirectory, platform.userDirectory).LoadSettings(settings);
+    const PanelSettings values = WithOptions(settings.values, options.settings);
     if (options.dryRun) {
-        const DisplayRecord record = BuildDisplayRecord(settings.values, options.index, platform.clock);
+        const DisplayRecord record = BuildDisplayRecord(values, options.index, platform.clock);
         platform.out(HexBytes(WholeUpdate(record)) + "\n");
         return ExitCode::Sent;
     }
-    return Send(options, settings.values, platform);
+    return Send(options, values, platform);
 }
 
-int Main(SerialPort& port, int argc, char** argv)
+int Main(SerialPort& port, int argc, char** argv, Output err)
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const auto store = SystemProfileStore();
@@ -253,7 +272,7 @@ int Main(SerialPort& port, int argc, char** argv)
                       LocalTimeOfDay,
                       PatientTurns(DrainPatience),
                       writeTo(stdout),
-                      writeTo(stderr),
+                      err ? std::move(err) : writeTo(stderr),
                       UserSettingsDirectory};
     return static_cast<int>(RunCommand(arguments, platform));
 }

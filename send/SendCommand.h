@@ -14,6 +14,7 @@
 
 #include "link/LocalClock.h"
 #include "link/SerialPort.h"
+#include "send/SettingOptions.h"
 #include "settings/ProfileStore.h"
 
 namespace tallymark::command {
@@ -31,6 +32,7 @@ enum class ExitCode : int {
 struct Options {
     std::int16_t index = -1; // the panel's send button: 0 for --clock, 1 for --all
     std::string port; // --port; empty: the port the panel would pick at its start
+    SettingOptions settings; // values in place of the file's, with --all
     bool dryRun = false;
     bool help = false;
     bool version = false;
@@ -69,7 +71,8 @@ struct Platform {
 
 ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform);
 
-// main() of each platform, around the platform's own serial component.
-int Main(SerialPort& port, int argc, char** argv);
+// main() of each platform, around the platform's own serial component. The failure line goes
+// to standard error, or to `err` where it is given.
+int Main(SerialPort& port, int argc, char** argv, Output err = {});
 
 } // namespace tallymark::command
