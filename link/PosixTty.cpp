@@ -32,14 +32,6 @@ bool NotSupported(int error)
     return error == ENOTTY || error == EINVAL || error == EOPNOTSUPP;
 }
 
-// "LCK..ttyUSB0" for /dev/ttyUSB0, "LCK..pts_3" for /dev/pts/3.
-std::string LockFileName(const std::string& devicePath)
-{
-    std::string name = devicePath.starts_with("/dev/") ? devicePath.substr(5) : devicePath;
-    std::replace(name.begin(), name.end(), '/', '_');
-    return "LCK.." + name;
-}
-
 [[noreturn]] void RefuseOddLockFile(const std::string& devicePath, const std::string& lockPath)
 {
     throw SerialError(devicePath + " is in use: its lock file " + lockPath + " is not a regular file");
@@ -116,6 +108,13 @@ void RefuseIfLockFileHeld(const std::string& devicePath)
 }
 
 } // namespace
+
+std::string LockFileName(const std::string& devicePath)
+{
+    std::string name = devicePath.starts_with("/dev/") ? devicePath.substr(5) : devicePath;
+    std::replace(name.begin(), name.end(), '/', '_');
+    return "LCK.." + name;
+}
 
 std::string QtLockFolder(const std::string& lockFileName)
 {
