@@ -8,6 +8,7 @@
 #include <chrono>
 #include <optional>
 
+#include "link/qt/QtSerialPort.h"
 #include "support/FileContent.h"
 #include "support/LiveUpdate.h"
 #include "support/OtherProgram.h"
@@ -16,6 +17,9 @@
 using namespace std::chrono_literals;
 using namespace tallymark::testing;
 
+enum class Holder { None, OtherProgram, Panel }; // who has the port while the command runs
+Q_DECLARE_METATYPE(Holder)
+
 class TestSendCommandPty : public QObject {
     Q_OBJECT
 
@@ -23,22 +27,25 @@ private slots:
     void runs_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("held");
+        QTest::addColumn<Holder>("held");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("err"); // the start of the one line on standard error
         QTest::addColumn<int>("index");   // the update sent (or printed by a dry run); -1 for none
-        QTest::newRow("--clock, port found") << QStringList{"--clock"} << false << 0 << "" << 0;
-        QTest::newRow("--all, port named") << QStringList{"--all", "--port", "COM3"} << false << 0 << "" << 1;
-        QTest::newRow("dry run, port held") << QStringList{"--clock", "--dry-run"} << true << 0 << "" << 0;
-        QTest::newRow("port named, held") << QStringList{"--port", "COM3", "--clock"} << true << 4
-                                          << "tallymark-send: COM3 is in use by another program or does not exist ("
-                                          << -1;
+        const QString inUse = "tallymark-send: COM3 is in use by another program or does not exist (";
+        QTest::newRow("--clock, port found") << QStringList{"--clock"} << Holder::None << 0 << "" << 0;
+        QTest::newRow("--all, port named") << QStringList{"--all", "--port", "COM3"} << Holder::None << 0 << "" << 1;
+        QTest::newRow("dry run, port held") << QStringList{"--clock", "--dry-run"} << Holder::OtherProgram << 0 << ""
+                                            << 0;
+        QTest::newRow("port named, held") << QStringList{"--port", "COM3", "--clock"} << Holder::OtherProgram << 4
+                                          << inUse << -1;
+        QTest::newRow("port named, the panel's") << QStringList{"--port", "COM3", "--all"} << Holder::Panel << 4
+                                                 << inUse << -1;
     }
 
     void runs()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(bool, held);
+        QFETCH(Holder, held);
         QFETCH(int, code);
         QFETCH(QString, err);
         QFETCH(int, index);
@@ -49,8 +56,12 @@ private slots:
         LinkNoPorts(folder.path().toStdString());
         LinkPort(folder.path().toStdString(), 3, line.DevicePath());
         std::optional<OtherProgram> other;
-        if (held)
+        if (held == Holder::OtherProgram)
             QVERIFY(other.emplace(line.DevicePath(), OtherProgram::Hold::Flock).Holds());
+        tallymark::QtSerialPort panel(folder.path().toStdString());
+        panel.SetCommPort(3);
+        if (held == Holder::Panel)
+            panel.SetPortOpen(true);
 
         QProcess process;
         process.start(folder.filePath("tallymark-send"), arguments);
