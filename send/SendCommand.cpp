@@ -216,13 +216,15 @@ std::variant<Options, std::string> ParseCommandLine(std::span<const std::string>
 DrainTurn PatientTurns(std::chrono::milliseconds patience)
 {
     std::optional<std::chrono::steady_clock::time_point> start;
-    return [patience, start]() mutable {
+    std::chrono::microseconds pause{0};
+    return [patience, start, pause]() mutable {
         const auto now = std::chrono::steady_clock::now();
         if (!start)
             start = now;
         if (now - *start >= patience)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(pause);
+        pause = std::clamp(pause * 2, std::chrono::microseconds(50), std::chrono::microseconds(1000));
         return true;
     };
 }

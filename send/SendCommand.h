@@ -47,8 +47,10 @@ std::variant<Options, std::string> ParseCommandLine(std::span<const std::string>
 // flow control must not keep a scheduled job waiting for ever.
 inline constexpr std::chrono::seconds DrainPatience{30};
 
-// One turn of the wait for the line to drain: a pause of about a millisecond; false once the
-// wait has lasted longer than `patience`, counted from its first turn.
+// One turn of the wait for the line to drain: none before the count is first read, then
+// pauses that double from 50 microseconds to about a millisecond, so that a line that drains
+// at once costs no wait and a slow one no busy core; false once the wait has lasted longer
+// than `patience`, counted from its first turn.
 using DrainTurn = std::function<bool()>;
 DrainTurn PatientTurns(std::chrono::milliseconds patience);
 
