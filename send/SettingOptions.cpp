@@ -17,12 +17,12 @@ struct SettingOption {
 };
 
 constexpr SettingOption Table[] = {
-    {"--days", "N", "the day count, up to three characters, as typed into the panel's box"},
+    {"--days", "N", "the day count: up to three characters, as the panel's box"},
     {"--up", "", "count up"},
     {"--down", "", "count down"},
     {"--brightness", "B", "the brightness, 1 to 8"},
-    {"--work", "HH:MM-HH:MM", "the working time's start and end, and the working time on"},
-    {"--work-off", "", "the working time off; its times stay"},
+    {"--work", "HH:MM-HH:MM", "the working time's start and end; it is switched on"},
+    {"--work-off", "", "the working time switched off; its times stay"},
 };
 
 std::string Quoted(std::string_view text)
@@ -123,7 +123,7 @@ std::string SettingOptionsUsage()
     std::string usage;
     for (const SettingOption& o : Table) {
         std::string head = "  " + std::string(o.name) + (o.value.empty() ? "" : " " + std::string(o.value));
-        head.resize(std::max<std::size_t>(head.size() + 1, 27), ' ');
+        head.resize(std::max<std::size_t>(head.size() + 1, 22), ' ');
         usage += head + std::string(o.help) + "\n";
     }
     return usage;
