@@ -262,6 +262,9 @@ int Main(SerialPort& port, int argc, char** argv, Output err)
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const auto store = SystemProfileStore();
+    // The program's folder stays where it is while the command runs: asked once, not for
+    // every key of the settings file.
+    const std::string programDirectory = ProgramDirectory();
     const auto writeTo = [](std::FILE* stream) {
         return [stream](std::string_view text) {
             std::fwrite(text.data(), 1, text.size(), stream);
@@ -270,7 +273,7 @@ int Main(SerialPort& port, int argc, char** argv, Output err)
     };
     Platform platform{port,
                       *store,
-                      ProgramDirectory,
+                      [&] { return programDirectory; },
                       LocalTimeOfDay,
                       PatientTurns(DrainPatience),
                       writeTo(stdout),
