@@ -101,7 +101,9 @@ double RoundHalfEven(double value)
         return down;
     if (fraction > 0.5)
         return down + 1.0;
-    return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
+    // Even when half of it is whole; the division by two is exact. (Without fmod, which
+    // would bring the maths library into tallymark-send's start.)
+    return std::floor(down / 2.0) * 2.0 == down ? down : down + 1.0;
 }
 
 std::optional<double> DecimalNumber(std::string_view text)

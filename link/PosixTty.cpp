@@ -34,14 +34,6 @@ bool NotSupported(int error)
     return error == ENOTTY || error == EINVAL || error == EOPNOTSUPP;
 }
 
-// "LCK..ttyUSB0" for /dev/ttyUSB0, "LCK..pts_3" for /dev/pts/3.
-std::string LockFileName(const std::string& devicePath)
-{
-    std::string name = devicePath.starts_with("/dev/") ? devicePath.substr(5) : devicePath;
-    std::replace(name.begin(), name.end(), '/', '_');
-    return "LCK.." + name;
-}
-
 [[noreturn]] void Refuse(const OpenFailure& failure)
 {
     throw PortOpenError(failure, OpenFailureText(failure));
@@ -189,6 +181,13 @@ std::string OpenFailureText(const OpenFailure& failure)
     case OpenRefusal::Other: break;
     }
     return device + ": " + failure.systemText;
+}
+
+std::string LockFileName(const std::string& devicePath)
+{
+    std::string name = devicePath.starts_with("/dev/") ? devicePath.substr(5) : devicePath;
+    std::replace(name.begin(), name.end(), '/', '_');
+    return "LCK.." + name;
 }
 
 std::string QtLockFolder(const std::string& lockFileName)

@@ -33,6 +33,10 @@ void Drain(int descriptor);
 // adapters) has no DTR to set; that is not a failure.
 void SetDtr(int descriptor, bool raised);
 
+// The name of a device's lock file: "LCK..ttyUSB0" for /dev/ttyUSB0, "LCK..pts_3" for
+// /dev/pts/3.
+std::string LockFileName(const std::string& devicePath);
+
 // The folder where Qt SerialPort keeps lock files of this name, by Qt's own rule: the first
 // of /var/lock, /etc/locks, /var/spool/locks, /var/spool/uucp, /tmp, /var/tmp,
 // /var/lock/lockdev, /run/lock and the temporary folder ($TMPDIR or /tmp) that this process

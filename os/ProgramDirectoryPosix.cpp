@@ -11,7 +11,6 @@
 #endif
 
 namespace tallymark {
-namespace {
 
 std::string ExecutablePath()
 {
@@ -33,8 +32,6 @@ std::string ExecutablePath()
     return path;
 #endif
 }
-
-} // namespace
 
 std::string ProgramDirectory()
 {

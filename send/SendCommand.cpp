@@ -13,6 +13,7 @@
 #include "os/Process.h"
 #include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
+#include "send/SettingOptions.h"
 #include "send/WatchedPort.h"
 #include "settings/SettingsFile.h"
 
@@ -38,7 +39,7 @@ constexpr ExitCodeMeaning ExitCodes[] = {
 std::string Synopsis()
 {
     const std::string name(ProgramName);
-    const std::string line1 = "Usage: " + name + " (--clock | --all) [--port COMn] [--dry-run]\n";
+    const std::string line1 = "Usage: " + name + " (--clock | --all [SETTINGS]) [--port COMn] [--dry-run]\n";
     return line1 + "       " + name + " --help | --version\n";
 }
 
@@ -58,6 +59,9 @@ std::string Usage()
              "  --help       show this text\n"
              "  --version    show the version\n"
              "\n"
+             "SETTINGS take the place of the file's values for this send only:\n";
+    usage += SettingOptionsUsage();
+    usage += "\n"
              "A port in use by another program (the panel during its own send, say) is an error,\n"
              "never a wait. Exit codes:\n";
     for (const ExitCodeMeaning& row : ExitCodes)
@@ -207,6 +211,18 @@ std::variant<Options, std::string> ParseCommandLine(std::span<const std::string>
             options.port = argument == "--port" ? arguments[++i] : std::string(argument.substr(7));
             if (!error && PortNumberOf(options.port) == 0)
                 error = "the port name " + Quoted(options.port) + " is not one of COM1 to COM32";
+        } else if (const auto name = argument.substr(0, argument.find('=')); IsSettingOption(name)) {
+            std::string value;
+            if (TakesValue(name) && argument == name) {
+                if (i + 1 == arguments.size())
+                    return Quoted(name) + " needs a value";
+                value = arguments[++i];
+            } else if (TakesValue(name)) {
+                value = argument.substr(name.size() + 1);
+            } else if (argument != name) {
+                return Quoted(name) + " takes no value";
+            }
+            error = ReadSettingOption(name, value, options.settings);
         } else if (argument == "--dry-run") {
             error = once(options.dryRun, argument);
         } else if (argument == "--help") {
@@ -221,19 +237,23 @@ std::variant<Options, std::string> ParseCommandLine(std::span<const std::string>
     }
     if (options.index == -1 && !options.help && !options.version)
         return std::string("--clock or --all is needed");
+    if (options.index == 0 && !options.settings.first.empty())
+        return Quoted(options.settings.first) + " does not go with --clock, whose update carries no settings";
     return options;
 }
 
 DrainTurn PatientTurns(std::chrono::milliseconds patience)
 {
     std::optional<std::chrono::steady_clock::time_point> start;
-    return [patience, start]() mutable {
+    std::chrono::microseconds pause{0};
+    return [patience, start, pause]() mutable {
         const auto now = std::chrono::steady_clock::now();
         if (!start)
             start = now;
         if (now - *start >= patience)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(pause);
+        pause = std::clamp(pause * 2, std::chrono::microseconds(50), std::chrono::microseconds(1000));
         return true;
     };
 }
@@ -258,18 +278,22 @@ ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform)
 
     StoredSettings settings;
     SettingsFile(platform.store, platform.programDirectory, platform.userDirectory).LoadSettings(settings);
+    const PanelSettings values = WithOptions(settings.values, options.settings);
     if (options.dryRun) {
-        const DisplayRecord record = BuildDisplayRecord(settings.values, options.index, platform.clock);
+        const DisplayRecord record = BuildDisplayRecord(values, options.index, platform.clock);
         platform.out(HexBytes(WholeUpdate(record)) + "\n");
         return ExitCode::Sent;
     }
-    return Send(options, settings.values, platform);
+    return Send(options, values, platform);
 }
 
-int Main(SerialPort& port, int argc, char** argv)
+int Main(SerialPort& port, int argc, char** argv, Output err)
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const auto store = SystemProfileStore();
+    // The program's folder stays where it is while the command runs: asked once, not for
+    // every key of the settings file.
+    const std::string programDirectory = ProgramDirectory();
     const auto writeTo = [](std::FILE* stream) {
         return [stream](std::string_view text) {
             std::fwrite(text.data(), 1, text.size(), stream);
@@ -278,11 +302,11 @@ int Main(SerialPort& port, int argc, char** argv)
     };
     Platform platform{port,
                       *store,
-                      ProgramDirectory,
+                      [&] { return programDirectory; },
                       LocalTimeOfDay,
                       PatientTurns(DrainPatience),
                       writeTo(stdout),
-                      writeTo(stderr),
+                      err ? std::move(err) : writeTo(stderr),
                       UserSettingsDirectory};
     return static_cast<int>(RunCommand(arguments, platform));
 }

@@ -14,6 +14,7 @@
 
 #include "link/LocalClock.h"
 #include "link/SerialPort.h"
+#include "send/SettingOptions.h"
 #include "settings/ProfileStore.h"
 
 namespace tallymark::command {
@@ -31,6 +32,7 @@ enum class ExitCode : int {
 struct Options {
     std::int16_t index = -1; // the panel's send button: 0 for --clock, 1 for --all
     std::string port; // --port; empty: the port the panel would pick at its start
+    SettingOptions settings; // values in place of the file's, with --all
     bool dryRun = false;
     bool help = false;
     bool version = false;
@@ -45,8 +47,10 @@ std::variant<Options, std::string> ParseCommandLine(std::span<const std::string>
 // flow control must not keep a scheduled job waiting for ever.
 inline constexpr std::chrono::seconds DrainPatience{30};
 
-// One turn of the wait for the line to drain: a pause of about a millisecond; false once the
-// wait has lasted longer than `patience`, counted from its first turn.
+// One turn of the wait for the line to drain: none before the count is first read, then
+// pauses that double from 50 microseconds to about a millisecond, so that a line that drains
+// at once costs no wait and a slow one no busy core; false once the wait has lasted longer
+// than `patience`, counted from its first turn.
 using DrainTurn = std::function<bool()>;
 DrainTurn PatientTurns(std::chrono::milliseconds patience);
 
@@ -69,7 +73,8 @@ struct Platform {
 
 ExitCode RunCommand(std::span<const std::string> arguments, Platform& platform);
 
-// main() of each platform, around the platform's own serial component.
-int Main(SerialPort& port, int argc, char** argv);
+// main() of each platform, around the platform's own serial component. The failure line goes
+// to standard error, or to `err` where it is given.
+int Main(SerialPort& port, int argc, char** argv, Output err = {});
 
 } // namespace tallymark::command

@@ -2,6 +2,7 @@
 
 #include "settings/AnsiCodePage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -73,6 +74,10 @@ bool IsAnsiLeadByte(unsigned char byte)
 
 std::string AnsiToUtf8(std::string_view ansi)
 {
+    // ASCII is the same in both, and loading the converter would be most of a short run's
+    // time (tallymark-send's).
+    if (std::ranges::all_of(ansi, [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(ansi);
     Converter converter("UTF-8", AnsiCodeSet);
     if (!converter.valid()) {
         std::string out;

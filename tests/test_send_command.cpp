@@ -26,7 +26,7 @@ const std::string StoredFile = "; the sign in the workshop\r\n"
                                "[WorkTime]\r\nWorkTimeEnable=1\r\nStartWorkTime=420\r\nEndWorkTime=1140\r\n"
                                "[Tallymarks]\r\nDDD=999\r\nDownCount=1\r\n[Bright]\r\nBright=5\r\n";
 const std::string Clock = vectors::ClockUpdate, All = vectors::SettingsUpdate;
-const std::string Usage = " out Usage: tallymark-send (--clock | --all) [--port COMn] [--dry-run]";
+const std::string Usage = " out Usage: tallymark-send (--clock | --all [SETTINGS]) [--port COMn] [--dry-run]";
 const std::string InUse = " is in use by another program or does not exist";
 const std::string Refused = "exit 2" + Usage + " err ", NotAPort = "\" is not one of COM1 to COM32";
 
@@ -37,6 +37,7 @@ struct Case {
     std::string expected; // exit code, the port used last, the bytes sent, the first line out, the line on err
     bool settingsFile = true;
     bool perUser = false; // the file in the user's folder, and another beside the program
+    TimeOfDay at = {13, 45, 9};
 };
 
 const auto Ports = [](std::set<int> present) { return [=](FakeSerialPort& p) { p.present = present; }; };
@@ -58,6 +59,14 @@ const Case Cases[] = {
     {"dry run with a port", {"--dry-run", "--all", "--port", "COM3"}, {}, "exit 0 out " + All},
     {"--help", {"--help"}, {}, "exit 0" + Usage},
     {"--version", {"--version"}, {}, "exit 0 out tallymark-send " TALLYMARK_VERSION},
+    // Values from the command line over a file that holds others, for this send only.
+    {"every value given", {"--all", "--dry-run", "--days", "999", "--down", "--brightness", "5", "--work", "07:00-19:00"},
+     {}, "exit 0 out " + All, true, true},
+    {"counting up, the working time off",
+     {"--all", "--dry-run", "--up", "--days=168", "--brightness", "8", "--work", "08:30-17:15", "--work-off"}, {},
+     "exit 0 out 48 65 6C 6C 6F 30 05 08 00 A8 00 08 1E 91 0F", true, true, {8, 5, 30}},
+    {"the count reset, sent", {"--all", "--port", "COM2", "--days", "0"}, {},
+     "exit 0 port 2 sent 48 65 6C 6C 6F 09 45 13 00 00 03 87 00 13 00"},
     // The command line refused.
     {"nothing", {}, {}, Refused + "--clock or --all is needed"},
     {"only a port", {"--port", "COM3"}, {}, Refused + "--clock or --all is needed"},
@@ -71,6 +80,17 @@ const Case Cases[] = {
     {"line end in the port", {"--all", "--port=COM3\n"}, {}, Refused + "the port name \"COM3?" + NotAPort},
     {"unknown option", {"--clock", "-n"}, {}, Refused + "unknown option \"-n\""},
     {"a word", {"--clock", "now"}, {}, Refused + "unexpected argument \"now\""},
+    {"a value with --clock", {"--clock", "--brightness", "3"}, {},
+     Refused + "\"--brightness\" does not go with --clock, whose update carries no settings"},
+    {"four digits", {"--all", "--days", "1000"}, {}, Refused + "--days \"1000\" is not a day count of one to three characters"},
+    {"brightness 9", {"--all", "--brightness=9"}, {}, Refused + "--brightness \"9\" is not one of 1 to 8"},
+    {"24:00", {"--all", "--work", "07:00-24:00"}, {},
+     Refused + "--work \"07:00-24:00\" is not a working time HH:MM-HH:MM within 00:00 to 23:59"},
+    {"one digit of hour", {"--all", "--work", "7:00-19:00"}, {},
+     Refused + "--work \"7:00-19:00\" is not a working time HH:MM-HH:MM within 00:00 to 23:59"},
+    {"up and down", {"--all", "--up", "--down"}, {}, Refused + "--up and --down do not go together"},
+    {"no count", {"--all", "--days"}, {}, Refused + "\"--days\" needs a value"},
+    {"a value for a switch", {"--all", "--work-off=1"}, {}, Refused + "\"--work-off\" takes no value"},
     {"--help with a wrong word", {"--help", "--verbose"}, {}, Refused + "unknown option \"--verbose\""},
     // No usable port.
     {"no port found", {"--clock"}, Ports({}), "exit 3 port 32 err no serial port from COM1 to COM32 opens"},
@@ -122,7 +142,7 @@ private slots:
         std::string out, err;
         int turns = 0; // the drain wait's patience is 100 turns
         Platform platform{port, *store, [&] { return folder.path().toStdString(); },
-                          [] { return TimeOfDay{13, 45, 9}; }, [&] { return ++turns <= 100; },
+                          [&] { return c.at; }, [&] { return ++turns <= 100; },
                           [&](std::string_view text) { out += text; }, [&](std::string_view text) { err += text; },
                           [&] { return folder.filePath("user").toStdString(); }};
 

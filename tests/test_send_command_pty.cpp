@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <optional>
 
+#include "link/qt/QtSerialPort.h"
 #include "support/FileContent.h"
 #include "support/LiveUpdate.h"
 #include "support/OtherProgram.h"
@@ -20,10 +21,10 @@
 using namespace std::chrono_literals;
 using namespace tallymark::testing;
 
-namespace {
-// What stands between the command and its port.
-constexpr int Free = 0, Held = 1, Refused = 2;
-}
+// Who stands between the command and its port: nobody, another program, the panel, or the
+// device's permissions.
+enum class Holder { None, OtherProgram, Panel, Permissions };
+Q_DECLARE_METATYPE(Holder)
 
 class TestSendCommandPty : public QObject {
     Q_OBJECT
@@ -32,31 +33,34 @@ private slots:
     void runs_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("hold");  // free, held by another program, or refused to this user
+        QTest::addColumn<Holder>("held");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("err"); // the start of the one line on standard error
         QTest::addColumn<int>("index");   // the update sent (or printed by a dry run); -1 for none
-        QTest::newRow("--clock, port found") << QStringList{"--clock"} << Free << 0 << "" << 0;
-        QTest::newRow("--all, port named") << QStringList{"--all", "--port", "COM3"} << Free << 0 << "" << 1;
-        QTest::newRow("dry run, port held") << QStringList{"--clock", "--dry-run"} << Held << 0 << "" << 0;
-        QTest::newRow("port named, held") << QStringList{"--port", "COM3", "--clock"} << Held << 4
-                                          << "tallymark-send: COM3 is in use by another program or does not exist ("
-                                          << -1;
+        const QString inUse = "tallymark-send: COM3 is in use by another program or does not exist (";
+        QTest::newRow("--clock, port found") << QStringList{"--clock"} << Holder::None << 0 << "" << 0;
+        QTest::newRow("--all, port named") << QStringList{"--all", "--port", "COM3"} << Holder::None << 0 << "" << 1;
+        QTest::newRow("dry run, port held") << QStringList{"--clock", "--dry-run"} << Holder::OtherProgram << 0 << ""
+                                            << 0;
+        QTest::newRow("port named, held") << QStringList{"--port", "COM3", "--clock"} << Holder::OtherProgram << 4
+                                          << inUse << -1;
+        QTest::newRow("port named, the panel's") << QStringList{"--port", "COM3", "--all"} << Holder::Panel << 4
+                                                 << inUse << -1;
         // The device root:dialout 0660, as Debian makes serial ports, and the command run by a
         // user outside that group.
         const QString join = ": join the group dialout: sudo adduser <user> dialout, then log in again\n";
-        QTest::newRow("port named, refused") << QStringList{"--port", "COM3", "--clock"} << Refused << 4
+        QTest::newRow("port named, refused") << QStringList{"--port", "COM3", "--clock"} << Holder::Permissions << 4
                                              << "tallymark-send: COM3 (<device>): permission denied; " + join.mid(2)
                                              << -1;
         QTest::newRow("port found, refused")
-            << QStringList{"--all"} << Refused << 3
+            << QStringList{"--all"} << Holder::Permissions << 3
             << "tallymark-send: no serial port from COM1 to COM32 opens; permission denied on <device>" + join << -1;
     }
 
     void runs()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(int, hold);
+        QFETCH(Holder, held);
         QFETCH(int, code);
         QFETCH(QString, err);
         QFETCH(int, index);
@@ -67,10 +71,14 @@ private slots:
         LinkNoPorts(folder.path().toStdString());
         LinkPort(folder.path().toStdString(), 3, line.DevicePath());
         std::optional<OtherProgram> other;
-        if (hold == Held)
+        if (held == Holder::OtherProgram)
             QVERIFY(other.emplace(line.DevicePath(), OtherProgram::Hold::Flock).Holds());
+        tallymark::QtSerialPort panel(folder.path().toStdString());
+        panel.SetCommPort(3);
+        if (held == Holder::Panel)
+            panel.SetPortOpen(true);
         QString program = folder.filePath("tallymark-send");
-        if (hold == Refused) {
+        if (held == Holder::Permissions) {
             const passwd* user = ::getpwuid(65534);
             const group* dialout = ::getgrnam("dialout");
             if (::geteuid() != 0 || !user || !dialout)

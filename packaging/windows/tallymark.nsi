@@ -106,7 +106,8 @@ Section "$(Programs)" programs
   SectionIn RO
   Call ClosePanels
   SetOutPath "$INSTDIR"
-  File "${STAGE}\tallymark.exe" "${STAGE}\tallymark-send.exe" "${STAGE}\README.txt" "${STAGE}\LICENSE.txt"
+  File "${STAGE}\tallymark.exe" "${STAGE}\tallymark-send.exe" "${STAGE}\tallymark-sendw.exe" "${STAGE}\README.txt" \
+    "${STAGE}\LICENSE.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${TITLE}.lnk" "$INSTDIR\tallymark.exe"
   ; The options below make these again when chosen: what is ticked is what stays.
@@ -130,9 +131,10 @@ Section /o "$(DesktopShortcut)" desktop
   CreateShortcut "$DESKTOP\${TITLE}.lnk" "$INSTDIR\tallymark.exe"
 SectionEnd
 
-; Without a COM port chosen yet the send fails at log-on, as tallymark-send does.
+; Without a COM port chosen yet the send fails at log-on, as tallymark-send does. The
+; windowless build opens no console window at log-on.
 Section /o "$(ClockAtLogOn)" clock
-  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\tallymark-send.exe" --clock'
+  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\tallymark-sendw.exe" --clock'
 SectionEnd
 
 ; An upgrade offers the options as the earlier install left them.
@@ -148,6 +150,7 @@ Section Uninstall
   Call un.ClosePanels
   Delete "$INSTDIR\tallymark.exe"
   Delete "$INSTDIR\tallymark-send.exe"
+  Delete "$INSTDIR\tallymark-sendw.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
