@@ -9,4 +9,11 @@ namespace tallymark {
 // GetLastError), in its language.
 std::string LastErrorText();
 
+#ifdef _WIN32
+// The system's own words for Windows error `code`, without the line break they end in, in
+// code page `codePage` (UTF-8 for the window, the ANSI code page for a console); empty when
+// the system has none.
+std::string SystemErrorText(unsigned long code, unsigned codePage);
+#endif
+
 } // namespace tallymark

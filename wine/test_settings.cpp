@@ -18,7 +18,7 @@
 #include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
 #include "settings/SettingsFile.h"
-#include "settings/WideText.h"
+#include "os/WideText.h"
 #include "support/Check.h"
 #include "support/Files.h"
 
