@@ -11,7 +11,6 @@
 
 #include "link/PortNames.h"
 #include "link/PortsFolder.h"
-#include "link/SendOperation.h"
 
 namespace tallymark {
 
@@ -37,7 +36,7 @@ void AddLinkedPorts(const std::string& programDirectory, std::vector<int>& numbe
     for (const std::string& folder : PortsFoldersToSearch(programDirectory))
         for (int n = 1; n <= HighestPortNumber; ++n) {
             std::error_code error;
-            const fs::path entry = fs::path(folder) / ("COM" + std::to_string(n));
+            const fs::path entry = fs::path(folder) / PortName(n);
             if (fs::exists(fs::symlink_status(entry, error)))
                 numbers.push_back(n);
         }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "link/PortNames.h"
-#include "link/SendOperation.h"
 
 #include "os/WideText.h"
 #include "ui/SingleLine.h"
