@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "settings/AnsiCodePage.h"
+#include "settings/Characters.h"
 
 namespace tallymark {
 namespace {

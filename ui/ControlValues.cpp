@@ -2,7 +2,7 @@
 // put into them: each value checked as its control checks it, and the handlers its change
 // fires run.
 
-#include "settings/AnsiCodePage.h"
+#include "settings/Characters.h"
 #include "ui/ComboBox.h"
 #include "ui/Form1.h"
 
