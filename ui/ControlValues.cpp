@@ -10,7 +10,7 @@ namespace tallymark {
 
 void Form1::SetSwitch(int value)
 {
-    if (value < 0 || value > 2 || view_.Value(Control::ChkWEn) == value)
+    if (value < LowestSwitchValue || value > HighestSwitchValue || view_.Value(Control::ChkWEn) == value)
         return;
     view_.SetValue(Control::ChkWEn, value);
     ChkWEn_Click();
