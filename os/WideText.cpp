@@ -22,8 +22,9 @@ std::string FromWide(unsigned codePage, std::wstring_view wide, bool* lossy)
     std::string text;
     if (!wide.empty()) {
         const int size = static_cast<int>(wide.size());
-        text.resize(static_cast<std::size_t>(WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, used)));
-        WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), static_cast<int>(text.size()), nullptr, used);
+        const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, used);
+        text.resize(static_cast<std::size_t>(length));
+        WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), length, nullptr, used);
     }
     if (lossy)
         *lossy = replaced != FALSE;

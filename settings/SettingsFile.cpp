@@ -61,7 +61,8 @@ void SettingsFile::LoadSettings(SettingsHolder& holder)
     };
     // Each value is read once and handed on before the next key is read.
     PanelSettings values;
-    values.workTimeSwitch = InRangeOr(readInteger(WorkTimeEnableRow), LowestSwitchValue, HighestSwitchValue, WorkTimeEnableRow);
+    values.workTimeSwitch
+        = InRangeOr(readInteger(WorkTimeEnableRow), LowestSwitchValue, HighestSwitchValue, WorkTimeEnableRow);
     holder.Put(Setting::WorkTimeEnable, values);
     values.workStart = InRangeOr(readInteger(StartWorkTimeRow), FirstMinuteOfDay, LastMinuteOfDay, StartWorkTimeRow);
     holder.Put(Setting::StartWorkTime, values);
