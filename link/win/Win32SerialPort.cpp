@@ -35,7 +35,7 @@ constexpr DWORD CancelPatienceMs = 2'000;
 // The system's own text for an error, in its language, with the number.
 std::string SystemText(DWORD error)
 {
-    std::string message = SystemErrorText(error, CP_ACP);
+    std::string message = AnsiSystemErrorText(error);
     while (!message.empty() && std::string_view("\r\n .").find(message.back()) != std::string_view::npos)
         message.pop_back();
     return (message.empty() ? "error" : message) + " (" + std::to_string(error) + ")";
