@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "ShownWindow.h"
-#include "settings/WideText.h"
+#include "os/WideText.h"
 #include "ui/Controls.h"
 #include "ui/WorkTimeEditor.h"
 

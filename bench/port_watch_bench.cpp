@@ -5,7 +5,7 @@
 // Then what a change that names no port costs (on Windows, any device's coming or going),
 // with COM29 and COM30 listed and the 30 other ports absent: the opens of the listed ports'
 // devices and the time, against the floor of asking whether each of the 32 devices exists,
-// and against trying every port by opening it, as such a change did before.
+// and against trying every port by opening it, which raises DTR on each listed port's line.
 //   port_watch_bench [rounds]
 
 #include <QCoreApplication>

@@ -176,7 +176,7 @@ void DisplayWindow::refresh()
 {
     const WorkTime& work = m_model.Work();
     m_sign->setState(
-        {m_model.DayCount(), m_model.DigitsLit(), m_model.Clock(), m_model.CountsUp(), work, m_model.BrightnessCode()});
+        {m_model.DayCount(), m_model.DigitsLit(), m_model.Clock(), m_model.CountsUp(), work, m_model.Intensity()});
     m_summary->setText(
         Summary(m_model.DayCount(), m_model.CountsUp(), work, m_model.DigitsLit(), m_model.BrightnessCode()));
 }

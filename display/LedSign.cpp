@@ -225,7 +225,7 @@ void LedSign::paintEvent(QPaintEvent*)
     sign.moveCenter(QRectF(rect()).center());
     DrawBezel(painter, sign);
 
-    const Drive drive{(8 - m_state.brightnessCode) / 8.0};
+    const Drive drive{m_state.intensity};
     const qreal inset = sign.width() * 0.06;
     const QRectF face = sign.adjusted(inset, inset * 0.8, -inset, -inset * 0.8);
 
@@ -289,7 +289,7 @@ void LedSign::paintEvent(QPaintEvent*)
     const QRectF brightArea = column(0.16);
     DrawLabel(painter, QRectF(brightArea.left(), stripTop, brightArea.width(), labelHeight), tr("BRIGHT"),
               Qt::AlignCenter);
-    const int level = 8 - m_state.brightnessCode;
+    const int level = static_cast<int>(std::lround(m_state.intensity * 8)); // a bar for each eighth
     const qreal barWidth = brightArea.width() * 0.7 / 8;
     for (int step = 0; step < 8; ++step) {
         const qreal barHeight = contentHeight * (0.25 + 0.06 * step);

@@ -15,13 +15,13 @@ struct SignState {
     tallymark::TimeOfDay clock;
     bool countUp = true;
     tallymark::display::WorkTime work;
-    int brightnessCode = 0;
+    double intensity = 1.0; // share of full light: DisplayModel::Intensity
 
     friend bool operator==(const SignState& a, const SignState& b)
     {
         return a.dayCount == b.dayCount && a.digitsLit == b.digitsLit && a.clock.hour == b.clock.hour
             && a.clock.minute == b.clock.minute && a.clock.second == b.clock.second && a.countUp == b.countUp
-            && a.work == b.work && a.brightnessCode == b.brightnessCode;
+            && a.work == b.work && a.intensity == b.intensity;
     }
 };
 

@@ -49,11 +49,11 @@ PortLink PortLink::Publish(const std::filesystem::path& portsFolder, const std::
                            std::optional<int> number)
 {
     std::filesystem::create_directories(portsFolder);
-    const auto pathOf = [&](int n) { return portsFolder / ("COM" + std::to_string(n)); };
+    const auto pathOf = [&](int n) { return portsFolder / tallymark::PortName(n); };
 
     if (number) {
         if (*number < LowestPort || *number > HighestPort)
-            throw std::runtime_error("COM" + std::to_string(*number) + " is not a port a panel scans (COM1 to COM32)");
+            throw std::runtime_error(tallymark::PortName(*number) + " is not a port a panel scans (COM1 to COM32)");
         if (!TryLink(pathOf(*number), target))
             throw std::runtime_error(pathOf(*number).string() + " is taken");
         return PortLink(pathOf(*number), target, *number);

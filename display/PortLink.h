@@ -29,7 +29,7 @@ public:
     ~PortLink();
 
     int Number() const { return m_number; }
-    std::string PortName() const { return "COM" + std::to_string(m_number); }
+    std::string PortName() const { return tallymark::PortName(m_number); }
     const std::filesystem::path& Path() const { return m_path; }
 
     // Removes the link, unless someone has put another in its place meanwhile.

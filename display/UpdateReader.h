@@ -66,8 +66,6 @@ public:
     // When Idle has something to close, if nothing arrives before then.
     std::optional<Instant> Deadline() const;
 
-    Duration PauseLimit() const { return m_pauseLimit; }
-
 private:
     void Take(std::uint8_t byte, Instant arrival, std::vector<LineEvent>& events);
     void CompleteRecord(Instant arrival, std::vector<LineEvent>& events);

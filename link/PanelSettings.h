@@ -14,6 +14,10 @@ inline constexpr int LastMinuteOfDay = 23 * 60 + 59;
 // The day-count box takes three characters: counts up to 999.
 inline constexpr int DayCountMaxLength = 3;
 
+// The working-time switch is 0 off, 1 on or 2 greyed.
+inline constexpr int LowestSwitchValue = 0;
+inline constexpr int HighestSwitchValue = 2;
+
 struct PanelSettings {
     std::string dayCountText; // TxtDJS text
     bool countUp = false; // OptInD value; OptDeD, counting down, is its partner

@@ -4,16 +4,10 @@
 #include <exception>
 
 #include "link/PortNames.h"
-#include "link/SendOperation.h"
 
 namespace tallymark {
 
 namespace {
-
-std::string PortName(int number)
-{
-    return "COM" + std::to_string(number);
-}
 
 bool Holds(std::span<const int> numbers, int n)
 {

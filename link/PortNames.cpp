@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "os/WideText.h"
 #else
 #include "link/PortsFolder.h"
 #endif
@@ -11,6 +13,31 @@
 
 namespace tallymark {
 
+namespace {
+constexpr std::string_view PortPrefix = "COM";
+} // namespace
+
+std::string PortName(int portNumber)
+{
+    return std::string(PortPrefix) + std::to_string(portNumber);
+}
+
+std::int16_t PortNumberOf(std::string_view name)
+{
+    if (!name.starts_with(PortPrefix))
+        return 0;
+    const std::string_view digits = name.substr(PortPrefix.size());
+    if (digits.empty() || digits.size() > 2 || digits.front() == '0')
+        return 0;
+    int number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return 0;
+        number = number * 10 + (c - '0');
+    }
+    return number >= 1 && number <= HighestPortNumber ? static_cast<std::int16_t>(number) : 0;
+}
+
 #ifdef _WIN32
 
 std::string PortDevicePath(int portNumber, const std::string&)
@@ -18,13 +45,13 @@ std::string PortDevicePath(int portNumber, const std::string&)
     if (portNumber < 1)
         return {};
     // The "\\.\" prefix reaches COM10 and above, which the short form does not.
-    return "\\\\.\\COM" + std::to_string(portNumber);
+    return "\\\\.\\" + PortName(portNumber);
 }
 
 bool PortDeviceExists(int portNumber, const std::string&)
 {
     // The name's target is of no use here; a target too long for the buffer still exists.
-    const std::wstring name = L"COM" + std::to_wstring(portNumber);
+    const std::wstring name = Utf8ToWide(PortName(portNumber));
     wchar_t target[256];
     return portNumber >= 1
         && (QueryDosDeviceW(name.c_str(), target, 256) != 0 || GetLastError() == ERROR_INSUFFICIENT_BUFFER);
@@ -41,7 +68,7 @@ std::string AssignedDevice(int portNumber, const std::string& programDirectory)
 {
     namespace fs = std::filesystem;
     for (const std::string& ports : PortsFoldersToSearch(programDirectory)) {
-        const fs::path entry = fs::path(ports) / ("COM" + std::to_string(portNumber));
+        const fs::path entry = fs::path(ports) / PortName(portNumber);
         std::error_code error;
         const fs::file_status status = fs::symlink_status(entry, error);
         if (error || !fs::exists(status))

@@ -11,6 +11,13 @@ namespace tallymark {
 // The panel's ports are COM1 to COM32.
 inline constexpr std::int16_t HighestPortNumber = 32;
 
+// The panel's name of port `portNumber`: "COM" and the number.
+std::string PortName(int portNumber);
+
+// The port number of a port name "COM1" to "COM32", compared whole and case-sensitive;
+// 0 for any other text.
+std::int16_t PortNumberOf(std::string_view name);
+
 // The path of the device that port number `portNumber` opens; empty when no device is
 // assigned to it.
 //

@@ -5,13 +5,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
 #include "link/PortNames.h"
 #include "link/PortsFolder.h"
-#include "link/SendOperation.h"
 
 namespace tallymark {
 
@@ -21,14 +19,6 @@ constexpr std::uint32_t EntryChanges = IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MO
 constexpr std::uint32_t Arrivals = IN_CREATE | IN_MOVED_TO; // what a folder not there yet is awaited by
 constexpr std::uint32_t Departures = IN_DELETE_SELF | IN_MOVE_SELF; // and IN_IGNORED, which always comes
 
-// Where udev keeps the stable names of serial devices. TALLYMARK_SERIAL_FOLDER, read only
-// when set, is a test hook: it puts the folder where a check can make and remove it.
-std::string SerialFolder()
-{
-    const char* folder = std::getenv("TALLYMARK_SERIAL_FOLDER");
-    return folder && *folder ? folder : "/dev/serial";
-}
-
 // The ports that the ports folders' links name: a device behind a stable name
 // (/dev/serial/by-id) may be what just came or went.
 void AddLinkedPorts(const std::string& programDirectory, std::vector<int>& numbers)
@@ -37,7 +27,7 @@ void AddLinkedPorts(const std::string& programDirectory, std::vector<int>& numbe
     for (const std::string& folder : PortsFoldersToSearch(programDirectory))
         for (int n = 1; n <= HighestPortNumber; ++n) {
             std::error_code error;
-            const fs::path entry = fs::path(folder) / ("COM" + std::to_string(n));
+            const fs::path entry = fs::path(folder) / PortName(n);
             if (fs::exists(fs::symlink_status(entry, error)))
                 numbers.push_back(n);
         }
@@ -52,14 +42,14 @@ bool Leads(const std::string& watched, std::string_view name, const std::string&
 
 } // namespace
 
-PortWatch::PortWatch(std::string programDirectory) : programDirectory_(std::move(programDirectory))
+PortWatch::PortWatch(std::string programDirectory, std::string serialFolder)
+    : programDirectory_(std::move(programDirectory))
 {
     fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd_ == -1)
         return;
     devices_ = inotify_add_watch(fd_, "/dev", EntryChanges);
-    const std::string serial = SerialFolder();
-    folders_ = {{serial, false}, {serial + "/by-id", false}};
+    folders_ = {{serialFolder, false}, {serialFolder + "/by-id", false}};
     for (std::string& ports : PortsFoldersToSearch(programDirectory_))
         folders_.push_back({std::move(ports), true});
     for (Followed& folder : folders_)

@@ -13,9 +13,13 @@
 
 namespace tallymark {
 
+// Where udev keeps the stable names of serial devices.
+inline constexpr const char* StableNamesFolder = "/dev/serial";
+
 class PortWatch {
 public:
-    explicit PortWatch(std::string programDirectory);
+    // serialFolder stands for /dev/serial, so that a check can make and remove the folder.
+    explicit PortWatch(std::string programDirectory, std::string serialFolder = StableNamesFolder);
     ~PortWatch();
     PortWatch(const PortWatch&) = delete;
     PortWatch& operator=(const PortWatch&) = delete;

@@ -35,23 +35,6 @@ std::optional<Message> MessageFor(SendResult result)
     return std::nullopt;
 }
 
-std::int16_t PortNumberOf(std::string_view name)
-{
-    constexpr std::string_view prefix = "COM";
-    if (name.size() < 4 || name.size() > 5 || name.substr(0, 3) != prefix)
-        return 0;
-    const std::string_view digits = name.substr(3);
-    if (digits.front() == '0')
-        return 0;
-    int number = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return 0;
-        number = number * 10 + (c - '0');
-    }
-    return number >= 1 && number <= HighestPortNumber ? static_cast<std::int16_t>(number) : 0;
-}
-
 SendOperation::SendOperation(SerialPort& port, SendWindow& window, Clock clock)
     : port_(port), window_(window), clock_(std::move(clock))
 {

@@ -63,10 +63,6 @@ struct Message {
 };
 std::optional<Message> MessageFor(SendResult result);
 
-// The port number of a port name "COM1" to "COM32", compared whole and case-sensitive;
-// 0 for any other text.
-std::int16_t PortNumberOf(std::string_view name);
-
 class SendOperation {
 public:
     SendOperation(SerialPort& port, SendWindow& window, Clock clock);

@@ -48,7 +48,7 @@ void SerialComponent::Output(std::span<const std::uint8_t> bytes)
 
 std::string SerialComponent::Name() const
 {
-    return "COM" + std::to_string(commPort_);
+    return PortName(commPort_);
 }
 
 void SerialComponent::RequireOpen(std::string_view operation) const

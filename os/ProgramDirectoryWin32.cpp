@@ -4,28 +4,14 @@
 
 #include <windows.h>
 
+#include "os/WideText.h"
+
 namespace tallymark {
-namespace {
-
-// The path in the ANSI code page; `lossy` tells whether the code page could not spell it.
-std::string InAnsiCodePage(const std::wstring& path, BOOL& lossy)
-{
-    lossy = FALSE;
-    const int size = static_cast<int>(path.size());
-    std::string ansi(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size,
-                                                                  nullptr, 0, nullptr, &lossy)),
-                     '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, ansi.data(), static_cast<int>(ansi.size()),
-                        nullptr, &lossy);
-    return ansi;
-}
-
-} // namespace
 
 std::string AnsiPathOf(const std::wstring& path)
 {
-    BOOL lossy = FALSE;
-    const std::string ansi = InAnsiCodePage(path, lossy);
+    bool lossy = false;
+    const std::string ansi = FromWide(CP_ACP, path, &lossy);
     if (!lossy)
         return ansi;
     // A name the code page cannot spell has a short name that it can, where the volume
@@ -35,7 +21,7 @@ std::string AnsiPathOf(const std::wstring& path)
     if (length == 0 || length >= shortPath.size())
         return ansi;
     shortPath.resize(length);
-    return InAnsiCodePage(shortPath, lossy);
+    return FromWide(CP_ACP, shortPath, &lossy);
 }
 
 std::string ProgramDirectory()

@@ -9,4 +9,13 @@ namespace tallymark {
 // GetLastError), in its language.
 std::string LastErrorText();
 
+#ifdef _WIN32
+// The system's own words for Windows error `code`, without the line break they end in;
+// empty when the system has none. In UTF-8, for the window.
+std::string SystemErrorText(unsigned long code);
+// The same in the ANSI code page, as the system's ANSI functions give them, for the serial
+// component's errors.
+std::string AnsiSystemErrorText(unsigned long code);
+#endif
+
 } // namespace tallymark

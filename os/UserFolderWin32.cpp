@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "os/ProgramDirectory.h"
+#include "os/WideText.h"
 
 namespace tallymark {
 
@@ -46,11 +47,7 @@ bool CanMakeFilesIn(const std::string& folder)
 {
     // The folder's path in UTF-16, where a separator cannot be the second byte of a character
     // of the code page, as in 表 or ソ in code page 932.
-    std::wstring path(static_cast<std::size_t>(
-                          MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), nullptr, 0)),
-                      L'\0');
-    MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), path.data(),
-                        static_cast<int>(path.size()));
+    std::wstring path = ToWide(CP_ACP, folder);
     if (path.empty())
         path = L".";
     if (path.back() != L'\\' && path.back() != L'/')

@@ -8,6 +8,7 @@
 
 #include "link/DisplayRecord.h"
 #include "link/PortDiscovery.h"
+#include "link/PortNames.h"
 #include "link/SendOperation.h"
 #include "link/UpdateBytes.h"
 #include "os/Process.h"

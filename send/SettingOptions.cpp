@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "settings/AnsiCodePage.h"
+#include "settings/Characters.h"
 #include "ui/Controls.h"
 #include "ui/WorkTimeEditor.h"
 

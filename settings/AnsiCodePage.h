@@ -37,7 +37,4 @@ std::string PathToUtf8(std::string_view path);
 // double-byte character.
 std::string_view WholeAnsiCharacters(std::string_view ansi);
 
-// The first count characters (code points) of a UTF-8 text.
-std::string_view FirstCharacters(std::string_view utf8, std::size_t count);
-
 } // namespace tallymark

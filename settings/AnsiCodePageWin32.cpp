@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "settings/WideText.h"
+#include "os/WideText.h"
 
 namespace tallymark {
 

@@ -1,6 +1,7 @@
 #include "settings/ProfileText.h"
 
 #include "settings/AnsiCodePage.h"
+#include "settings/Characters.h"
 
 namespace tallymark {
 namespace {
@@ -53,11 +54,6 @@ std::string_view Trim(std::string_view text)
         i = next;
     }
     return text.substr(begin, end - begin);
-}
-
-char FoldCase(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // A double-byte character is compared exactly: its second byte may fall on an ASCII letter.

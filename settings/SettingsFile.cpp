@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "settings/AnsiCodePage.h"
+#include "settings/Characters.h"
 
 namespace tallymark {
 namespace {
@@ -60,7 +61,8 @@ void SettingsFile::LoadSettings(SettingsHolder& holder)
     };
     // Each value is read once and handed on before the next key is read.
     PanelSettings values;
-    values.workTimeSwitch = InRangeOr(readInteger(WorkTimeEnableRow), 0, 2, WorkTimeEnableRow);
+    values.workTimeSwitch
+        = InRangeOr(readInteger(WorkTimeEnableRow), LowestSwitchValue, HighestSwitchValue, WorkTimeEnableRow);
     holder.Put(Setting::WorkTimeEnable, values);
     values.workStart = InRangeOr(readInteger(StartWorkTimeRow), FirstMinuteOfDay, LastMinuteOfDay, StartWorkTimeRow);
     holder.Put(Setting::StartWorkTime, values);

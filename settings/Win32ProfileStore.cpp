@@ -79,7 +79,8 @@ public:
     {
         if (!path)
             return false;
-        // Also beside a read-only file, where earlier versions left their copies.
+        // Also beside a read-only file: a save killed before the file was made read-only
+        // leaves its copy there.
         RemoveStaleCopies(path);
         const DWORD attributes = GetFileAttributesA(path);
         const bool hadFile = attributes != INVALID_FILE_ATTRIBUTES;

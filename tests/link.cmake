@@ -1,3 +1,3 @@
-tallymark_test(test_display_record SOURCES test_display_record.cpp)
-tallymark_test(test_send_operation SOURCES test_send_operation.cpp)
-tallymark_test(test_port_discovery SOURCES test_port_discovery.cpp)
+tallymark_test(test_display_record SOURCES test_display_record.cpp LIBS tallymark_link)
+tallymark_test(test_send_operation SOURCES test_send_operation.cpp LIBS tallymark_link)
+tallymark_test(test_port_discovery SOURCES test_port_discovery.cpp LIBS tallymark_link)

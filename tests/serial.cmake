@@ -1,7 +1,7 @@
 # The serial component and everything about real devices: port names, line settings, and
 # real bytes across pseudo-terminals.
-tallymark_test(test_port_names SOURCES test_port_names.cpp)
-tallymark_test(test_line_settings SOURCES test_line_settings.cpp)
+tallymark_test(test_port_names SOURCES test_port_names.cpp LIBS tallymark_link)
+tallymark_test(test_line_settings SOURCES test_line_settings.cpp LIBS tallymark_link)
 
 if(NOT WIN32)
   add_library(tallymark_pty STATIC
@@ -12,5 +12,5 @@ if(NOT WIN32)
   tallymark_test(test_serial_port SOURCES test_serial_port.cpp LIBS tallymark_serial tallymark_pty)
   tallymark_test(test_send_over_pty SOURCES test_send_over_pty.cpp
     LIBS tallymark_serial tallymark_pty)
-  tallymark_test(test_port_watch SOURCES test_port_watch.cpp)
+  tallymark_test(test_port_watch SOURCES test_port_watch.cpp LIBS tallymark_link)
 endif()

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "SendOutcomes.h"
+#include "link/PortNames.h"
 
 using namespace tallymark;
 using tallymark::testing::FakeSerialPort;

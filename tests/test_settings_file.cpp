@@ -12,6 +12,7 @@
 
 #include "os/ProgramDirectory.h"
 #include "settings/AnsiCodePage.h"
+#include "settings/Characters.h"
 #include "settings/PortableProfileStore.h"
 #include "settings/SettingsFile.h"
 #include "os/UserFolder.h"

@@ -10,4 +10,4 @@ target_compile_definitions(test_window_lifecycle PRIVATE TALLYMARK_PROGRAM="$<TA
 add_dependencies(test_window_lifecycle tallymark)
 tallymark_test(test_message_boxes SOURCES test_message_boxes.cpp LIBS tallymark_ui)
 # The window's behaviour on its own, over a view without a toolkit.
-tallymark_test(test_form SOURCES test_form.cpp support/FakeFormView.h)
+tallymark_test(test_form SOURCES test_form.cpp support/FakeFormView.h LIBS tallymark_window)

@@ -12,7 +12,7 @@ if(NOT WIN32 AND TARGET tallymark AND TARGET tallymark_pty)
 
   foreach(runner test_panel_end_to_end test_panel_end_to_end_wine)
     add_executable(${runner} test_panel_end_to_end.cpp)
-    target_link_libraries(${runner} PRIVATE tallymark_core tallymark_pty tallymark_xsession tallymark_front_ends Qt6::Test)
+    target_link_libraries(${runner} PRIVATE tallymark_window tallymark_pty tallymark_xsession tallymark_front_ends Qt6::Test)
     target_include_directories(${runner} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     add_test(NAME ${runner}
       COMMAND xvfb-run --auto-servernum --server-args=-screen\ 0\ 1024x768x24 $<TARGET_FILE:${runner}>)

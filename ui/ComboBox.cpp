@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
+#include "settings/Characters.h"
+
 namespace tallymark {
 
 namespace {
-
-char FoldCase(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 bool BeginsWith(const std::string& item, const std::string& text)
 {

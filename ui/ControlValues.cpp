@@ -2,7 +2,7 @@
 // put into them: each value checked as its control checks it, and the handlers its change
 // fires run.
 
-#include "settings/AnsiCodePage.h"
+#include "settings/Characters.h"
 #include "ui/ComboBox.h"
 #include "ui/Form1.h"
 
@@ -10,7 +10,7 @@ namespace tallymark {
 
 void Form1::SetSwitch(int value)
 {
-    if (value < 0 || value > 2 || view_.Value(Control::ChkWEn) == value)
+    if (value < LowestSwitchValue || value > HighestSwitchValue || view_.Value(Control::ChkWEn) == value)
         return;
     view_.SetValue(Control::ChkWEn, value);
     ChkWEn_Click();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "link/PanelSettings.h"
+
 namespace tallymark {
 
 namespace {
@@ -50,7 +52,7 @@ constexpr ControlRow Table[] = {
     {.id = C::OptInD, .name = "OptInD", .kind = K::OptionButton, .container = C::Frame3, .place = {2760, 1110, 855, 255},
      .caption = "加算", .tabIndex = 22, .value = 0},
     {.id = C::TxtDJS, .name = "TxtDJS", .kind = K::TextBox, .container = C::Frame3, .place = {1680, 1080, 615, 360},
-     .caption = "999", .maxLength = 3, .tabIndex = 11},
+     .caption = "999", .maxLength = DayCountMaxLength, .tabIndex = 11},
     {.id = C::TxtETime, .name = "TxtETime", .kind = K::TextBox, .container = C::Frame3, .place = {5400, 360, 735, 390},
      .caption = "19:00", .maxLength = 5, .tabIndex = 9},
     {.id = C::VScETime, .name = "VScETime", .kind = K::VScrollBar, .container = C::Frame3,

@@ -13,7 +13,34 @@
 namespace tallymark {
 
 // Every control, in the order in which the window creates them: each container before what
-// it holds. CmdSndClk is a control array of two buttons, index 0 and 1.
+// it holds. CmdSndClk is a control array of two buttons, index 0 and 1. The names:
+//   `Form1`: the window
+//   `CmdExit`: 終 了, the exit button
+//   `ComSele`: the port (COM ポート)
+//   `Frame1`: the frame around both groups
+//   `Timer1`: the 50 ms tick that refreshes the current time
+//   `MSComm1`: the serial port
+//   `ProgressBar1`: a send's progress
+//   `Label2`: COM ポート:, the port's label
+//   `Label1`: the title
+//   `Frame2`: the current-time group
+//   `TxtTime`: the current time
+//   `CmdSndClk0`: 転 送 of the current-time group: the clock
+//   `Label5`: 現在時刻:, the current time's label
+//   `Frame3`: the settings group
+//   `CmdSndClk1`: 転 送 of the settings group: the clock and all settings
+//   `OptDeD`/`OptInD`: down/up, the counting direction (減算/加算)
+//   `TxtDJS`: the day count
+//   `TxtETime`: the working time's end
+//   `VScETime`: the end's spinner
+//   `VScSTime`: the start's spinner
+//   `TxtSTime`: the working time's start
+//   `ChkWEn`: the working-time switch
+//   `ComBright`: the brightness, 1 to 8
+//   `Label7`: 輝度:, the brightness's label
+//   `Label6`: 設定日数:, the day count's label
+//   `Label4`: 終了, the end's label
+//   `Label3`: 開始, the start's label
 // clang-format off
 enum class Control : std::uint8_t {
     Form1,

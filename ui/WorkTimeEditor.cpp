@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "link/Numbers.h"
+#include "settings/Characters.h"
 
 namespace tallymark {
 
@@ -17,9 +18,7 @@ std::vector<std::string_view> Characters(std::string_view text)
     std::vector<std::string_view> characters;
     std::size_t i = 0;
     while (i < text.size()) {
-        std::size_t length = 1;
-        while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
-            ++length;
+        const std::size_t length = Utf8CharacterSize(text.substr(i));
         characters.push_back(text.substr(i, length));
         i += length;
     }

@@ -18,7 +18,7 @@
 #include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
 #include "settings/SettingsFile.h"
-#include "settings/WideText.h"
+#include "os/WideText.h"
 #include "support/Check.h"
 #include "support/Files.h"
 
@@ -266,7 +266,7 @@ void StaleCopies(Fixture& fixture)
         std::string name;
         bool folder;
         bool removed;
-        bool readOnly = false; // as earlier versions left them beside a read-only file
+        bool readOnly = false; // as a save killed beside a file later made read-only leaves them
     } cases[] = {
         {"Tallymark.ini.tmp" + dead, false, true},
         {"TALLYMARK.INI.tmp" + dead, false, true},

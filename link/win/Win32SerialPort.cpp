@@ -15,6 +15,7 @@
 
 #include "link/LineSettings.h"
 #include "link/PortNames.h"
+#include "os/SystemText.h"
 
 namespace tallymark {
 
@@ -34,10 +35,7 @@ constexpr DWORD CancelPatienceMs = 2'000;
 // The system's own text for an error, in its language, with the number.
 std::string SystemText(DWORD error)
 {
-    char text[512] = {};
-    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                          text, sizeof text, nullptr);
-    std::string message(text, length);
+    std::string message = AnsiSystemErrorText(error);
     while (!message.empty() && std::string_view("\r\n .").find(message.back()) != std::string_view::npos)
         message.pop_back();
     return (message.empty() ? "error" : message) + " (" + std::to_string(error) + ")";

@@ -11,7 +11,7 @@ class OptionButton : public QRadioButton {
 public:
     explicit OptionButton(const QString& text, QWidget* parent = nullptr);
 
-    // Raises nothing.
+    // Emits no signal.
     void setSelected(bool selected);
 
 protected:

@@ -18,7 +18,7 @@ public:
     explicit TimeSpinner(QWidget* parent = nullptr);
 
     int minute() const;
-    // Raises nothing.
+    // Emits no signal.
     void setMinute(int minute);
 
 signals:

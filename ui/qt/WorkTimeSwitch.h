@@ -14,7 +14,7 @@ public:
 
     // 0 not ticked, 1 ticked, 2 greyed.
     int value() const;
-    // Raises nothing.
+    // Emits no signal.
     void setValue(int value);
 
 protected:

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include <cstdlib>
+
 #include "link/qt/QtSerialPort.h"
 #include "os/ProgramDirectory.h"
 #include "os/UserFolder.h"
@@ -20,7 +22,11 @@ int main(int argc, char* argv[])
     tallymark::SettingsFile settings(*store, tallymark::ProgramDirectory, tallymark::UserSettingsDirectory);
     tallymark::QtMessageBoxes boxes;
 
-    tallymark::PortWatch ports(tallymark::ProgramDirectory());
+    // TALLYMARK_SERIAL_FOLDER, a test hook, puts udev's folder of stable device names where
+    // an end-to-end check can make and remove it.
+    const char* serialFolder = std::getenv("TALLYMARK_SERIAL_FOLDER");
+    tallymark::PortWatch ports(tallymark::ProgramDirectory(),
+                               serialFolder && *serialFolder ? serialFolder : tallymark::StableNamesFolder);
 
     tallymark::MainWindow window(port, settings, boxes);
     const tallymark::SessionEnd sessionEnd(window.Form());

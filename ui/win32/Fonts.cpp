@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "settings/WideText.h"
+#include "os/WideText.h"
 
 namespace tallymark {
 

@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "link/PortNames.h"
-#include "link/SendOperation.h"
 
-#include "settings/WideText.h"
+#include "os/WideText.h"
 #include "ui/SingleLine.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/WindowStyles.h"

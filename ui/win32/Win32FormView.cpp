@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "settings/WideText.h"
+#include "os/WideText.h"
 
 namespace tallymark {
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "settings/WideText.h"
+#include "os/WideText.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Fonts.h"
 #include "ui/win32/WindowStyles.h"
