@@ -85,9 +85,9 @@ struct OperatorAction {
     Log log;
 };
 
-std::function<void(Form1&)> Press(Control control, Key key)
+std::function<void(Form1&)> Press(Control control, Key key, KeyModifiers modifiers = {})
 {
-    return [=](Form1& f) { f.KeyPressed(control, key); };
+    return [=](Form1& f) { f.KeyPressed(control, key, modifiers); };
 }
 
 std::function<void(Form1&)> Click(Control control)
@@ -134,6 +134,14 @@ const OperatorAction OperatorActions[] = {
      {"", false, "8", 0, 0, 0}, {"ComBright=8"}},
     {"Page Up stops at the first", Press(Control::ComBright, Key::PageUp), {"", false, "3", 0, 0, 0},
      {"", false, "1", 0, 0, 0}, {"ComBright=1"}},
+    {"Shift+Down moves as Down", Press(Control::ComBright, Key::Down, {.shift = true}), {"", false, "3", 0, 0, 0},
+     {"", false, "4", 0, 0, 0}, {"ComBright=4"}},
+    {"Alt+Down is the toolkit's", Press(Control::ComBright, Key::Down, {.alt = true}), {"", false, "3", 0, 0, 0},
+     {"", false, "3", 0, 0, 0}, {}},
+    {"Meta+Down is the toolkit's", Press(Control::ComBright, Key::Down, {.meta = true}), {"", false, "3", 0, 0, 0},
+     {"", false, "3", 0, 0, 0}, {}},
+    {"Ctrl+Enter on the exit button is the toolkit's", Press(Control::CmdExit, Key::Enter, {.ctrl = true}),
+     {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0}, {}},
     {"a send to a port that is not there", SendTo("COM9", false), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
      {"ComSele=COM9", "message 接続端子がすでに使用中か、存在しません|警告"}},
     {"a send to a port that does not stay open", SendTo("COM2", true), {"", false, "", 0, 0, 0},

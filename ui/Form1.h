@@ -82,8 +82,9 @@ public:
     // the next of its container and moves there; an arrow on another button or the check
     // box does nothing, each being a group of its own as on a Windows form. Up, Down, Page Up
     // and Page Down in a closed combo box choose the item ItemAfterKey names. With Shift or
-    // Ctrl held (`modified`) only these are taken, as a Windows combo box moves alike with them.
-    bool KeyPressed(Control control, Key key, bool modified = false);
+    // Ctrl held only these are taken, as a Windows combo box moves alike with them; a key with
+    // Alt or Meta is the toolkit's (menus, the system's own keys).
+    bool KeyPressed(Control control, Key key, KeyModifiers modifiers = {});
     // A turn of the mouse wheel over a control, up or down; true when it has done its work
     // here. Over a closed combo box it moves as Up and Down do, as a Windows combo box turns
     // a wheel's turn into those keys; elsewhere it is the toolkit's.

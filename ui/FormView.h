@@ -19,6 +19,11 @@ namespace tallymark {
 // A key the behaviour decides on itself, wherever the focus is.
 enum class Key { Enter, Left, Right, Up, Down, PageUp, PageDown };
 
+// The modifier keys held down with a key, as the toolkit reports them.
+struct KeyModifiers {
+    bool shift = false, ctrl = false, alt = false, meta = false;
+};
+
 class FormView {
 public:
     virtual ~FormView() = default;

@@ -50,11 +50,8 @@ void KeepingText(QComboBox& combo, Change change)
         edit->setSelection(start, length);
 }
 
-// A key with Shift or Ctrl is reported as such; one with Alt or Meta is the toolkit's.
 std::optional<Key> KeyOf(const QKeyEvent& event)
 {
-    if (event.modifiers() & (Qt::AltModifier | Qt::MetaModifier))
-        return std::nullopt;
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return Key::Enter;
@@ -151,8 +148,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     const auto& press = *static_cast<QKeyEvent*>(event);
     const auto key = KeyOf(press);
     const auto control = ControlOf(qobject_cast<QWidget*>(watched));
-    const bool modified = press.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
-    return key && control && form_.KeyPressed(*control, *key, modified);
+    const Qt::KeyboardModifiers held = press.modifiers();
+    const KeyModifiers modifiers{.shift = held.testFlag(Qt::ShiftModifier),
+                                 .ctrl = held.testFlag(Qt::ControlModifier),
+                                 .alt = held.testFlag(Qt::AltModifier),
+                                 .meta = held.testFlag(Qt::MetaModifier)};
+    return key && control && form_.KeyPressed(*control, *key, modifiers);
 }
 
 std::optional<Control> MainWindow::ControlOf(QWidget* widget) const

@@ -143,16 +143,19 @@ bool Win32Form::PreTranslate(MSG& message)
 {
     if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd)))
         return false;
-    const bool keyDown = message.message == WM_KEYDOWN && !KeyDown(VK_MENU);
-    if (keyDown && !KeyDown(VK_CONTROL) && message.wParam == VK_TAB) {
+    const bool keyDown = message.message == WM_KEYDOWN;
+    if (keyDown && !KeyDown(VK_MENU) && !KeyDown(VK_CONTROL) && message.wParam == VK_TAB) {
         const std::optional<Control> from = ControlOf(GetFocus());
         if (const auto to = form_.NextTabStop(from.value_or(Control::Form1), KeyDown(VK_SHIFT)))
             TabTo(*to);
         return true;
     }
     if (const auto key = KeyOf(message.wParam); keyDown && key) {
-        const bool modified = KeyDown(VK_SHIFT) || KeyDown(VK_CONTROL);
-        if (const auto control = ControlOf(GetFocus()); control && form_.KeyPressed(*control, *key, modified))
+        const KeyModifiers modifiers{.shift = KeyDown(VK_SHIFT),
+                                     .ctrl = KeyDown(VK_CONTROL),
+                                     .alt = KeyDown(VK_MENU),
+                                     .meta = KeyDown(VK_LWIN) || KeyDown(VK_RWIN)};
+        if (const auto control = ControlOf(GetFocus()); control && form_.KeyPressed(*control, *key, modifiers))
             return true;
     }
     // The wheel's turn goes to the focus (or the window under the pointer), a combo box's
