@@ -1,14 +1,9 @@
 #include "ui/win32/Win32Form.h"
 
 #include <commctrl.h>
-#include <dbt.h>
 
 #include <cstddef>
 #include <cwchar>
-#include <vector>
-
-#include "link/PortNames.h"
-#include "link/SendOperation.h"
 
 #include "settings/WideText.h"
 #include "ui/SingleLine.h"
@@ -32,14 +27,6 @@ std::optional<SpinAction> SpinActionOf(int code)
     case SB_BOTTOM: return SpinAction::Bottom;
     default: return std::nullopt; // the thumb, and the end of a move
     }
-}
-
-std::vector<int> AllPortNumbers()
-{
-    std::vector<int> numbers;
-    for (int n = 1; n <= HighestPortNumber; ++n)
-        numbers.push_back(n);
-    return numbers;
 }
 
 bool KeyDown(int key)
@@ -260,8 +247,7 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (wParam == TimerId) {
             form_.Timer1_Timer();
         } else if (wParam == RescanTimerId) {
-            KillTimer(window_, RescanTimerId);
-            form_.PortsChanged(AllPortNumbers(), [](int number) { return PortDeviceExists(number, {}); });
+            DeviceChangesSettled();
         }
         return 0;
     case WM_DEVICECHANGE: DeviceChanged(wParam, lParam); return TRUE;
@@ -310,25 +296,6 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void Win32Form::DeviceChanged(WPARAM event, LPARAM data)
-{
-    // The system names the port that came or went; other changes of the device tree (a
-    // mouse, a dock, a port's own arrival) may be a port without its name, and are answered
-    // after the burst by trying the ports the system now knows that are not listed.
-    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-    if ((event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE) && header
-        && header->dbch_devicetype == DBT_DEVTYP_PORT
-        && header->dbch_size > offsetof(DEV_BROADCAST_PORT_W, dbcp_name)) {
-        const auto* port = reinterpret_cast<const DEV_BROADCAST_PORT_W*>(header);
-        const std::size_t length = (header->dbch_size - offsetof(DEV_BROADCAST_PORT_W, dbcp_name)) / sizeof(wchar_t);
-        const std::wstring name(port->dbcp_name, wcsnlen(port->dbcp_name, length));
-        if (const int number = PortNumberOf(WideToUtf8(name)))
-            form_.PortsChanged(std::vector<int>{number});
-    } else if (event == DBT_DEVNODES_CHANGED) {
-        SetTimer(window_, RescanTimerId, RescanDelayMs, nullptr);
-    }
 }
 
 void Win32Form::Command(Control control, int code)

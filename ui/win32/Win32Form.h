@@ -78,8 +78,10 @@ private:
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Command(Control control, int code);
     void Scroll(Control control, int code);
-    // WM_DEVICECHANGE: the ports that came or went, for ComSele's list.
+    // Win32DeviceChanges.cpp. WM_DEVICECHANGE: the ports that came or went, for ComSele's
+    // list; and the settling after a burst of changes, over.
     void DeviceChanged(WPARAM event, LPARAM data);
+    void DeviceChangesSettled();
 
     // Win32Layout.cpp: the controls made from the table, placed and lettered for a DPI.
     void CreateControls(UINT dpi);
