@@ -163,6 +163,40 @@ const FocusMove FocusMoves[] = {
     {"from another box", Control::TxtETime, Control::TxtSTime, 420},
 };
 
+// What both views ask of the table as they make the window.
+struct TableRule {
+    const char* name;
+    std::function<bool()> holds;
+};
+
+using Faces = std::vector<std::string_view>;
+
+const TableRule TableRules[] = {
+    {"the first installed face alone",
+     [] {
+         const auto installed = [](std::string_view face) { return face != "ＭＳ ゴシック"; };
+         return FacesToAsk(WindowFont, installed) == Faces{"MS Gothic"};
+     }},
+    {"no face installed: all of them, in order",
+     [] {
+         const Faces all(TitleFont.faces.begin(), TitleFont.faces.end());
+         return FacesToAsk(TitleFont, [](std::string_view) { return false; }) == all;
+     }},
+    {"the title in blue, the rest in the system's colour",
+     [] {
+         const std::optional<Colour> title = TextColourOf(Control::Label1);
+         return title && title->red == 0 && title->green == 0 && title->blue == 255
+             && !TextColourOf(Control::Label2) && !TextColourOf(Control::TxtDJS);
+     }},
+    {"frames, outer first, beneath labels, beneath the rest, beneath the spinners",
+     [] {
+         const std::vector<Control> order = StackedBottomUp();
+         return order.size() == ControlCount - 3 && order[0] == Control::Frame1 && order[1] == Control::Frame2
+             && order[2] == Control::Frame3 && RowOf(order[3]).kind == ControlKind::Label
+             && RowOf(order.back()).kind == ControlKind::VScrollBar;
+     }},
+};
+
 } // namespace
 
 class TestForm : public QObject {
@@ -179,6 +213,8 @@ private slots:
     void closeRequests_data();
     void closeRequests();
     void loadOrder();
+    void tableRules_data();
+    void tableRules();
 };
 
 void TestForm::programChangesFireTheHandlersOfChangedControls_data()
@@ -345,6 +381,17 @@ void TestForm::loadOrder()
     QCOMPARE(f.view[Control::OptInD].value, 1);
     QCOMPARE(f.view[Control::ComSele].items, (std::vector<std::string>{"COM1", "COM4"}));
     QVERIFY(!f.port.PortOpen());
+}
+
+void TestForm::tableRules_data()
+{
+    AddRows(TableRules);
+}
+
+void TestForm::tableRules()
+{
+    QFETCH(int, row);
+    QVERIFY(TableRules[row].holds());
 }
 
 QTEST_APPLESS_MAIN(TestForm)

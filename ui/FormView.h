@@ -78,4 +78,10 @@ public:
     virtual void RequestClose() = 0;
 };
 
+// Sets a control as the table has it when the window is made: a text box's text, a combo
+// box's list, selected item and text, the value of the switch, of an option button and of a
+// spinner, and the empty progress bar. The captions of labels, frames and buttons are the
+// view's to give as it makes them.
+void ShowAsCreated(FormView& view, const ControlRow& row);
+
 } // namespace tallymark

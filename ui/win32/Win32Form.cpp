@@ -252,9 +252,12 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_DEVICECHANGE: DeviceChanged(wParam, lParam); return TRUE;
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == Hwnd(Control::Label1)) {
+        if (const auto control = ControlOf(reinterpret_cast<HWND>(lParam)); control && lParam) {
+            const std::optional<Colour> colour = TextColourOf(*control);
+            if (!colour)
+                break;
             const HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, RGB(TitleColour.red, TitleColour.green, TitleColour.blue));
+            SetTextColor(dc, RGB(colour->red, colour->green, colour->blue));
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
