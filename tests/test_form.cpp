@@ -83,6 +83,7 @@ struct OperatorAction {
     std::function<void(Form1&)> action;
     PanelSettings before, after;
     Log log;
+    bool opensClosed = false; // the port opens, but PortOpen reads false afterwards
 };
 
 std::function<void(Form1&)> Press(Control control, Key key, KeyModifiers modifiers = {})
@@ -96,10 +97,9 @@ std::function<void(Form1&)> Click(Control control)
 }
 
 // A click on the settings group's send button with ComSele showing `port`.
-std::function<void(Form1&)> SendTo(const char* port, bool opensClosed)
+std::function<void(Form1&)> SendTo(const char* port)
 {
     return [=](Form1& f) {
-        static_cast<FakeSerialPort&>(f.MSComm1()).openReadsFalse = opensClosed;
         f.SetControlText(Control::ComSele, port);
         f.CmdSndClk_Click(1);
     };
@@ -142,10 +142,10 @@ const OperatorAction OperatorActions[] = {
      {"", false, "3", 0, 0, 0}, {}},
     {"Ctrl+Enter on the exit button is the toolkit's", Press(Control::CmdExit, Key::Enter, {.ctrl = true}),
      {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0}, {}},
-    {"a send to a port that is not there", SendTo("COM9", false), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
+    {"a send to a port that is not there", SendTo("COM9"), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
      {"ComSele=COM9", "message 接続端子がすでに使用中か、存在しません|警告"}},
-    {"a send to a port that does not stay open", SendTo("COM2", true), {"", false, "", 0, 0, 0},
-     {"", false, "", 0, 0, 0}, {"ComSele=COM2", "message 接続端子連結失敗!|エラー発生"}},
+    {"a send to a port that does not stay open", SendTo("COM2"), {"", false, "", 0, 0, 0},
+     {"", false, "", 0, 0, 0}, {"ComSele=COM2", "message 接続端子連結失敗!|エラー発生"}, true},
 };
 
 struct FocusMove {
@@ -247,6 +247,7 @@ void TestForm::operatorActions()
     f.view[Control::VScETime].value = action.before.workEnd;
     f.view[Control::ComBright].text = action.before.brightnessText;
     f.form.SetCountDown(!action.before.countUp);
+    f.port.openReadsFalse = action.opensClosed;
     action.action(f.form);
     const PanelSettings now = f.form.Settings();
     QCOMPARE(now.workTimeSwitch, action.after.workTimeSwitch);
@@ -320,9 +321,16 @@ void TestForm::closeRequests_data()
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<int>("questions");
     QTest::addColumn<bool>("discarded"); // the send gave up what had not left
-    QTest::newRow("idle") << false << false << false << 0 << false;
-    QTest::newRow("sending, No") << true << false << true << 1 << false;
-    QTest::newRow("sending, Yes") << true << true << false << 1 << true;
+    QTest::addColumn<QString>("how"); // a close request, or an event of the session
+    QTest::addColumn<bool>("openAfter"); // the port, as the request or the event returns
+    QTest::newRow("idle") << false << false << false << 0 << false << "close" << false;
+    QTest::newRow("sending, No") << true << false << true << 1 << false << "close" << true;
+    QTest::newRow("sending, Yes") << true << true << false << 1 << true << "close" << true;
+    QTest::newRow("sending, the session ends: as Yes, the port let go of at once")
+        << true << false << false << 0 << true << "end" << false;
+    QTest::newRow("sending, asked whether the session may end: the send goes on")
+        << true << false << false << 0 << false << "asked" << true;
+    QTest::newRow("sending, the end refused") << true << false << false << 0 << false << "refused" << true;
 }
 
 void TestForm::closeRequests()
@@ -334,14 +342,23 @@ void TestForm::closeRequests()
     QFETCH(bool, cancel);
     QFETCH(int, questions);
     QFETCH(bool, discarded);
+    QFETCH(QString, how);
+    QFETCH(bool, openAfter);
     Fixture f;
     f.view[Control::ComSele].text = "COM2";
     f.view[Control::TxtDJS].text = "77";
     f.port.present = {2};
     f.view.answerYes = answerYes;
-    bool cancelled = false;
+    bool cancelled = false, open = false;
     const auto close = [&] {
-        f.form.Form_Unload(cancelled);
+        if (how == "close")
+            f.form.Form_Unload(cancelled);
+        else if (how == "end")
+            QCOMPARE(f.form.SessionChanged(SessionEvent::Ends), SessionStep::EndProgram);
+        else
+            QCOMPARE(f.form.SessionChanged(how == "asked" ? SessionEvent::EndAsked : SessionEvent::EndRefused),
+                     SessionStep::Nothing);
+        open = f.port.PortOpen();
         f.port.drainPolls = 2;
     };
     if (duringSend) {
@@ -357,9 +374,10 @@ void TestForm::closeRequests()
     const Log log = f.Take();
     QCOMPARE(std::count(log.begin(), log.end(), question), std::ptrdiff_t(questions));
     QCOMPARE(cancelled, cancel);
-    // Saved on every close request, whatever the answer.
+    QCOMPARE(open, openAfter);
+    // Saved on every close request, whatever the answer, and on every event but a refusal.
     QFile ini(f.folder.filePath("Tallymark.ini"));
-    QVERIFY(ini.open(QIODevice::ReadOnly) && ini.readAll().contains("DDD=77"));
+    QCOMPARE(ini.open(QIODevice::ReadOnly) && ini.readAll().contains("DDD=77"), how != "refused");
     QCOMPARE(std::find(f.port.log.begin(), f.port.log.end(), "DiscardOutput") != f.port.log.end(), discarded);
     QVERIFY(!f.port.PortOpen());
 }

@@ -284,13 +284,11 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     // without a WM_CLOSE, and ends the process once WM_ENDSESSION returns. The query is only
     // a question, which another program may refuse (WM_ENDSESSION with FALSE): the session
     // and the panel then go on. The end closes the window, and a close question with it.
-    case WM_QUERYENDSESSION: form_.Form_QueryEndSession(); return TRUE;
+    case WM_QUERYENDSESSION: form_.SessionChanged(SessionEvent::EndAsked); return TRUE;
     case WM_ENDSESSION:
-        if (wParam) {
-            form_.Form_EndSession();
-            if (window_)
-                DestroyWindow(window_);
-        }
+        if (form_.SessionChanged(wParam ? SessionEvent::Ends : SessionEvent::EndRefused) == SessionStep::EndProgram
+            && window_)
+            DestroyWindow(window_);
         return 0;
     case WM_DESTROY:
         Forget();
