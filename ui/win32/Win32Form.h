@@ -85,7 +85,7 @@ private:
 
     // Win32Layout.cpp: the controls made from the table, placed and lettered for a DPI.
     void CreateControls(UINT dpi);
-    // The controls' own procedures, from the first show on (ControlProcedure).
+    // Win32ControlProcedure.cpp: the controls' own procedure, from the first show on.
     void ListenToControls();
     // The window's outer size that holds the client area of the table at `dpi`.
     static SIZE WindowSize(UINT dpi);

@@ -49,18 +49,6 @@ ControlClass ClassOf(const ControlRow& row)
     return {};
 }
 
-// The window a control's focus and typing go to: a combo box's edit field, or the control.
-HWND FocusWindowOf(const ControlRow& row, HWND window)
-{
-    if (row.kind == ControlKind::ComboBox) {
-        COMBOBOXINFO parts{};
-        parts.cbSize = sizeof parts;
-        if (GetComboBoxInfo(window, &parts) && parts.hwndItem)
-            return parts.hwndItem;
-    }
-    return window;
-}
-
 // A drop-down combo's own window holds its list below the edit field (FitList makes it exact).
 int WindowHeight(const ControlRow& row, const Pixels& place)
 {
@@ -140,14 +128,6 @@ void Win32Form::CreateControls(UINT dpi)
             above = Hwnd(*control);
         }
     }
-}
-
-void Win32Form::ListenToControls()
-{
-    for (const ControlRow& row : Controls())
-        if (TakesFocus(row.kind) && Hwnd(row.id))
-            SetWindowSubclass(FocusWindowOf(row, Hwnd(row.id)), ControlProcedure, static_cast<UINT_PTR>(row.id),
-                              reinterpret_cast<DWORD_PTR>(this));
 }
 
 SIZE Win32Form::WindowSize(UINT dpi)
