@@ -7,6 +7,8 @@
 
 #include <climits>
 #include <functional>
+#include <optional>
+#include <set>
 
 #include "settings/PortableProfileStore.h"
 #include "support/FakeFormView.h"
@@ -85,11 +87,14 @@ struct OperatorAction {
     std::function<void(Form1&)> action;
     PanelSettings before, after;
     Log log;
+    bool opensClosed = false; // the port opens, but PortOpen reads false afterwards
+    std::set<int> denied = {}; // the ports whose devices refuse this user
+    std::optional<std::set<int>> present = {}; // the ports that open, where not the fake's own
 };
 
-std::function<void(Form1&)> Press(Control control, Key key)
+std::function<void(Form1&)> Press(Control control, Key key, KeyModifiers modifiers = {})
 {
-    return [=](Form1& f) { f.KeyPressed(control, key); };
+    return [=](Form1& f) { f.KeyPressed(control, key, modifiers); };
 }
 
 std::function<void(Form1&)> Click(Control control)
@@ -98,10 +103,9 @@ std::function<void(Form1&)> Click(Control control)
 }
 
 // A click on the settings group's send button with ComSele showing `port`.
-std::function<void(Form1&)> SendTo(const char* port, bool opensClosed)
+std::function<void(Form1&)> SendTo(const char* port)
 {
     return [=](Form1& f) {
-        static_cast<FakeSerialPort&>(f.MSComm1()).openReadsFalse = opensClosed;
         f.SetControlText(Control::ComSele, port);
         f.CmdSndClk_Click(1);
     };
@@ -143,29 +147,32 @@ const OperatorAction OperatorActions[] = {
      {"", false, "8", 0, 0, 0}, {"ComBright=8"}},
     {"Page Up stops at the first", Press(Control::ComBright, Key::PageUp), {"", false, "3", 0, 0, 0},
      {"", false, "1", 0, 0, 0}, {"ComBright=1"}},
-    {"a send to a port that is not there", SendTo("COM9", false), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
+    {"Shift+Down moves as Down", Press(Control::ComBright, Key::Down, {.shift = true}), {"", false, "3", 0, 0, 0},
+     {"", false, "4", 0, 0, 0}, {"ComBright=4"}},
+    {"Alt+Down is the toolkit's", Press(Control::ComBright, Key::Down, {.alt = true}), {"", false, "3", 0, 0, 0},
+     {"", false, "3", 0, 0, 0}, {}},
+    {"Meta+Down is the toolkit's", Press(Control::ComBright, Key::Down, {.meta = true}), {"", false, "3", 0, 0, 0},
+     {"", false, "3", 0, 0, 0}, {}},
+    {"Ctrl+Enter on the exit button is the toolkit's", Press(Control::CmdExit, Key::Enter, {.ctrl = true}),
+     {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0}, {}},
+    {"a send to a port that is not there", SendTo("COM9"), {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
      {"ComSele=COM9", "message 接続端子がすでに使用中か、存在しません|警告"}},
-    {"a send to a port that does not stay open", SendTo("COM2", true), {"", false, "", 0, 0, 0},
-     {"", false, "", 0, 0, 0}, {"ComSele=COM2", "message 接続端子連結失敗!|エラー発生"}},
-    {"a send to a port refused for lack of permission",
-     [](Form1& f) {
-         static_cast<FakeSerialPort&>(f.MSComm1()).denied = {3};
-         SendTo("COM3", false)(f);
-     },
-     {"", false, "", 0, 0, 0}, {"", false, "", 0, 0, 0},
-     {"ComSele=COM3", "message 接続端子がすでに使用中か、存在しません\n\n" + RefusedText(3) + "|警告"}},
+    {"a send to a port that does not stay open", SendTo("COM2"), {"", false, "", 0, 0, 0},
+     {"", false, "", 0, 0, 0}, {"ComSele=COM2", "message 接続端子連結失敗!|エラー発生"}, true},
+    {"a send to a port refused for lack of permission", SendTo("COM3"), {"", false, "", 0, 0, 0},
+     {"", false, "", 0, 0, 0},
+     {"ComSele=COM3", "message 接続端子がすでに使用中か、存在しません\n\n" + RefusedText(3) + "|警告"}, false, {3}},
     // The start finds only COM4's device, refused: the file's defaults, then the tooltip.
     {"a send with the empty box after a start that found only refused ports",
      [](Form1& f) {
-         static_cast<FakeSerialPort&>(f.MSComm1()).present = {};
-         static_cast<FakeSerialPort&>(f.MSComm1()).denied = {4};
          f.Form_Load();
          f.CmdSndClk_Click(1);
      },
      {"", true, "", 0, 0, 0}, {"", false, "5", 0, 450, 1200},
      {"TxtSTime=07:30", "TxtETime=20:00", "TxtDJS=168", "ComBright=5", "enabled TxtSTime 0", "enabled TxtETime 0",
       "enabled VScSTime 0", "enabled VScETime 0", "tooltip ComSele=" + RefusedText(4),
-      "message 接続端子位地設定エラー!\n\n" + RefusedText(4) + "|エラー発生"}},
+      "message 接続端子位地設定エラー!\n\n" + RefusedText(4) + "|エラー発生"},
+     false, {4}, std::set<int>{}},
 };
 
 struct FocusMove {
@@ -181,6 +188,40 @@ const FocusMove FocusMoves[] = {
     {"out of the window", Control::TxtSTime, std::nullopt, 420},
     {"to itself", Control::TxtSTime, Control::TxtSTime, 420},
     {"from another box", Control::TxtETime, Control::TxtSTime, 420},
+};
+
+// What both views ask of the table as they make the window.
+struct TableRule {
+    const char* name;
+    std::function<bool()> holds;
+};
+
+using Faces = std::vector<std::string_view>;
+
+const TableRule TableRules[] = {
+    {"the first installed face alone",
+     [] {
+         const auto installed = [](std::string_view face) { return face != "ＭＳ ゴシック"; };
+         return FacesToAsk(WindowFont, installed) == Faces{"MS Gothic"};
+     }},
+    {"no face installed: all of them, in order",
+     [] {
+         const Faces all(TitleFont.faces.begin(), TitleFont.faces.end());
+         return FacesToAsk(TitleFont, [](std::string_view) { return false; }) == all;
+     }},
+    {"the title in blue, the rest in the system's colour",
+     [] {
+         const std::optional<Colour> title = TextColourOf(Control::Label1);
+         return title && title->red == 0 && title->green == 0 && title->blue == 255
+             && !TextColourOf(Control::Label2) && !TextColourOf(Control::TxtDJS);
+     }},
+    {"frames, outer first, beneath labels, beneath the rest, beneath the spinners",
+     [] {
+         const std::vector<Control> order = StackedBottomUp();
+         return order.size() == ControlCount - 3 && order[0] == Control::Frame1 && order[1] == Control::Frame2
+             && order[2] == Control::Frame3 && RowOf(order[3]).kind == ControlKind::Label
+             && RowOf(order.back()).kind == ControlKind::VScrollBar;
+     }},
 };
 
 } // namespace
@@ -199,6 +240,8 @@ private slots:
     void closeRequests_data();
     void closeRequests();
     void loadOrder();
+    void tableRules_data();
+    void tableRules();
 };
 
 void TestForm::programChangesFireTheHandlersOfChangedControls_data()
@@ -231,6 +274,10 @@ void TestForm::operatorActions()
     f.view[Control::VScETime].value = action.before.workEnd;
     f.view[Control::ComBright].text = action.before.brightnessText;
     f.form.SetCountDown(!action.before.countUp);
+    f.port.openReadsFalse = action.opensClosed;
+    f.port.denied = action.denied;
+    if (action.present)
+        f.port.present = *action.present;
     action.action(f.form);
     const PanelSettings now = f.form.Settings();
     QCOMPARE(now.workTimeSwitch, action.after.workTimeSwitch);
@@ -304,9 +351,16 @@ void TestForm::closeRequests_data()
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<int>("questions");
     QTest::addColumn<bool>("discarded"); // the send gave up what had not left
-    QTest::newRow("idle") << false << false << false << 0 << false;
-    QTest::newRow("sending, No") << true << false << true << 1 << false;
-    QTest::newRow("sending, Yes") << true << true << false << 1 << true;
+    QTest::addColumn<QString>("how"); // a close request, or an event of the session
+    QTest::addColumn<bool>("openAfter"); // the port, as the request or the event returns
+    QTest::newRow("idle") << false << false << false << 0 << false << "close" << false;
+    QTest::newRow("sending, No") << true << false << true << 1 << false << "close" << true;
+    QTest::newRow("sending, Yes") << true << true << false << 1 << true << "close" << true;
+    QTest::newRow("sending, the session ends: as Yes, the port let go of at once")
+        << true << false << false << 0 << true << "end" << false;
+    QTest::newRow("sending, asked whether the session may end: the send goes on")
+        << true << false << false << 0 << false << "asked" << true;
+    QTest::newRow("sending, the end refused") << true << false << false << 0 << false << "refused" << true;
 }
 
 void TestForm::closeRequests()
@@ -318,14 +372,23 @@ void TestForm::closeRequests()
     QFETCH(bool, cancel);
     QFETCH(int, questions);
     QFETCH(bool, discarded);
+    QFETCH(QString, how);
+    QFETCH(bool, openAfter);
     Fixture f;
     f.view[Control::ComSele].text = "COM2";
     f.view[Control::TxtDJS].text = "77";
     f.port.present = {2};
     f.view.answerYes = answerYes;
-    bool cancelled = false;
+    bool cancelled = false, open = false;
     const auto close = [&] {
-        f.form.Form_Unload(cancelled);
+        if (how == "close")
+            f.form.Form_Unload(cancelled);
+        else if (how == "end")
+            QCOMPARE(f.form.SessionChanged(SessionEvent::Ends), SessionStep::EndProgram);
+        else
+            QCOMPARE(f.form.SessionChanged(how == "asked" ? SessionEvent::EndAsked : SessionEvent::EndRefused),
+                     SessionStep::Nothing);
+        open = f.port.PortOpen();
         f.port.drainPolls = 2;
     };
     if (duringSend) {
@@ -341,9 +404,10 @@ void TestForm::closeRequests()
     const Log log = f.Take();
     QCOMPARE(std::count(log.begin(), log.end(), question), std::ptrdiff_t(questions));
     QCOMPARE(cancelled, cancel);
-    // Saved on every close request, whatever the answer.
+    QCOMPARE(open, openAfter);
+    // Saved on every close request, whatever the answer, and on every event but a refusal.
     QFile ini(f.folder.filePath("Tallymark.ini"));
-    QVERIFY(ini.open(QIODevice::ReadOnly) && ini.readAll().contains("DDD=77"));
+    QCOMPARE(ini.open(QIODevice::ReadOnly) && ini.readAll().contains("DDD=77"), how != "refused");
     QCOMPARE(std::find(f.port.log.begin(), f.port.log.end(), "DiscardOutput") != f.port.log.end(), discarded);
     QVERIFY(!f.port.PortOpen());
 }
@@ -365,6 +429,17 @@ void TestForm::loadOrder()
     QCOMPARE(f.view[Control::OptInD].value, 1);
     QCOMPARE(f.view[Control::ComSele].items, (std::vector<std::string>{"COM1", "COM4"}));
     QVERIFY(!f.port.PortOpen());
+}
+
+void TestForm::tableRules_data()
+{
+    AddRows(TableRules);
+}
+
+void TestForm::tableRules()
+{
+    QFETCH(int, row);
+    QVERIFY(TableRules[row].holds());
 }
 
 QTEST_APPLESS_MAIN(TestForm)

@@ -38,7 +38,7 @@ void RequestClose(WindowFixture& f, const QString& how)
     if (how == QLatin1String("CmdExit"))
         QTest::mouseClick(f.Find("CmdExit"), Qt::LeftButton);
     else if (how == QLatin1String("session end"))
-        f.form().Form_EndSession();
+        f.form().SessionChanged(SessionEvent::Ends);
     else
         f.window.close();
 }

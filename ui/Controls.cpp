@@ -1,6 +1,7 @@
 #include "ui/Controls.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "link/PanelSettings.h"
 
@@ -104,6 +105,22 @@ const FontStyle& FontOf(FontRole role)
     return role == FontRole::Title ? TitleFont : WindowFont;
 }
 
+std::vector<std::string_view> FacesToAsk(const FontStyle& style,
+                                         const std::function<bool(std::string_view face)>& installed)
+{
+    const auto found = std::find_if(style.faces.begin(), style.faces.end(), installed);
+    if (found != style.faces.end())
+        return {*found};
+    return {style.faces.begin(), style.faces.end()};
+}
+
+std::optional<Colour> TextColourOf(Control control)
+{
+    if (RowOf(control).font == FontRole::Title)
+        return TitleColour;
+    return std::nullopt;
+}
+
 std::string_view UniqueName(Control control)
 {
     switch (control) {
@@ -153,6 +170,27 @@ int StackingLayer(ControlKind kind)
     case ControlKind::VScrollBar: return 3;
     default: return 2;
     }
+}
+
+std::vector<Control> StackedBottomUp()
+{
+    const auto depth = [](const ControlRow& row) {
+        int frames = 0;
+        for (Control up = row.container; up != Control::Form1; up = RowOf(up).container)
+            ++frames;
+        return frames;
+    };
+    std::vector<const ControlRow*> order;
+    for (const ControlRow& row : Table)
+        if (row.id != Control::Form1 && row.kind != ControlKind::Timer && row.kind != ControlKind::SerialPort)
+            order.push_back(&row);
+    std::stable_sort(order.begin(), order.end(), [&](const ControlRow* a, const ControlRow* b) {
+        return std::pair(StackingLayer(a->kind), depth(*a)) < std::pair(StackingLayer(b->kind), depth(*b));
+    });
+    std::vector<Control> controls;
+    for (const ControlRow* row : order)
+        controls.push_back(row->id);
+    return controls;
 }
 
 int SelectedItemAtStart(const ControlRow& row)

@@ -6,9 +6,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace tallymark {
 
@@ -114,6 +116,14 @@ std::span<const ControlRow> Controls();
 const ControlRow& RowOf(Control control);
 const FontStyle& FontOf(FontRole role);
 
+// The faces a window asks the system for: the first of the style's faces that `installed`
+// knows, alone; where it knows none, all of them in order, for the system to stand in for.
+std::vector<std::string_view> FacesToAsk(const FontStyle& style,
+                                         const std::function<bool(std::string_view face)>& installed);
+
+// The colour of the control's text where it is not the system's own: the title's.
+std::optional<Colour> TextColourOf(Control control);
+
 // The control named so ("CmdSndClk_1" for the array's second button), if there is one.
 std::optional<Control> ControlNamed(std::string_view name);
 // "CmdSndClk_0" and "CmdSndClk_1" for the array, the plain name otherwise.
@@ -131,6 +141,11 @@ Pixels InPixels(const Twips& place, int dotsPerInch = 96);
 // everything, labels beneath the controls they name, a spinner above its text box so that
 // its arrows keep their width. A click where two controls touch reaches the upper one.
 int StackingLayer(ControlKind kind);
+
+// The controls that are shown, from the bottom of the stacking order up: the lower layer
+// first; within a layer the outer control first, a frame beneath the frames it holds; then
+// in the order of the table.
+std::vector<Control> StackedBottomUp();
 
 // The item of a combo box's list that is selected when the window is made: the one of its
 // first text, or -1.

@@ -69,6 +69,17 @@ void Form1::Form_Unload(bool& cancel)
         life_ = Life::Ended;
 }
 
+SessionStep Form1::SessionChanged(SessionEvent event)
+{
+    switch (event) {
+    case SessionEvent::EndAsked: Form_QueryEndSession(); break;
+    case SessionEvent::EndRefused: break;
+    case SessionEvent::Ends: Form_EndSession(); return SessionStep::EndProgram;
+    case SessionEvent::ProcessEnds: Form_EndSession(); break;
+    }
+    return SessionStep::Nothing;
+}
+
 void Form1::Form_QueryEndSession()
 {
     // Saved now in case the end comes without time for its own save; nothing can be shown.
@@ -87,6 +98,18 @@ void Form1::Form_EndSession()
     // Harmless without a send: a send starts afresh.
     send_.Abandon();
     Save(shown);
+    // Windows ends the process once the end is answered, and exit() unwinds nothing: the
+    // send under way cannot close its port, and it is closed here, what has not left given up.
+    if (Sending()) {
+        try {
+            port_.DiscardOutput();
+        } catch (const std::exception&) {
+        }
+        try {
+            port_.SetPortOpen(false);
+        } catch (const std::exception&) {
+        }
+    }
 }
 
 SaveOutcome Form1::Save(const SettingsHolder& from)

@@ -36,6 +36,19 @@ inline constexpr std::string_view SaveFailed = "設定を保存できません�
 inline constexpr std::string_view SaveFailedTitle = "エラー発生";
 } // namespace Messages
 
+// What the system says of the session, as either toolkit hears it.
+enum class SessionEvent {
+    EndAsked, // may the session end? WM_QUERYENDSESSION; the session manager's request to save
+    EndRefused, // it goes on after all: WM_ENDSESSION with FALSE
+    Ends, // WM_ENDSESSION; a signal to end (SIGTERM, SIGHUP, SIGINT)
+    ProcessEnds, // the toolkit ends the process from inside its loop (the X server lost): nothing unwinds
+};
+// What the view does after an event of the session.
+enum class SessionStep {
+    Nothing,
+    EndProgram, // ends the program without a close request: no question, nothing more saved
+};
+
 // The message of a save that went nowhere: what failed, the file's path, the system's reason.
 std::string SaveFailedText(const SaveOutcome& outcome);
 
@@ -54,14 +67,16 @@ public:
     // and saves nothing. Once the window has closed, or its session ended, a request does
     // nothing.
     void Form_Unload(bool& cancel);
-    // The session is asked whether it may end (WM_QUERYENDSESSION, the session manager's
-    // request to save): the settings are saved, and a send under way goes on, since the end
-    // may be refused and a send lasts some tens of milliseconds.
+    // What an event of the session does: which end it, and what the view does then.
+    SessionStep SessionChanged(SessionEvent event);
+    // The session is asked whether it may end: the settings are saved, and a send under way
+    // goes on, since the end may be refused and a send lasts some tens of milliseconds.
     void Form_QueryEndSession();
     // The session ends (log-off, shutdown, a signal to end, the loss of the display): the
     // unload without its question, once. The settings are read from the controls first, a
-    // send under way is given up as Yes gives it up, and they are saved. A close question
-    // still asking is answered by this end: its unload saves nothing more.
+    // send under way is given up as Yes gives it up, they are saved, and the port is let go
+    // of, since nothing may come after. A close question still asking is answered by this
+    // end: its unload saves nothing more.
     void Form_EndSession();
 
     // The send, then its message box where it did not go; what happened. A port refused
@@ -85,8 +100,9 @@ public:
     // the next of its container and moves there; an arrow on another button or the check
     // box does nothing, each being a group of its own as on a Windows form. Up, Down, Page Up
     // and Page Down in a closed combo box choose the item ItemAfterKey names. With Shift or
-    // Ctrl held (`modified`) only these are taken, as a Windows combo box moves alike with them.
-    bool KeyPressed(Control control, Key key, bool modified = false);
+    // Ctrl held only these are taken, as a Windows combo box moves alike with them; a key with
+    // Alt or Meta is the toolkit's (menus, the system's own keys).
+    bool KeyPressed(Control control, Key key, KeyModifiers modifiers = {});
     // A turn of the mouse wheel over a control, up or down; true when it has done its work
     // here. Over a closed combo box it moves as Up and Down do, as a Windows combo box turns
     // a wheel's turn into those keys; elsewhere it is the toolkit's.
@@ -121,8 +137,6 @@ public:
     // The six settings, as the settings file and the send see them.
     PanelSettings Settings() const override;
     void Put(Setting which, const PanelSettings& values) override;
-
-    SerialPort& MSComm1() const { return port_; }
 
 private:
     // Where the window is in its life: open; asking whether to close under a send; or ended,

@@ -19,6 +19,11 @@ namespace tallymark {
 // A key the behaviour decides on itself, wherever the focus is.
 enum class Key { Enter, Left, Right, Up, Down, PageUp, PageDown };
 
+// The modifier keys held down with a key, as the toolkit reports them.
+struct KeyModifiers {
+    bool shift = false, ctrl = false, alt = false, meta = false;
+};
+
 class FormView {
 public:
     virtual ~FormView() = default;
@@ -75,5 +80,11 @@ public:
     // Form_Unload, which decides.
     virtual void RequestClose() = 0;
 };
+
+// Sets a control as the table has it when the window is made: a text box's text, a combo
+// box's list, selected item and text, the value of the switch, of an option button and of a
+// spinner, and the empty progress bar. The captions of labels, frames and buttons are the
+// view's to give as it makes them.
+void ShowAsCreated(FormView& view, const ControlRow& row);
 
 } // namespace tallymark

@@ -32,10 +32,12 @@ bool Form1::WheelTurned(Control control, bool up)
     return RowOf(control).kind == ControlKind::ComboBox && KeyPressed(control, up ? Key::Up : Key::Down);
 }
 
-bool Form1::KeyPressed(Control control, Key key, bool modified)
+bool Form1::KeyPressed(Control control, Key key, KeyModifiers modifiers)
 {
+    if (modifiers.alt || modifiers.meta)
+        return false;
     const ControlKind kind = RowOf(control).kind;
-    if (modified && kind != ControlKind::ComboBox)
+    if ((modifiers.shift || modifiers.ctrl) && kind != ControlKind::ComboBox)
         return false;
     if (key == Key::Enter) {
         if (kind != ControlKind::CommandButton)

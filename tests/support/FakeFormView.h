@@ -33,13 +33,10 @@ public:
     FakeFormView()
     {
         for (const ControlRow& row : Controls()) {
-            State& state = controls[static_cast<std::size_t>(row.id)];
-            state.text = std::string(row.caption);
-            state.value = row.value;
-            for (std::string_view item : row.items)
-                state.items.emplace_back(item);
-            state.listIndex = SelectedItemAtStart(row);
+            (*this)[row.id].text = std::string(row.caption);
+            ShowAsCreated(*this, row);
         }
+        log.clear();
     }
 
     State& operator[](Control control) { return controls[static_cast<std::size_t>(control)]; }

@@ -54,19 +54,19 @@ public:
     }
 };
 
-// The first of the faces that is installed. Looking it up in the list of installed families
-// spares the start-up Qt's search for substitutes and aliases of every face that is missing,
-// which costs more than building the whole window.
+// Looking the faces up in the list of installed families spares the start-up Qt's search for
+// substitutes and aliases of every face that is missing, which costs more than building the
+// whole window.
 QFont FontFor(const FontStyle& style)
 {
     const QStringList known = QFontDatabase::families();
     QStringList faces;
-    for (std::string_view face : style.faces)
+    for (std::string_view face : FacesToAsk(style, [&](std::string_view face) {
+             return known.contains(FromUtf8(face), Qt::CaseInsensitive);
+         }))
         faces << FromUtf8(face);
-    const auto installed = std::find_if(faces.begin(), faces.end(),
-                                        [&](const QString& face) { return known.contains(face, Qt::CaseInsensitive); });
     QFont font;
-    font.setFamilies(installed != faces.end() ? QStringList{*installed} : faces);
+    font.setFamilies(faces);
     font.setPointSizeF(style.points);
     font.setWeight(static_cast<QFont::Weight>(style.weight));
     font.setUnderline(style.underline);
@@ -89,7 +89,6 @@ QWidget* Make(const ControlRow& row, QWidget* container)
         if (row.maxLength > 0)
             box->setMaxLength(row.maxLength);
         box->setValidator(new FirstLineOnly(box));
-        box->setText(caption);
         box->setReadOnly(row.readOnly);
         if (row.align == TextAlign::Center)
             box->setAlignment(Qt::AlignCenter);
@@ -103,27 +102,11 @@ QWidget* Make(const ControlRow& row, QWidget* container)
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setMaxVisibleItems(DropDownRows);
         combo->setValidator(new FirstLineOnly(combo));
-        for (std::string_view item : row.items)
-            combo->addItem(FromUtf8(item));
-        combo->setCurrentIndex(SelectedItemAtStart(row));
-        combo->setEditText(caption);
         return combo;
     }
-    case ControlKind::CheckBox: {
-        auto* box = new WorkTimeSwitch(caption, container);
-        box->setValue(row.value);
-        return box;
-    }
-    case ControlKind::OptionButton: {
-        auto* option = new OptionButton(caption, container);
-        option->setSelected(row.value != 0);
-        return option;
-    }
-    case ControlKind::VScrollBar: {
-        auto* spinner = new TimeSpinner(container);
-        spinner->setMinute(row.value);
-        return spinner;
-    }
+    case ControlKind::CheckBox: return new WorkTimeSwitch(caption, container);
+    case ControlKind::OptionButton: return new OptionButton(caption, container);
+    case ControlKind::VScrollBar: return new TimeSpinner(container);
     case ControlKind::CommandButton: {
         auto* button = new QPushButton(caption, container);
         button->setProperty("index", row.index);
@@ -132,8 +115,6 @@ QWidget* Make(const ControlRow& row, QWidget* container)
     case ControlKind::ProgressBar: {
         auto* bar = new QProgressBar(container);
         bar->setTextVisible(false);
-        bar->setRange(0, ProgressMaximumAtStart);
-        bar->setValue(0);
         return bar;
     }
     case ControlKind::Window:
@@ -167,25 +148,21 @@ void MainWindow::CreateControls()
             continue;
         widget->setObjectName(FromUtf8(UniqueName(row.id)));
         widget->setGeometry(OnScreen(row.place));
-        if (row.font == FontRole::Title) {
+        if (row.font == FontRole::Title)
             widget->setFont(FontFor(TitleFont));
+        if (const std::optional<Colour> colour = TextColourOf(row.id)) {
             QPalette palette = widget->palette();
-            palette.setColor(QPalette::WindowText, QColor(TitleColour.red, TitleColour.green, TitleColour.blue));
+            palette.setColor(QPalette::WindowText, QColor(colour->red, colour->green, colour->blue));
             widget->setPalette(palette);
         }
         widgets_[static_cast<std::size_t>(row.id)] = widget;
+        ShowAsCreated(*this, row);
     }
 
-    // Qt stacks a widget above the siblings made before it; raising every control in the
-    // order of its layer puts each layer above the ones below it.
-    std::vector<const ControlRow*> bottomUp;
-    for (const ControlRow& row : Controls())
-        if (Widget(row.id) && row.id != Control::Form1)
-            bottomUp.push_back(&row);
-    std::stable_sort(bottomUp.begin(), bottomUp.end(),
-                     [](auto* a, auto* b) { return StackingLayer(a->kind) < StackingLayer(b->kind); });
-    for (const ControlRow* row : bottomUp)
-        Widget(row->id)->raise();
+    // Qt stacks a widget above the siblings made before it; raising every control from the
+    // bottom up puts each above the ones beneath it.
+    for (const Control control : StackedBottomUp())
+        Widget(control)->raise();
 }
 
 } // namespace tallymark

@@ -1,10 +1,9 @@
 #pragma once
-// The end of the session on Linux closes the panel as its close box does, without the
-// question: a send under way is given up, the settings are saved and the port is closed,
-// before the process ends. Sessions end by SIGTERM, SIGHUP or SIGINT (a log-out or shutdown,
-// a closed terminal, Ctrl+C), or by the loss of the X connection, after which Qt ends the
-// program through exit() from inside its event loop. The session manager's request to save
-// is a question, not an end: it saves, and a send under way goes on.
+// The end of the session as Linux and Qt tell it, passed on to Form1: SIGTERM, SIGHUP and
+// SIGINT (a log-out or shutdown, a closed terminal, Ctrl+C) end it; the session manager's
+// request to save asks whether it may end; the loss of the X connection ends the process
+// through exit() from inside Qt's event loop, which unwinds nothing. Form1 decides what each
+// does; this ends the program when it says so.
 
 #include <QObject>
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "os/WideText.h"
 
@@ -15,25 +16,20 @@ int CALLBACK Found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
     return 0; // one is enough
 }
 
-// The first of the faces that is installed, else the first, for the system to stand in for.
+// A font names one face: where none is installed, the first, for the system to stand in for.
 std::wstring FaceOf(const FontStyle& style)
 {
     const HDC screen = GetDC(nullptr);
-    std::wstring chosen = Utf8ToWide(style.faces.front());
-    for (std::string_view face : style.faces) {
+    const std::vector<std::string_view> faces = FacesToAsk(style, [screen](std::string_view face) {
         LOGFONTW wanted{};
         wanted.lfCharSet = DEFAULT_CHARSET;
-        const std::wstring name = Utf8ToWide(face);
-        name.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+        Utf8ToWide(face).copy(wanted.lfFaceName, LF_FACESIZE - 1);
         bool installed = false;
         EnumFontFamiliesExW(screen, &wanted, Found, reinterpret_cast<LPARAM>(&installed), 0);
-        if (installed) {
-            chosen = name;
-            break;
-        }
-    }
+        return installed;
+    });
     ReleaseDC(nullptr, screen);
-    return chosen;
+    return Utf8ToWide(faces.front());
 }
 
 } // namespace

@@ -1,16 +1,14 @@
+// The window itself: its class, its making for the DPI, and its procedure, which passes the
+// controls' commands and scrolls, the clock's tick, the close box and the session's end on to
+// the window's behaviour.
+
 #include "ui/win32/Win32Form.h"
 
 #include <commctrl.h>
-#include <dbt.h>
 
 #include <cstddef>
-#include <cwchar>
-#include <vector>
-
-#include "link/PortNames.h"
 
 #include "os/WideText.h"
-#include "ui/SingleLine.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/WindowStyles.h"
 
@@ -30,33 +28,6 @@ std::optional<SpinAction> SpinActionOf(int code)
     case SB_TOP: return SpinAction::Top;
     case SB_BOTTOM: return SpinAction::Bottom;
     default: return std::nullopt; // the thumb, and the end of a move
-    }
-}
-
-std::vector<int> AllPortNumbers()
-{
-    std::vector<int> numbers;
-    for (int n = 1; n <= HighestPortNumber; ++n)
-        numbers.push_back(n);
-    return numbers;
-}
-
-bool KeyDown(int key)
-{
-    return GetKeyState(key) < 0;
-}
-
-std::optional<Key> KeyOf(WPARAM virtualKey)
-{
-    switch (virtualKey) {
-    case VK_RETURN: return Key::Enter;
-    case VK_LEFT: return Key::Left;
-    case VK_RIGHT: return Key::Right;
-    case VK_UP: return Key::Up;
-    case VK_DOWN: return Key::Down;
-    case VK_PRIOR: return Key::PageUp;
-    case VK_NEXT: return Key::PageDown;
-    default: return std::nullopt;
     }
 }
 
@@ -120,77 +91,6 @@ void Win32Form::Show(int showCommand)
     UpdateWindow(window_);
     if (const auto first = form_.FirstTabStop())
         ::SetFocus(Hwnd(*first));
-}
-
-int Win32Form::Run()
-{
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-        Dispatch(message);
-    return static_cast<int>(message.wParam);
-}
-
-void Win32Form::Dispatch(MSG& message)
-{
-    if (PreTranslate(message))
-        return;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-}
-
-bool Win32Form::PreTranslate(MSG& message)
-{
-    if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd)))
-        return false;
-    const bool keyDown = message.message == WM_KEYDOWN && !KeyDown(VK_MENU);
-    if (keyDown && !KeyDown(VK_CONTROL) && message.wParam == VK_TAB) {
-        const std::optional<Control> from = ControlOf(GetFocus());
-        if (const auto to = form_.NextTabStop(from.value_or(Control::Form1), KeyDown(VK_SHIFT)))
-            TabTo(*to);
-        return true;
-    }
-    if (const auto key = KeyOf(message.wParam); keyDown && key) {
-        const bool modified = KeyDown(VK_SHIFT) || KeyDown(VK_CONTROL);
-        if (const auto control = ControlOf(GetFocus()); control && form_.KeyPressed(*control, *key, modified))
-            return true;
-    }
-    // The wheel's turn goes to the focus (or the window under the pointer), a combo box's
-    // edit field among them, which passes it to the combo box as an arrow key of its own.
-    if (message.message == WM_MOUSEWHEEL && GET_WHEEL_DELTA_WPARAM(message.wParam) != 0) {
-        const bool up = GET_WHEEL_DELTA_WPARAM(message.wParam) > 0;
-        if (const auto control = ControlOf(message.hwnd); control && form_.WheelTurned(*control, up))
-            return true;
-    }
-    // Enter and Escape reach the window as IDOK and IDCANCEL, which no control carries.
-    return IsDialogMessageW(window_, &message) != FALSE;
-}
-
-void Win32Form::TabTo(Control control)
-{
-    HWND target = Hwnd(control);
-    ::SetFocus(target);
-    // As in a dialog, a box reached by Tab has its text selected. A combo box selects it by
-    // itself only the first time; after a text the program set, its field holds no selection.
-    if (RowOf(control).kind == ControlKind::TextBox && GetFocus() == target)
-        SendMessageW(target, EM_SETSEL, 0, -1);
-    else if (RowOf(control).kind == ControlKind::ComboBox)
-        SendMessageW(target, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
-}
-
-void Win32Form::DoEvents()
-{
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // The program is ending: the main loop must see it too. A wait that goes on all
-            // the same still sleeps between its polls.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            Sleep(1);
-            return;
-        }
-        Dispatch(message);
-    }
-    MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 void Win32Form::RequestClose()
@@ -257,15 +157,17 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (wParam == TimerId) {
             form_.Timer1_Timer();
         } else if (wParam == RescanTimerId) {
-            KillTimer(window_, RescanTimerId);
-            form_.PortsChanged(AllPortNumbers(), [](int number) { return PortDeviceExists(number, {}); });
+            DeviceChangesSettled();
         }
         return 0;
     case WM_DEVICECHANGE: DeviceChanged(wParam, lParam); return TRUE;
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == Hwnd(Control::Label1)) {
+        if (const auto control = ControlOf(reinterpret_cast<HWND>(lParam)); control && lParam) {
+            const std::optional<Colour> colour = TextColourOf(*control);
+            if (!colour)
+                break;
             const HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, RGB(TitleColour.red, TitleColour.green, TitleColour.blue));
+            SetTextColor(dc, RGB(colour->red, colour->green, colour->blue));
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
@@ -292,13 +194,11 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     // without a WM_CLOSE, and ends the process once WM_ENDSESSION returns. The query is only
     // a question, which another program may refuse (WM_ENDSESSION with FALSE): the session
     // and the panel then go on. The end closes the window, and a close question with it.
-    case WM_QUERYENDSESSION: form_.Form_QueryEndSession(); return TRUE;
+    case WM_QUERYENDSESSION: form_.SessionChanged(SessionEvent::EndAsked); return TRUE;
     case WM_ENDSESSION:
-        if (wParam) {
-            form_.Form_EndSession();
-            if (window_)
-                DestroyWindow(window_);
-        }
+        if (form_.SessionChanged(wParam ? SessionEvent::Ends : SessionEvent::EndRefused) == SessionStep::EndProgram
+            && window_)
+            DestroyWindow(window_);
         return 0;
     case WM_DESTROY:
         Forget();
@@ -307,25 +207,6 @@ LRESULT Win32Form::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void Win32Form::DeviceChanged(WPARAM event, LPARAM data)
-{
-    // The system names the port that came or went; other changes of the device tree (a
-    // mouse, a dock, a port's own arrival) may be a port without its name, and are answered
-    // after the burst by trying the ports the system now knows that are not listed.
-    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-    if ((event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE) && header
-        && header->dbch_devicetype == DBT_DEVTYP_PORT
-        && header->dbch_size > offsetof(DEV_BROADCAST_PORT_W, dbcp_name)) {
-        const auto* port = reinterpret_cast<const DEV_BROADCAST_PORT_W*>(header);
-        const std::size_t length = (header->dbch_size - offsetof(DEV_BROADCAST_PORT_W, dbcp_name)) / sizeof(wchar_t);
-        const std::wstring name(port->dbcp_name, wcsnlen(port->dbcp_name, length));
-        if (const int number = PortNumberOf(WideToUtf8(name)))
-            form_.PortsChanged(std::vector<int>{number});
-    } else if (event == DBT_DEVNODES_CHANGED) {
-        SetTimer(window_, RescanTimerId, RescanDelayMs, nullptr);
-    }
 }
 
 void Win32Form::Command(Control control, int code)
@@ -349,54 +230,6 @@ void Win32Form::Scroll(Control control, int code)
         return;
     if (const auto action = SpinActionOf(code))
         form_.SpinnerMoved(control, *action);
-}
-
-LRESULT CALLBACK Win32Form::ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                             DWORD_PTR data)
-{
-    auto* self = reinterpret_cast<Win32Form*>(data);
-    const auto control = static_cast<Control>(id);
-    try {
-        switch (message) {
-        case WM_SETFOCUS: self->lastFocus_ = self->Hwnd(control); break;
-        case WM_KILLFOCUS: {
-            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-            self->form_.FocusMoved(control, self->ControlOf(reinterpret_cast<HWND>(wParam)));
-            return result;
-        }
-        case WM_PASTE: {
-            const ControlKind kind = RowOf(control).kind;
-            if ((kind == ControlKind::TextBox && !RowOf(control).readOnly) || kind == ControlKind::ComboBox) {
-                self->Paste(window);
-                return 0;
-            }
-            break;
-        }
-        case WM_NCDESTROY: RemoveWindowSubclass(window, ControlProcedure, id); break;
-        default: break;
-        }
-    } catch (...) {
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
-}
-
-void Win32Form::Paste(HWND box)
-{
-    std::wstring clipboard;
-    if (!OpenClipboard(box))
-        return;
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            clipboard.assign(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t)));
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    // What is pasted replaces the selection, within the box's length, and can be undone.
-    const std::u16string_view inserted(reinterpret_cast<const char16_t*>(clipboard.data()), clipboard.size());
-    const SingleLineEdit kept = KeepFirstLine(inserted, inserted.size());
-    const std::wstring line(kept.text.begin(), kept.text.end());
-    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 } // namespace tallymark

@@ -75,17 +75,20 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Win32ControlProcedure.cpp: a control's focus and paste.
     static LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                              DWORD_PTR self);
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Command(Control control, int code);
     void Scroll(Control control, int code);
-    // WM_DEVICECHANGE: the ports that came or went, for ComSele's list.
+    // Win32DeviceChanges.cpp. WM_DEVICECHANGE: the ports that came or went, for ComSele's
+    // list; and the settling after a burst of changes, over.
     void DeviceChanged(WPARAM event, LPARAM data);
+    void DeviceChangesSettled();
 
     // Win32Layout.cpp: the controls made from the table, placed and lettered for a DPI.
     void CreateControls(UINT dpi);
-    // The controls' own procedures, from the first show on (ControlProcedure).
+    // Win32ControlProcedure.cpp: the controls' own procedure, from the first show on.
     void ListenToControls();
     // The window's outer size that holds the client area of the table at `dpi`.
     static SIZE WindowSize(UINT dpi);
@@ -100,12 +103,14 @@ private:
     void MakeFonts(UINT dpi);
     HFONT FontOf(const ControlRow& row) const;
 
-    // Tab and Shift+Tab through the behaviour's tab order, Enter, the arrows and the page keys
-    // where the behaviour takes them (a combo box's edit field then never passes them to its
-    // list), the other dialog keys through the system's; true when the message is handled.
+    // Win32MessageLoop.cpp. Tab and Shift+Tab through the behaviour's tab order, Enter, the
+    // arrows and the page keys where the behaviour takes them (a combo box's edit field then
+    // never passes them to its list), the other dialog keys through the system's; true when
+    // the message is handled.
     bool PreTranslate(MSG& message);
     void Dispatch(MSG& message);
     void TabTo(Control control);
+    // Win32ControlProcedure.cpp: a paste into a box keeps the first line of what it inserts.
     void Paste(HWND box);
     // The window is gone: nothing may reach its handles any more.
     void Forget();

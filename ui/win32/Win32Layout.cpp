@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "os/WideText.h"
@@ -50,47 +49,6 @@ ControlClass ClassOf(const ControlRow& row)
     return {};
 }
 
-// The window a control's focus and typing go to: a combo box's edit field, or the control.
-HWND FocusWindowOf(const ControlRow& row, HWND window)
-{
-    if (row.kind == ControlKind::ComboBox) {
-        COMBOBOXINFO parts{};
-        parts.cbSize = sizeof parts;
-        if (GetComboBoxInfo(window, &parts) && parts.hwndItem)
-            return parts.hwndItem;
-    }
-    return window;
-}
-
-// How many frames hold the control. All controls are children of the window itself, so
-// that Tab can cross frames; a frame must then lie beneath the frames it holds.
-int Depth(const ControlRow& row)
-{
-    int depth = 0;
-    for (Control up = row.container; up != Control::Form1; up = RowOf(up).container)
-        ++depth;
-    return depth;
-}
-
-bool HasWindow(const ControlRow& row)
-{
-    return row.id != Control::Form1 && row.kind != ControlKind::Timer && row.kind != ControlKind::SerialPort;
-}
-
-// The controls that have a window, from the bottom of the stacking order up: the lowest
-// layer first, the outermost first within a layer, then in the order of the table.
-std::vector<const ControlRow*> BottomUp()
-{
-    std::vector<const ControlRow*> order;
-    for (const ControlRow& row : Controls())
-        if (HasWindow(row))
-            order.push_back(&row);
-    std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) {
-        return std::pair(StackingLayer(a->kind), Depth(*a)) < std::pair(StackingLayer(b->kind), Depth(*b));
-    });
-    return order;
-}
-
 // A drop-down combo's own window holds its list below the edit field (FitList makes it exact).
 int WindowHeight(const ControlRow& row, const Pixels& place)
 {
@@ -133,14 +91,16 @@ void Win32Form::CreateControls(UINT dpi)
     // Windows and Wine put each new child window beneath the ones made before it, so that
     // the controls, made from the top down, lie in the order of their layers without being
     // moved: moving them costs a round of messages to every control.
-    const std::vector<const ControlRow*> bottomUp = BottomUp();
+    const std::vector<Control> bottomUp = StackedBottomUp();
     for (auto each = bottomUp.rbegin(); each != bottomUp.rend(); ++each) {
-        const ControlRow* row = *each;
+        const ControlRow* row = &RowOf(*each);
         const ControlClass kind = ClassOf(*row);
         // Each control is a group of its own, so that the system's dialog keys move nothing
         // by themselves: the behaviour decides where the arrows of the option pair go.
         const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | kind.style;
-        const std::wstring caption = row->kind == ControlKind::ComboBox ? std::wstring() : Utf8ToWide(row->caption);
+        // A box's first text is set with the rest of its state (ShowAsCreated).
+        const bool box = row->kind == ControlKind::ComboBox || row->kind == ControlKind::TextBox;
+        const std::wstring caption = box ? std::wstring() : Utf8ToWide(row->caption);
         const Pixels place = InPixels(PlaceInWindow(row->id), static_cast<int>(dpi));
         HWND window
             = CreateWindowExW(kind.exStyle, kind.name, caption.c_str(), style, place.left, place.top, place.width,
@@ -151,48 +111,23 @@ void Win32Form::CreateControls(UINT dpi)
             continue;
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*row)), FALSE);
 
-        switch (row->kind) {
-        case ControlKind::TextBox:
-            if (row->maxLength > 0)
-                SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(row->maxLength), 0);
-            break;
-        case ControlKind::ComboBox:
-            for (std::string_view item : row->items)
-                AddItem(row->id, std::string(item));
-            SetListIndex(row->id, SelectedItemAtStart(*row));
-            SetText(row->id, std::string(row->caption));
-            FitField(window, place.height);
-            break;
-        case ControlKind::VScrollBar:
+        if (row->kind == ControlKind::TextBox && row->maxLength > 0)
+            SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(row->maxLength), 0);
+        else if (row->kind == ControlKind::VScrollBar)
             SetScrollRange(window, SB_CTL, 0, SpinnerLastPosition, FALSE);
-            SetValue(row->id, row->value);
-            break;
-        case ControlKind::CheckBox:
-        case ControlKind::OptionButton: SetValue(row->id, row->value); break;
-        case ControlKind::ProgressBar:
-            SetRange(row->id, 0, ProgressMaximumAtStart);
-            SetValue(row->id, 0);
-            break;
-        default: break;
-        }
+        ShowAsCreated(*this, *row);
+        if (row->kind == ControlKind::ComboBox)
+            FitField(window, place.height);
     }
 
     // A system that puts new child windows on top instead has them upside down.
-    if (!bottomUp.empty() && GetWindow(window_, GW_CHILD) != Hwnd(bottomUp.back()->id)) {
+    if (!bottomUp.empty() && GetWindow(window_, GW_CHILD) != Hwnd(bottomUp.back())) {
         HWND above = HWND_TOP;
-        for (auto row = bottomUp.rbegin(); row != bottomUp.rend(); ++row) {
-            SetWindowPos(Hwnd((*row)->id), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            above = Hwnd((*row)->id);
+        for (auto control = bottomUp.rbegin(); control != bottomUp.rend(); ++control) {
+            SetWindowPos(Hwnd(*control), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            above = Hwnd(*control);
         }
     }
-}
-
-void Win32Form::ListenToControls()
-{
-    for (const ControlRow& row : Controls())
-        if (TakesFocus(row.kind) && Hwnd(row.id))
-            SetWindowSubclass(FocusWindowOf(row, Hwnd(row.id)), ControlProcedure, static_cast<UINT_PTR>(row.id),
-                              reinterpret_cast<DWORD_PTR>(this));
 }
 
 SIZE Win32Form::WindowSize(UINT dpi)
@@ -213,7 +148,8 @@ void Win32Form::LayOut(UINT dpi)
     // The old fonts go once no control uses them any more.
     const HFONT oldWindowFont = windowFont_, oldTitleFont = titleFont_;
     MakeFonts(dpi);
-    for (const ControlRow* row : BottomUp()) {
+    for (const Control control : StackedBottomUp()) {
+        const ControlRow* row = &RowOf(control);
         HWND window = Hwnd(row->id);
         if (!window)
             continue;

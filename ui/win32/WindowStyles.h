@@ -26,9 +26,7 @@ inline constexpr int ControlId(Control control)
 }
 
 inline constexpr UINT_PTR TimerId = static_cast<UINT_PTR>(ControlId(Control::Timer1));
-// A burst of device changes without a port's name is answered once, this long after
-// the last of them.
+// The settling after a burst of device changes (DeviceSettlingMs).
 inline constexpr UINT_PTR RescanTimerId = TimerId + 1;
-inline constexpr UINT RescanDelayMs = 500;
 
 } // namespace tallymark

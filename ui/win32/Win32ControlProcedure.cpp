@@ -1,0 +1,88 @@
+// The controls' own procedure, added to each control that takes the focus: where the focus
+// goes, and a paste that keeps the first line of what it inserts.
+
+#include "ui/win32/Win32Form.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+#include "ui/SingleLine.h"
+
+namespace tallymark {
+
+namespace {
+
+// The window a control's focus and typing go to: a combo box's edit field, or the control.
+HWND FocusWindowOf(const ControlRow& row, HWND window)
+{
+    if (row.kind == ControlKind::ComboBox) {
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (GetComboBoxInfo(window, &parts) && parts.hwndItem)
+            return parts.hwndItem;
+    }
+    return window;
+}
+
+} // namespace
+
+void Win32Form::ListenToControls()
+{
+    for (const ControlRow& row : Controls())
+        if (TakesFocus(row.kind) && Hwnd(row.id))
+            SetWindowSubclass(FocusWindowOf(row, Hwnd(row.id)), ControlProcedure, static_cast<UINT_PTR>(row.id),
+                              reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK Win32Form::ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                             DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<Win32Form*>(data);
+    const auto control = static_cast<Control>(id);
+    try {
+        switch (message) {
+        case WM_SETFOCUS: self->lastFocus_ = self->Hwnd(control); break;
+        case WM_KILLFOCUS: {
+            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            self->form_.FocusMoved(control, self->ControlOf(reinterpret_cast<HWND>(wParam)));
+            return result;
+        }
+        case WM_PASTE: {
+            const ControlKind kind = RowOf(control).kind;
+            if ((kind == ControlKind::TextBox && !RowOf(control).readOnly) || kind == ControlKind::ComboBox) {
+                self->Paste(window);
+                return 0;
+            }
+            break;
+        }
+        case WM_NCDESTROY: RemoveWindowSubclass(window, ControlProcedure, id); break;
+        default: break;
+        }
+    } catch (...) {
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void Win32Form::Paste(HWND box)
+{
+    std::wstring clipboard;
+    if (!OpenClipboard(box))
+        return;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            clipboard.assign(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    // What is pasted replaces the selection, within the box's length, and can be undone.
+    const std::u16string_view inserted(reinterpret_cast<const char16_t*>(clipboard.data()), clipboard.size());
+    const SingleLineEdit kept = KeepFirstLine(inserted, inserted.size());
+    const std::wstring line(kept.text.begin(), kept.text.end());
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
+}
+
+} // namespace tallymark
