@@ -107,14 +107,20 @@ QRect XSession::Geometry(unsigned long window)
     return QRect(x, y, attributes.width, attributes.height);
 }
 
-std::optional<unsigned long> XSession::Pixel(unsigned long window, QPoint point)
+std::optional<std::vector<unsigned long>> XSession::Pixels(unsigned long window, std::span<const QPoint> points)
 {
-    XImage* image = XGetImage(display_, window, point.x(), point.y(), 1, 1, AllPlanes, ZPixmap);
+    QRect area;
+    for (const QPoint& point : points)
+        area |= QRect(point, QSize(1, 1));
+    XImage* image = XGetImage(display_, window, area.x(), area.y(), unsigned(area.width()), unsigned(area.height()),
+                              AllPlanes, ZPixmap);
     if (!image)
         return std::nullopt;
-    const unsigned long pixel = XGetPixel(image, 0, 0);
+    std::vector<unsigned long> pixels;
+    for (const QPoint& point : points)
+        pixels.push_back(XGetPixel(image, point.x() - area.x(), point.y() - area.y()));
     XDestroyImage(image);
-    return pixel;
+    return pixels;
 }
 
 void XSession::Click(unsigned long window, QPoint point, unsigned button)

@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <optional>
+#include <span>
+#include <vector>
 
 struct _XDisplay;
 
@@ -31,8 +33,9 @@ public:
     // The client area on the screen, in pixels.
     QRect Geometry(unsigned long window);
 
-    // The pixel value at `point` of the window's client area, as the screen shows it.
-    std::optional<unsigned long> Pixel(unsigned long window, QPoint point);
+    // The pixel values at `points` of the window's client area, as one capture of the screen
+    // shows them, so that no paint comes between them.
+    std::optional<std::vector<unsigned long>> Pixels(unsigned long window, std::span<const QPoint> points);
 
     // A left click at `point` of the window's client area; button 4 or 5 turns the wheel up or down.
     void Click(unsigned long window, QPoint point, unsigned button = 1);
