@@ -251,6 +251,7 @@ public:
     void SendCommandSendsWhatTheButtonsSend();
     void EveryControlDriven();
     void PortsComeAndGo();
+    void KeysAfterAChange();
     void PortableCopyKeepsItsOwnFile();
     void FailedSaveIsToldAndMovesNothing();
     void LogOffWhileTheQuestionAsks() { AskDuringAHeldSend(Request::LogOff, true); }
@@ -299,6 +300,7 @@ const Scenario Scenarios[] = {
     {"tallymark-send sends what the buttons send", &TestPanelEndToEnd::SendCommandSendsWhatTheButtonsSend},
     {"every control driven by mouse and keyboard", &TestPanelEndToEnd::EveryControlDriven},
     {"ports plugged in and pulled out while the panel runs", &TestPanelEndToEnd::PortsComeAndGo},
+    {"the COM box's keys move in the list as it is after a change", &TestPanelEndToEnd::KeysAfterAChange},
     {"a copy in a folder it can write keeps to its own file", &TestPanelEndToEnd::PortableCopyKeepsItsOwnFile},
     {"a failed save is told at the close and moves nothing", &TestPanelEndToEnd::FailedSaveIsToldAndMovesNothing},
     {"a log-off while the close question asks: saved once, as shown", &TestPanelEndToEnd::LogOffWhileTheQuestionAsks},
@@ -498,6 +500,17 @@ const Step PortSteps[] = {
     {"Shift+Down as Down", {Press("Shift+Tab Shift+Tab Shift+Tab Shift+c Shift+o Shift+m 3 Shift+Down")}, [](Shown& s) { s.port = 4; }},
     {"a turn of the wheel as Down", {Press("Shift+Tab Shift+Tab Shift+Tab c o m 3"), Turn(Control::ComSele, 1)},
      [](Shown& s) { s.port = 4; }},
+};
+
+// COM29 and COM30 at the start, COM30 shown: after each change, a key in the box moves from
+// the item its text names in the list as it stands.
+const Step ChangedListSteps[] = {
+    {"Down after a named arrival",
+     {ClickOn(Control::ComSele), Press("Down"), PlugIn(31), ClickOn(Control::ComSele), Press("Down")},
+     [](Shown& s) { s.port = 31; }},
+    {"Down after a change without a name", {PlugInUnnamed(32), ClickOn(Control::ComSele), Press("Down")},
+     [](Shown& s) { s.port = 32; }},
+    {"Up after a removal", {PullOut(31), ClickOn(Control::ComSele), Press("Up")}, [](Shown& s) { s.port = 30; }},
 };
 
 // The settings file as the panel saves what it shows, over the stored one.
@@ -841,6 +854,13 @@ void TestPanelEndToEnd::PortsComeAndGo()
 {
     PseudoTerminal com3, com4, com5, com6;
     RunSteps(PortSteps, {{3, com3.DevicePath()}}, {{3, &com3}, {4, &com4}, {5, &com5}, {6, &com6}});
+}
+
+void TestPanelEndToEnd::KeysAfterAChange()
+{
+    PseudoTerminal com29, com30, com31, com32;
+    RunSteps(ChangedListSteps, {{29, com29.DevicePath()}, {30, com30.DevicePath()}},
+             {{29, &com29}, {30, &com30}, {31, &com31}, {32, &com32}});
 }
 
 void TestPanelEndToEnd::PortableCopyKeepsItsOwnFile()
