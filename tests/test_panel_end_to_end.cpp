@@ -188,8 +188,9 @@ public:
     // the send waits for its bytes to leave.
     bool WaitUntilFull(std::chrono::milliseconds timeout)
     {
-        return WaitFor(timeout,
-                       [&](unsigned long start, unsigned long end, unsigned long) { return start == end && start != empty_; });
+        return WaitFor(timeout, [&](unsigned long start, unsigned long end, unsigned long) {
+            return start == end && start != empty_;
+        });
     }
 
 private:
@@ -502,8 +503,8 @@ const Step PortSteps[] = {
      [](Shown& s) { s.port = 4; }},
 };
 
-// COM29 and COM30 at the start, COM30 shown: after each change, a key in the box moves from
-// the item its text names in the list as it stands.
+// COM29 and COM30 at the start, COM30 shown: after each change, a key or the wheel in the box
+// moves from the item its text names in the list as it stands.
 const Step ChangedListSteps[] = {
     {"Down after a named arrival",
      {ClickOn(Control::ComSele), Press("Down"), PlugIn(31), ClickOn(Control::ComSele), Press("Down")},
@@ -511,6 +512,9 @@ const Step ChangedListSteps[] = {
     {"Down after a change without a name", {PlugInUnnamed(32), ClickOn(Control::ComSele), Press("Down")},
      [](Shown& s) { s.port = 32; }},
     {"Up after a removal", {PullOut(31), ClickOn(Control::ComSele), Press("Up")}, [](Shown& s) { s.port = 30; }},
+    {"Page Down after an arrival", {PlugIn(31), ClickOn(Control::ComSele), Press("Next")},
+     [](Shown& s) { s.port = 32; }},
+    {"the wheel up after a removal", {PullOut(30), Turn(Control::ComSele, -1)}, [](Shown& s) { s.port = 31; }},
 };
 
 // The settings file as the panel saves what it shows, over the stored one.
