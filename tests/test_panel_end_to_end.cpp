@@ -13,6 +13,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <span>
@@ -53,18 +54,24 @@ using tallymark::testing::StoredFile;
 using tallymark::testing::StoredSettings;
 const QByteArray SavedFile = QByteArray(StoredFile).replace("DDD=12345", "DDD=123");
 
-// True once the process has the device open, waiting up to `timeout`. Found among its open
-// files, so that looking does not get in the way of the program being watched.
-bool WaitUntilOpenBy(qint64 pid, const std::string& device, std::chrono::milliseconds timeout)
+// True once the process has the device open (with `open` false: no longer has it open, a
+// device gone meanwhile included), waiting up to `timeout`. Found among its open files, so
+// that looking does not get in the way of the program being watched.
+bool WaitUntilOpenBy(qint64 pid, const std::string& device, std::chrono::milliseconds timeout, bool open = true)
 {
     const QString target = QString::fromStdString(device);
     QElapsedTimer waited;
     waited.start();
     do {
         const QDir files(QStringLiteral("/proc/%1/fd").arg(pid));
-        for (const QFileInfo& file : files.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
-            if (file.symLinkTarget() == target)
-                return true;
+        const QFileInfoList list = files.entryInfoList(QDir::System | QDir::NoDotAndDotDot);
+        const bool found = std::any_of(list.begin(), list.end(),
+                                       [&](const QFileInfo& file) {
+                                           const QString link = file.symLinkTarget();
+                                           return link == target || link == target + QStringLiteral(" (deleted)");
+                                       });
+        if (found == open)
+            return true;
         QTest::qWait(5);
     } while (waited.elapsed() < timeout.count());
     return false;
@@ -740,11 +747,12 @@ void TestPanelEndToEnd::PortVanishesDuringSend()
     const unsigned long window = panel.Start(*x_);
     QVERIFY(window);
 
-    HeldLine held(line->DevicePath());
-    SendIntoHeldLine(panel, window, line->DevicePath());
+    const std::string device = line->DevicePath();
+    HeldLine held(device);
+    SendIntoHeldLine(panel, window, device);
     held.Release();
     line.reset();
-    QTest::qWait(300);
+    QVERIFY(WaitUntilOpenBy(panel.ProcessId(), device, 15s, false));
     QVERIFY(panel.Running());
     QVERIFY(!x_->WaitForWindow(QuestionTitle, 200ms));
 
