@@ -104,7 +104,11 @@ private:
     bool PreTranslate(MSG& message);
     void Dispatch(MSG& message);
     void TabTo(Control control);
-    void Paste(HWND box);
+    // A paste into a box's edit field: what Form1 keeps of the clipboard's text; false where
+    // the box takes none, and the system's paste goes on.
+    bool Paste(Control control, HWND box);
+    // Text dropped at a point of the screen goes into the box there; false where none takes it.
+    bool DropText(POINT screen, std::u16string_view text);
     // The window is gone: nothing may reach its handles any more.
     void Forget();
 
