@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <dbt.h>
+#include <ole2.h>
 
 #include <cstddef>
 #include <cwchar>
@@ -117,15 +118,19 @@ void Win32Form::Show(int showCommand)
     // under Wine costs a round trip to its server with every message, and the load sends
     // the controls hundreds; what the procedure handles (focus, paste) comes after the show.
     ListenToControls();
-    AcceptTextDrops(window_, {[this](POINT at) {
-                                  const std::optional<Control> box = ControlOf(WindowFromPoint(at));
-                                  return box && form_.TextPutIn(*box, {});
-                              },
-                              [this](POINT at, std::u16string_view text) { return DropText(at, text); }});
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     if (const auto first = form_.FirstTabStop())
         ::SetFocus(Hwnd(*first));
+    // Text dropped into a box, once the window is up: OLE's start costs the start-up time.
+    // The window works on without it.
+    ole_ = SUCCEEDED(OleInitialize(nullptr));
+    if (ole_)
+        AcceptTextDrops(window_, {[this](POINT at) {
+                                      const std::optional<Control> box = ControlOf(WindowFromPoint(at));
+                                      return box && form_.TextPutIn(*box, {});
+                                  },
+                                  [this](POINT at, std::u16string_view text) { return DropText(at, text); }});
 }
 
 int Win32Form::Run()
@@ -209,7 +214,11 @@ void Win32Form::RequestClose()
 
 void Win32Form::Forget()
 {
-    RefuseTextDrops(window_);
+    if (ole_) {
+        RefuseTextDrops(window_);
+        OleUninitialize();
+        ole_ = false;
+    }
     KillTimer(window_, TimerId);
     KillTimer(window_, RescanTimerId);
     window_ = nullptr;

@@ -122,6 +122,7 @@ private:
     HFONT windowFont_ = nullptr;
     HFONT titleFont_ = nullptr;
     HWND lastFocus_ = nullptr; // the control to give the focus back to when the window is active again
+    bool ole_ = false; // OLE started, for text dropped into a box
     Form1 form_;
 };
 

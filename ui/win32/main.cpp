@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include "link/win/Win32SerialPort.h"
 #include "os/ProgramDirectory.h"
@@ -17,8 +16,6 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     tallymark::DeclareDpiAwareness();
-    // For text dropped into the window's boxes; the window works on without it.
-    const bool ole = SUCCEEDED(OleInitialize(nullptr));
     INITCOMMONCONTROLSEX classes{};
     classes.dwSize = sizeof classes;
     classes.dwICC = ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS;
@@ -33,8 +30,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         return 1;
     window.Form().Form_Load();
     window.Show(showCommand);
-    const int code = window.Run();
-    if (ole)
-        OleUninitialize();
-    return code;
+    return window.Run();
 }
