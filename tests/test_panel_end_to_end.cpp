@@ -410,8 +410,9 @@ const Step Steps[] = {
     {"the lower arrow at 00:00 changes nothing", {Press("Tab Tab Tab Tab End"), ClickOn(Control::VScETime, 1)},
      [](Shown& s) { s.settings.workEnd = 0; }},
     {"a day count typed", {Press("Tab Tab Tab Tab Tab Tab 4 2")}, [](Shown& s) { s.settings.dayCountText = "42"; }},
-    {"a day count dropped keeps its first line",
-     {Press("Tab Tab Tab Tab Tab Tab BackSpace"), DropOn(Control::TxtDJS, "57\n8")},
+    {"a day count emptied", {Press("Tab Tab Tab Tab Tab Tab BackSpace")}, [](Shown& s) { s.settings.dayCountText = ""; }},
+    // A step of its own: Wine hands a drop to the window at once, before keys still queued.
+    {"a day count dropped keeps its first line", {DropOn(Control::TxtDJS, "57\n8")},
      [](Shown& s) { s.settings.dayCountText = "57"; }},
     {"a brightness typed", {Press("Tab Tab Tab Tab Tab Tab Tab 7")},
      [](Shown& s) { s.settings.brightnessText = "7"; }},
