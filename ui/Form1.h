@@ -124,6 +124,10 @@ public:
     std::optional<Control> NextTabStop(Control from, bool backwards) const;
     // Where the focus is when the window opens: the first tab stop.
     std::optional<Control> FirstTabStop() const;
+    // Text the operator pastes or drops into a box: what the box takes of it, its first line
+    // only, as a Windows single-line box takes it (KeepFirstLine); nothing where the control
+    // takes no text (a read-only box, a button, a label).
+    std::optional<std::u16string> TextPutIn(Control box, std::u16string_view text) const;
 
     // Setting a control as the program sets it. A value the control cannot hold (a switch
     // other than 0, 1 or 2, a time outside the day) is refused and the control keeps its own.

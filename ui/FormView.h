@@ -70,6 +70,7 @@ public:
     // A modal message box with the exclamation icon and one OK button.
     virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
     // A modal message box with the exclamation icon, Yes and No, Yes the default; true for Yes.
+    // Only the two buttons answer: Escape and the box's close button do nothing.
     virtual bool AskYesNo(std::string_view text, std::string_view title) = 0;
 
     // Dispatches every pending window event; when none is pending, waits for the next one a

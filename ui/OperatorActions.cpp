@@ -4,6 +4,7 @@
 
 #include "ui/ComboBox.h"
 #include "ui/Form1.h"
+#include "ui/SingleLine.h"
 #include "ui/TabOrder.h"
 
 namespace tallymark {
@@ -97,6 +98,14 @@ std::optional<Control> Form1::NextTabStop(Control from, bool backwards) const
 std::optional<Control> Form1::FirstTabStop() const
 {
     return tallymark::FirstTabStop(view_);
+}
+
+std::optional<std::u16string> Form1::TextPutIn(Control box, std::u16string_view text) const
+{
+    const ControlRow& row = RowOf(box);
+    if ((row.kind != ControlKind::TextBox || row.readOnly) && row.kind != ControlKind::ComboBox)
+        return std::nullopt;
+    return KeepFirstLine(text, text.size()).text;
 }
 
 } // namespace tallymark

@@ -9,6 +9,9 @@
 
 #include <chrono>
 #include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
 
 struct _XDisplay;
 
@@ -31,8 +34,9 @@ public:
     // The client area on the screen, in pixels.
     QRect Geometry(unsigned long window);
 
-    // The pixel value at `point` of the window's client area, as the screen shows it.
-    std::optional<unsigned long> Pixel(unsigned long window, QPoint point);
+    // The pixel values at `points` of the window's client area, as one capture of the screen
+    // shows them, so that no paint comes between them.
+    std::optional<std::vector<unsigned long>> Pixels(unsigned long window, std::span<const QPoint> points);
 
     // A left click at `point` of the window's client area; button 4 or 5 turns the wheel up or down.
     void Click(unsigned long window, QPoint point, unsigned button = 1);
@@ -45,6 +49,9 @@ public:
     // Where a drop-down list or another popup of a program shows, besides `window`, waiting
     // up to `timeout`.
     std::optional<QRect> WaitForPopup(unsigned long window, std::chrono::milliseconds timeout);
+    // Drags UTF-8 `text` from a window of its own and drops it at `point` of the window's client
+    // area (XDND), as a text editor drops a selection; true once the window has taken it.
+    bool DropText(unsigned long window, QPoint point, std::string_view text);
     // WM_DELETE_WINDOW, as a window manager sends it for the close box.
     void RequestClose(unsigned long window);
 

@@ -1,5 +1,5 @@
 // The controls' own procedure, added to each control that takes the focus: where the focus
-// goes, and a paste that keeps the first line of what it inserts.
+// goes, and text pasted or dropped into a box, of which Form1 says what it keeps.
 
 #include "ui/win32/Win32Form.h"
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/SingleLine.h"
+#include "ui/win32/TextDrop.h"
 
 namespace tallymark {
 
@@ -50,14 +50,10 @@ LRESULT CALLBACK Win32Form::ControlProcedure(HWND window, UINT message, WPARAM w
             self->form_.FocusMoved(control, self->ControlOf(reinterpret_cast<HWND>(wParam)));
             return result;
         }
-        case WM_PASTE: {
-            const ControlKind kind = RowOf(control).kind;
-            if ((kind == ControlKind::TextBox && !RowOf(control).readOnly) || kind == ControlKind::ComboBox) {
-                self->Paste(window);
+        case WM_PASTE:
+            if (self->Paste(control, window))
                 return 0;
-            }
             break;
-        }
         case WM_NCDESTROY: RemoveWindowSubclass(window, ControlProcedure, id); break;
         default: break;
         }
@@ -66,11 +62,13 @@ LRESULT CALLBACK Win32Form::ControlProcedure(HWND window, UINT message, WPARAM w
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-void Win32Form::Paste(HWND box)
+bool Win32Form::Paste(Control control, HWND box)
 {
+    if (!form_.TextPutIn(control, {}))
+        return false;
     std::wstring clipboard;
     if (!OpenClipboard(box))
-        return;
+        return true;
     if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
             clipboard.assign(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t)));
@@ -78,11 +76,30 @@ void Win32Form::Paste(HWND box)
         }
     }
     CloseClipboard();
-    // What is pasted replaces the selection, within the box's length, and can be undone.
+    // What is pasted replaces the selection, within the box's length.
     const std::u16string_view inserted(reinterpret_cast<const char16_t*>(clipboard.data()), clipboard.size());
-    const SingleLineEdit kept = KeepFirstLine(inserted, inserted.size());
-    const std::wstring line(kept.text.begin(), kept.text.end());
-    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
+    ReplaceSelection(box, form_.TextPutIn(control, inserted).value_or(std::u16string()));
+    return true;
+}
+
+bool Win32Form::DropText(POINT screen, std::u16string_view text)
+{
+    HWND box = WindowFromPoint(screen);
+    const std::optional<Control> control = ControlOf(box);
+    const std::optional<std::u16string> kept = control ? form_.TextPutIn(*control, text) : std::nullopt;
+    if (!kept)
+        return false;
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (box == Hwnd(*control) && GetComboBoxInfo(box, &parts) && parts.hwndItem)
+        box = parts.hwndItem; // dropped on the button at the combo box's end
+    // It goes where it was dropped, as a paste goes where the cursor is.
+    POINT at = screen;
+    ScreenToClient(box, &at);
+    const WORD place = LOWORD(SendMessageW(box, EM_CHARFROMPOS, 0, MAKELPARAM(at.x, at.y)));
+    SendMessageW(box, EM_SETSEL, place, place);
+    ReplaceSelection(box, *kept);
+    return true;
 }
 
 } // namespace tallymark
