@@ -22,8 +22,8 @@ std::string ReadLink(const std::filesystem::path& path)
 // A symbolic link whose target no longer exists.
 bool IsDangling(const std::filesystem::path& path)
 {
-    struct stat entry { };
-    struct stat target { };
+    struct stat entry{};
+    struct stat target{};
     return ::lstat(path.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode) && ::stat(path.c_str(), &target) != 0
         && errno == ENOENT;
 }

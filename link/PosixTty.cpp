@@ -58,7 +58,7 @@ bool NotSupported(int error)
 // The name of the device's group, or its number where the system has no name for it.
 std::string GroupOf(const std::string& devicePath)
 {
-    struct stat status { };
+    struct stat status{};
     if (::stat(devicePath.c_str(), &status) != 0)
         return {};
     std::vector<char> buffer(16384);
@@ -77,7 +77,7 @@ std::string GroupOf(const std::string& devicePath)
 // nor follows a link, in case the name was swapped meanwhile.
 pid_t LockOwner(const std::string& devicePath, const std::string& lockPath)
 {
-    struct stat status { };
+    struct stat status{};
     if (::lstat(lockPath.c_str(), &status) != 0)
         return 0;
     if (!S_ISREG(status.st_mode))
@@ -199,7 +199,7 @@ std::string QtLockFolder(const std::string& lockFileName)
     for (const std::string& folder : candidates) {
         if (folder.empty() || ::access(folder.c_str(), R_OK) != 0)
             continue;
-        struct stat status { };
+        struct stat status{};
         if (::stat((folder + "/" + lockFileName).c_str(), &status) == 0 || ::access(folder.c_str(), W_OK) == 0)
             return folder;
     }

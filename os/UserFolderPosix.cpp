@@ -23,7 +23,7 @@ std::string UserSettingsDirectory()
 
 bool PathExists(const std::string& path)
 {
-    struct stat status { };
+    struct stat status{};
     return ::lstat(path.c_str(), &status) == 0;
 }
 
@@ -36,7 +36,7 @@ bool MakeFolders(const std::string& folder)
         if (slash == std::string::npos)
             break;
     }
-    struct stat status { };
+    struct stat status{};
     return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
@@ -48,7 +48,7 @@ bool CanMakeFilesIn(const std::string& folder)
 
 bool CanWriteInPlace(const std::string& file)
 {
-    struct stat status { };
+    struct stat status{};
     return ::stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(file.c_str(), W_OK) == 0;
 }
 

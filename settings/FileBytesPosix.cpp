@@ -118,7 +118,7 @@ void RemoveStaleTemporaries(const std::string& target)
         // This process's own names may belong to a save under way on another thread.
         if (pid == ::getpid() || ProcessRuns(pid))
             continue;
-        struct stat status { };
+        struct stat status{};
         if (::fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
             ::unlinkat(folderFd, entry->d_name, 0);
     }
@@ -132,7 +132,7 @@ void RemoveStaleTemporaries(const std::string& target)
 bool RewriteInPlace(const std::string& target, const struct stat& old, std::string_view bytes)
 {
     FileDescriptor fd(::open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
-    struct stat now { };
+    struct stat now{};
     if (fd.get() < 0 || ::fstat(fd.get(), &now) != 0 || now.st_dev != old.st_dev || now.st_ino != old.st_ino
         || !S_ISREG(now.st_mode))
         return false;
@@ -149,7 +149,7 @@ bool RewriteInPlace(const std::string& target, const struct stat& old, std::stri
 // file and not the link.
 bool ResolveTarget(const char* path, std::string& target)
 {
-    struct stat status { };
+    struct stat status{};
     if (::lstat(path, &status) != 0 || !S_ISLNK(status.st_mode)) {
         target = path;
         return true;
@@ -172,7 +172,7 @@ FileBytes ReadFileBytes(const char* path)
         file.state = errno == ENOENT || errno == ENOTDIR ? FileState::Missing : FileState::Unreadable;
         return file;
     }
-    struct stat status { };
+    struct stat status{};
     const bool known = ::fstat(fd.get(), &status) == 0;
     if (!known || !S_ISREG(status.st_mode)) {
         // The reason a failed save gives: opening a folder or a device for reading succeeds.
@@ -197,7 +197,7 @@ bool ReplaceFileBytes(const char* path, std::string_view bytes)
     if (!ResolveTarget(path, target))
         return false;
 
-    struct stat old { };
+    struct stat old{};
     const bool hadFile = ::stat(target.c_str(), &old) == 0;
     if (hadFile && !S_ISREG(old.st_mode))
         return false;

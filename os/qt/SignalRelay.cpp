@@ -16,7 +16,7 @@ SignalRelay::SignalRelay(std::initializer_list<int> signalNumbers, QObject* pare
     m_notifier = new QSocketNotifier(m_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalRelay::readSignals);
 
-    struct sigaction action { };
+    struct sigaction action{};
     action.sa_handler = &SignalRelay::Handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

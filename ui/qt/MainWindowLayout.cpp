@@ -61,9 +61,8 @@ QFont FontFor(const FontStyle& style)
 {
     const QStringList known = QFontDatabase::families();
     QStringList faces;
-    for (std::string_view face : FacesToAsk(style, [&](std::string_view face) {
-             return known.contains(FromUtf8(face), Qt::CaseInsensitive);
-         }))
+    for (std::string_view face :
+         FacesToAsk(style, [&](std::string_view face) { return known.contains(FromUtf8(face), Qt::CaseInsensitive); }))
         faces << FromUtf8(face);
     QFont font;
     font.setFamilies(faces);
