@@ -38,6 +38,17 @@ void KeepingText(HWND combo, Change change)
     SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(selection), HIWORD(selection)));
 }
 
+// Escape pressed in a message box's own loop (MSGF_DIALOGBOX) goes no further.
+LRESULT CALLBACK KeepEscapeFromTheBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && message
+        && (message->message == WM_KEYDOWN || message->message == WM_KEYUP || message->message == WM_CHAR)
+        && message->wParam == VK_ESCAPE)
+        return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 std::string Win32Form::Text(Control control) const
@@ -225,9 +236,15 @@ void Win32Form::ShowMessage(std::string_view text, std::string_view title)
 
 bool Win32Form::AskYesNo(std::string_view text, std::string_view title)
 {
-    return MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(title).c_str(),
-                       MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON1)
-        == IDYES;
+    // A Yes/No box without Cancel answers only Yes or No; Escape, which some systems take as
+    // No there, is kept from its modal loop while it asks.
+    const HHOOK keepEscape = SetWindowsHookExW(WH_MSGFILTER, KeepEscapeFromTheBox, nullptr, GetCurrentThreadId());
+    const bool yes = MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(title).c_str(),
+                                 MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON1)
+                   == IDYES;
+    if (keepEscape)
+        UnhookWindowsHookEx(keepEscape);
+    return yes;
 }
 
 } // namespace tallymark
