@@ -241,7 +241,7 @@ bool Win32Form::AskYesNo(std::string_view text, std::string_view title)
     const HHOOK keepEscape = SetWindowsHookExW(WH_MSGFILTER, KeepEscapeFromTheBox, nullptr, GetCurrentThreadId());
     const bool yes = MessageBoxW(window_, Utf8ToWide(text).c_str(), Utf8ToWide(title).c_str(),
                                  MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON1)
-                   == IDYES;
+                  == IDYES;
     if (keepEscape)
         UnhookWindowsHookEx(keepEscape);
     return yes;
