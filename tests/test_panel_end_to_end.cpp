@@ -355,7 +355,7 @@ struct Input {
     Control control = Control::Form1;
     int where = 0; // a click's place: 0 the middle, -1 a spinner's upper arrow, 1 its lower arrow; an item;
                    // a turn of the wheel: -1 up, 1 down
-    const char* keys = nullptr; // X keysym names separated by blanks; the text dropped
+    const char* keys = nullptr; // X keysym names separated by blanks
     int items = 0; // how many items the list holds; the port plugged in or pulled out
 };
 

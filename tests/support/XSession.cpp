@@ -5,7 +5,6 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <string>
 #include <string_view>
