@@ -553,6 +553,8 @@ const Step ChangedListSteps[] = {
     {"Page Down after an arrival", {PlugIn(31), ClickOn(Control::ComSele), Press("Next")},
      [](Shown& s) { s.port = 32; }},
     {"the wheel up after a removal", {PullOut(30), Turn(Control::ComSele, -1)}, [](Shown& s) { s.port = 31; }},
+    {"Down after an arrival before the port shown", {PlugIn(29), ClickOn(Control::ComSele), Press("Down")},
+     [](Shown& s) { s.port = 32; }},
 };
 
 // The settings file as the panel saves what it shows, over the stored one.
