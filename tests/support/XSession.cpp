@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -140,6 +141,84 @@ void XSession::MovePointer(unsigned long window, QPoint point)
     const QRect geometry = Geometry(window);
     XTestFakeMotionEvent(display_, -1, geometry.x() + point.x(), geometry.y() + point.y(), CurrentTime);
     Sync();
+}
+
+bool XSession::DropText(unsigned long window, QPoint point, std::string_view text)
+{
+    const auto atom = [&](const char* name) { return XInternAtom(display_, name, False); };
+    const Atom selection = atom("XdndSelection"), utf8 = atom("UTF8_STRING"), targets = atom("TARGETS");
+    const Window source = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display_, selection, source, CurrentTime);
+    const QPoint at = Geometry(window).topLeft() + point;
+    XTestFakeMotionEvent(display_, -1, at.x(), at.y(), CurrentTime);
+    const auto send = [&](const char* type, long second, long third, long fifth) {
+        XEvent event{};
+        event.xclient = {ClientMessage, 0, True, display_, window, atom(type), 32, {}};
+        event.xclient.data.l[0] = long(source);
+        event.xclient.data.l[1] = second;
+        event.xclient.data.l[2] = third;
+        event.xclient.data.l[4] = fifth;
+        XSendEvent(display_, window, False, NoEventMask, &event);
+        XFlush(display_);
+    };
+    // The protocol's version is the lower of the two sides'; the text comes in one form.
+    long version = 5;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* aware = nullptr;
+    if (XGetWindowProperty(display_, window, atom("XdndAware"), 0, 1, False, XA_ATOM, &type, &format, &count, &after,
+                           &aware) == Success && aware && count == 1)
+        version = std::min(version, *reinterpret_cast<long*>(aware));
+    if (aware)
+        XFree(aware);
+    // The pointer comes into the box from the left and stops at the point, as a drag does. The
+    // drop goes with the second answer: Wine 10 answers each position with what the window
+    // said of the one before.
+    const auto moveTo = [&](int x) { send("XdndPosition", 0, (long(x) << 16) | at.y(), long(atom("XdndActionCopy"))); };
+    send("XdndEnter", version << 24, long(utf8), 0);
+    moveTo(at.x() - 8);
+    int answers = 0;
+    bool dropped = false, finished = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!finished && std::chrono::steady_clock::now() < deadline) {
+        if (!XPending(display_)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == SelectionRequest) {
+            // The window asks for the text, or which forms of it there are.
+            const XSelectionRequestEvent& request = event.xselectionrequest;
+            XEvent reply{};
+            reply.xselection = {SelectionNotify, 0, True, display_, request.requestor, request.selection,
+                                request.target, request.property, request.time};
+            if (request.target == targets)
+                XChangeProperty(display_, request.requestor, request.property, XA_ATOM, 32, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(&utf8), 1);
+            else if (request.target == utf8)
+                XChangeProperty(display_, request.requestor, request.property, utf8, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+            else
+                reply.xselection.property = None;
+            XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+            XFlush(display_);
+        } else if (event.type == ClientMessage && event.xclient.message_type == atom("XdndStatus") && !dropped
+                   && ++answers == 1) {
+            moveTo(at.x());
+        } else if (event.type == ClientMessage && event.xclient.message_type == atom("XdndStatus") && !dropped) {
+            if (!(event.xclient.data.l[1] & 1))
+                break; // the window refuses the drop there
+            send("XdndDrop", 0, CurrentTime, 0);
+            dropped = true;
+        } else if (event.type == ClientMessage && event.xclient.message_type == atom("XdndFinished")) {
+            finished = true;
+        }
+    }
+    XDestroyWindow(display_, source);
+    Sync();
+    return finished;
 }
 
 void XSession::Key(unsigned long window, const char* keysym)

@@ -49,6 +49,9 @@ public:
     // Where a drop-down list or another popup of a program shows, besides `window`, waiting
     // up to `timeout`.
     std::optional<QRect> WaitForPopup(unsigned long window, std::chrono::milliseconds timeout);
+    // Drags UTF-8 `text` from a window of its own and drops it at `point` of the window's client
+    // area (XDND), as a text editor drops a selection; true once the window has taken it.
+    bool DropText(unsigned long window, QPoint point, std::string_view text);
     // WM_DELETE_WINDOW, as a window manager sends it for the close box.
     void RequestClose(unsigned long window);
 

@@ -1,5 +1,5 @@
 // The controls' own procedure, added to each control that takes the focus: where the focus
-// goes, and text pasted into a box, of which Form1 says what it keeps.
+// goes, and text pasted or dropped into a box, of which Form1 says what it keeps.
 
 #include "ui/win32/Win32Form.h"
 
@@ -8,6 +8,8 @@
 #include <cwchar>
 #include <string>
 #include <string_view>
+
+#include "ui/win32/TextDrop.h"
 
 namespace tallymark {
 
@@ -23,13 +25,6 @@ HWND FocusWindowOf(const ControlRow& row, HWND window)
             return parts.hwndItem;
     }
     return window;
-}
-
-// Puts `text` in place of an edit field's selection, as typing does, so that it can be undone.
-void ReplaceSelection(HWND box, std::u16string_view text)
-{
-    const std::wstring line(text.begin(), text.end());
-    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 } // namespace
@@ -84,6 +79,26 @@ bool Win32Form::Paste(Control control, HWND box)
     // What is pasted replaces the selection, within the box's length.
     const std::u16string_view inserted(reinterpret_cast<const char16_t*>(clipboard.data()), clipboard.size());
     ReplaceSelection(box, form_.TextPutIn(control, inserted).value_or(std::u16string()));
+    return true;
+}
+
+bool Win32Form::DropText(POINT screen, std::u16string_view text)
+{
+    HWND box = WindowFromPoint(screen);
+    const std::optional<Control> control = ControlOf(box);
+    const std::optional<std::u16string> kept = control ? form_.TextPutIn(*control, text) : std::nullopt;
+    if (!kept)
+        return false;
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (box == Hwnd(*control) && GetComboBoxInfo(box, &parts) && parts.hwndItem)
+        box = parts.hwndItem; // dropped on the button at the combo box's end
+    // It goes where it was dropped, as a paste goes where the cursor is.
+    POINT at = screen;
+    ScreenToClient(box, &at);
+    const WORD place = LOWORD(SendMessageW(box, EM_CHARFROMPOS, 0, MAKELPARAM(at.x, at.y)));
+    SendMessageW(box, EM_SETSEL, place, place);
+    ReplaceSelection(box, *kept);
     return true;
 }
 

@@ -5,11 +5,13 @@
 #include "ui/win32/Win32Form.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <cstddef>
 
 #include "os/WideText.h"
 #include "ui/win32/Dpi.h"
+#include "ui/win32/TextDrop.h"
 #include "ui/win32/WindowStyles.h"
 
 namespace tallymark {
@@ -91,6 +93,15 @@ void Win32Form::Show(int showCommand)
     UpdateWindow(window_);
     if (const auto first = form_.FirstTabStop())
         ::SetFocus(Hwnd(*first));
+    // Text dropped into a box, once the window is up: OLE's start costs the start-up time.
+    // The window works on without it.
+    ole_ = SUCCEEDED(OleInitialize(nullptr));
+    if (ole_)
+        AcceptTextDrops(window_, {[this](POINT at) {
+                                      const std::optional<Control> box = ControlOf(WindowFromPoint(at));
+                                      return box && form_.TextPutIn(*box, {});
+                                  },
+                                  [this](POINT at, std::u16string_view text) { return DropText(at, text); }});
 }
 
 void Win32Form::RequestClose()
@@ -103,6 +114,11 @@ void Win32Form::RequestClose()
 
 void Win32Form::Forget()
 {
+    if (ole_) {
+        RefuseTextDrops(window_);
+        OleUninitialize();
+        ole_ = false;
+    }
     KillTimer(window_, TimerId);
     KillTimer(window_, RescanTimerId);
     window_ = nullptr;

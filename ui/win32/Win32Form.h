@@ -113,6 +113,8 @@ private:
     // A paste into a box's edit field: what Form1 keeps of the clipboard's text; false where
     // the box takes none, and the system's paste goes on.
     bool Paste(Control control, HWND box);
+    // Text dropped at a point of the screen goes into the box there; false where none takes it.
+    bool DropText(POINT screen, std::u16string_view text);
     // The window is gone: nothing may reach its handles any more.
     void Forget();
 
@@ -127,6 +129,7 @@ private:
     HFONT titleFont_ = nullptr;
     HWND toolTip_ = nullptr;
     HWND lastFocus_ = nullptr; // the control to give the focus back to when the window is active again
+    bool ole_ = false; // OLE started, for text dropped into a box
     Form1 form_;
 };
 
