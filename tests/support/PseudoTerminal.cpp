@@ -35,10 +35,9 @@ PseudoTerminal::~PseudoTerminal()
         ::close(opens_);
 }
 
-int PseudoTerminal::Opens()
+void PseudoTerminal::CountOpensAndCloses()
 {
     // Watched from the first call on only: the watch slows every open of the device down.
-    // Closes too, so that two opens are never merged into one event.
     if (opens_ == -1) {
         opens_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         ::inotify_add_watch(opens_, devicePath_.c_str(), IN_OPEN | IN_CLOSE);
@@ -48,9 +47,21 @@ int PseudoTerminal::Opens()
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             opened_ += (event->mask & IN_OPEN) ? 1 : 0;
+            closed_ += (event->mask & IN_CLOSE) ? 1 : 0;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
+}
+
+int PseudoTerminal::Opens()
+{
+    CountOpensAndCloses();
     return opened_;
+}
+
+int PseudoTerminal::Closes()
+{
+    CountOpensAndCloses();
+    return closed_;
 }
 
 std::vector<std::uint8_t> PseudoTerminal::Read(std::size_t count, std::chrono::milliseconds patience)

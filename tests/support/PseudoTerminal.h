@@ -29,12 +29,17 @@ public:
     // The far end goes away: the device hangs up, as an unplugged adapter does.
     void HangUp();
 
-    // How many times anyone has opened the device since the first call.
+    // How many times anyone has opened the device, and closed it again, since the first call
+    // of either.
     int Opens();
+    int Closes();
 
 private:
+    void CountOpensAndCloses();
+
     int opens_ = -1; // inotify, on the device
     int opened_ = 0;
+    int closed_ = 0;
     int controller_ = -1;
     int device_ = -1; // kept open so the controller side never sees the device closed
     std::string devicePath_;
