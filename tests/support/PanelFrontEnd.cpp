@@ -242,7 +242,8 @@ const char* WineFrontEnd::Differs(Difference difference) const
 {
     switch (difference) {
     case Difference::HeldPortOpens:
-        return "Wine takes no hold of a COM port's device, so it opens a port that another program holds";
+        return "Wine takes no hold of a COM port's device: whether it opens a port that another program holds "
+               "differs between its releases";
     case Difference::NoOtherUser:
         return "Wine runs only as the owner of its prefix, and Windows refuses a port only as held by another program";
     }

@@ -19,7 +19,7 @@ using PortLinks = std::vector<std::pair<int, std::string>>;
 
 // What a front end may be unable to do as Windows does, for reasons outside the panel.
 enum class Difference {
-    HeldPortOpens, // a port that another program holds opens all the same
+    HeldPortOpens, // a port that another program holds may open all the same
     NoOtherUser, // the program cannot be run as another user, to whom a device is refused
 };
 
