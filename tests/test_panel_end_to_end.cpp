@@ -226,6 +226,13 @@ public:
             return start == end && start != empty_;
         });
     }
+    // Waits until the bar is empty again, as the send leaves it at its end.
+    bool WaitUntilEmpty(std::chrono::milliseconds timeout)
+    {
+        return WaitFor(timeout, [&](unsigned long start, unsigned long end, unsigned long) {
+            return start == end && start == empty_;
+        });
+    }
 
 private:
     template <typename Done>
@@ -300,17 +307,15 @@ private slots:
     void scenario();
 
 private:
-    // Clicks a send button and checks the 15 bytes that reach the line; `checked` is set
-    // once every check has passed.
-    void CheckSend(PseudoTerminal& line, unsigned long window, Control button, const PanelSettings& shown,
-                   bool* checked = nullptr);
+    // Clicks a send button and checks the 15 bytes that reach the line.
+    void CheckSend(PseudoTerminal& line, unsigned long window, Control button, const PanelSettings& shown);
     // Starts the panel with the ports given, does each step and checks what it sends to the
     // port then shown, exits and checks the file.
     void RunSteps(std::span<const Step> steps, const PortLinks& atStart, std::map<int, PseudoTerminal*> lines);
     // Clicks the settings group's send on a held line and waits until the panel has the port
     // open and the send is in its drain wait, as the full progress bar on screen shows. The
     // port is open earlier than that, but only from then on is the update queued.
-    void SendIntoHeldLine(Panel& panel, unsigned long window, const std::string& device);
+    void SendIntoHeldLine(Panel& panel, BarOnScreen& bar, unsigned long window, const std::string& device);
     // The system asks `request` while a send is held and, where `asking`, the close question asks.
     void AskDuringAHeldSend(Request request, bool asking);
 
@@ -622,23 +627,17 @@ void TestPanelEndToEnd::scenario()
     (this->*Scenarios[index].run)();
 }
 
-void TestPanelEndToEnd::CheckSend(PseudoTerminal& line, unsigned long window, Control button, const PanelSettings& shown,
-                                  bool* checked)
+void TestPanelEndToEnd::CheckSend(PseudoTerminal& line, unsigned long window, Control button, const PanelSettings& shown)
 {
     x_->Click(window, CentreOf(button));
     const std::vector<std::uint8_t> bytes = line.Read(15, 5s);
     QCOMPARE(bytes.size(), std::size_t(15));
     QCOMPARE(line.ReadUntilQuiet(200ms).size(), std::size_t(0));
     tallymark::testing::CheckLiveUpdate(bytes, shown, RowOf(button).index);
-    if (QTest::currentTestFailed())
-        return;
-    if (checked)
-        *checked = true;
 }
 
-void TestPanelEndToEnd::SendIntoHeldLine(Panel& panel, unsigned long window, const std::string& device)
+void TestPanelEndToEnd::SendIntoHeldLine(Panel& panel, BarOnScreen& bar, unsigned long window, const std::string& device)
 {
-    BarOnScreen bar(*x_, window);
     QVERIFY(bar.WaitUntilPainted(5s));
     x_->Click(window, CentreOf(Control::CmdSndClk1));
     QVERIFY(WaitUntilOpenBy(panel.ProcessId(), device, 10s));
@@ -706,7 +705,8 @@ void TestPanelEndToEnd::CloseDuringSendAnsweredNo()
 
     HeldLine held(line.DevicePath());
     QVERIFY(held.Held());
-    SendIntoHeldLine(panel, window, line.DevicePath());
+    BarOnScreen bar(*x_, window);
+    SendIntoHeldLine(panel, bar, window, line.DevicePath());
     panel.WriteSettings("");
     x_->RequestClose(window);
     const auto question = x_->WaitForWindow(QuestionTitle, 15s);
@@ -739,7 +739,8 @@ void TestPanelEndToEnd::CloseDuringSendAnsweredYes()
     QVERIFY(window);
 
     HeldLine held(line.DevicePath());
-    SendIntoHeldLine(panel, window, line.DevicePath());
+    BarOnScreen bar(*x_, window);
+    SendIntoHeldLine(panel, bar, window, line.DevicePath());
     x_->Click(window, CentreOf(Control::CmdExit));
     const auto question = x_->WaitForWindow(QuestionTitle, 15s);
     QVERIFY(question);
@@ -764,7 +765,8 @@ void TestPanelEndToEnd::AskDuringAHeldSend(Request request, bool asking)
     const unsigned long window = panel.Start(*x_);
     QVERIFY(window);
     HeldLine held(line.DevicePath());
-    SendIntoHeldLine(panel, window, line.DevicePath());
+    BarOnScreen bar(*x_, window);
+    SendIntoHeldLine(panel, bar, window, line.DevicePath());
     if (asking) {
         x_->Click(window, CentreOf(Control::CmdExit));
         QVERIFY(x_->WaitForWindow(QuestionTitle, 15s));
@@ -797,9 +799,13 @@ void TestPanelEndToEnd::PortVanishesDuringSend()
 
     const std::string device = line->DevicePath();
     HeldLine held(device);
-    SendIntoHeldLine(panel, window, device);
+    BarOnScreen bar(*x_, window);
+    SendIntoHeldLine(panel, bar, window, device);
     held.Release();
     line.reset();
+    // The send is over once the window has emptied the bar; under Wine the device's handle
+    // may leave the process before that.
+    QVERIFY(bar.WaitUntilEmpty(15s));
     QVERIFY(WaitUntilOpenBy(panel.ProcessId(), device, 15s, false));
     QVERIFY(panel.Running());
     QVERIFY(!x_->WaitForWindow(QuestionTitle, 200ms));
@@ -819,7 +825,10 @@ void TestPanelEndToEnd::PortVanishesDuringSend()
 void TestPanelEndToEnd::HeldPortIsNotListed()
 {
     // COM2 and COM5 exist, but another program holds COM5: the panel lists COM2 only and
-    // sends there.
+    // sends there. Under Wine, whether a held device opens is Wine's own affair, which
+    // differs between its releases.
+    if (const char* reason = frontEnd_->Differs(Difference::HeldPortOpens))
+        QSKIP(qPrintable(NotOnThisFrontEnd + reason));
     PseudoTerminal free, taken;
     QProcess holder;
     holder.start("flock", {"--exclusive", "--nonblock", QString::fromStdString(taken.DevicePath()), "sleep", "60"});
@@ -828,16 +837,10 @@ void TestPanelEndToEnd::HeldPortIsNotListed()
     Panel panel(*frontEnd_, &StoredFile, {{2, free.DevicePath()}, {5, taken.DevicePath()}});
     const unsigned long window = panel.Start(*x_);
     QVERIFY(window);
-    if (const char* reason = frontEnd_->Differs(Difference::HeldPortOpens))
-        QEXPECT_FAIL("", reason, Abort);
-    bool sentToTheFreePort = false;
-    CheckSend(free, window, Control::CmdSndClk1, StoredSettings, &sentToTheFreePort);
-    if (sentToTheFreePort)
-        QCOMPARE(taken.ReadUntilQuiet(200ms).size(), std::size_t(0));
+    CheckSend(free, window, Control::CmdSndClk1, StoredSettings);
+    QCOMPARE(taken.ReadUntilQuiet(200ms).size(), std::size_t(0));
     holder.kill();
     holder.waitForFinished();
-    if (!sentToTheFreePort)
-        return;
     x_->Click(window, CentreOf(Control::CmdExit));
     QVERIFY(panel.WaitForExit());
 }
