@@ -38,6 +38,7 @@ PseudoTerminal::~PseudoTerminal()
 void PseudoTerminal::CountOpensAndCloses()
 {
     // Watched from the first call on only: the watch slows every open of the device down.
+    // A close between two opens also keeps them from merging into one event.
     if (opens_ == -1) {
         opens_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         ::inotify_add_watch(opens_, devicePath_.c_str(), IN_OPEN | IN_CLOSE);
