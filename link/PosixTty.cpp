@@ -141,6 +141,14 @@ void RefuseIfLockFileHeld(const std::string& devicePath)
 
 } // namespace
 
+LineSettings TerminalLineSettings(const std::string& settings)
+{
+    const LineSettings line = ParseLineSettings(settings);
+    if (line.stopBits == StopBits::OneAndHalf)
+        throw SerialError("line settings \"" + settings + "\": 1.5 stop bits are not available on this system");
+    return line;
+}
+
 OpenFailure OpenFailureOf(const std::string& devicePath, int error)
 {
     OpenFailure failure{OpenRefusal::Other, devicePath};

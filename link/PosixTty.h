@@ -5,9 +5,15 @@
 
 #include <string>
 
+#include "link/LineSettings.h"
 #include "link/OpenFailure.h"
 
 namespace tallymark::posix {
+
+// The line settings of `settings` ("9600,n,8,1"), where termios can carry them. It knows one
+// or two stop bits only: sending one where 1.5 was asked for would report success for
+// settings the line does not carry, so those are refused.
+LineSettings TerminalLineSettings(const std::string& settings);
 
 // Why opening the device failed with `error` (errno): missing, refused for lack of
 // permission (with the device's group), held by a program in exclusive mode, or the

@@ -114,9 +114,7 @@ void PosixTtyPort::Open()
 
 void PosixTtyPort::OpenDevice(const std::string& device)
 {
-    const LineSettings line = ParseLineSettings(Settings());
-    if (line.stopBits == StopBits::OneAndHalf)
-        throw SerialError("line settings \"" + Settings() + "\": 1.5 stop bits are not available on this system");
+    const LineSettings line = posix::TerminalLineSettings(Settings());
     lock_ = std::make_unique<posix::DeviceLock>(device);
     // Not blocking, so that the open does not wait for a carrier; writes block again after.
     descriptor_ = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

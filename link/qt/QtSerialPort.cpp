@@ -88,11 +88,7 @@ void QtSerialPort::DiscardOutput()
 void QtSerialPort::Open()
 {
     RequireClosed("opening");
-    const LineSettings line = ParseLineSettings(Settings());
-    // termios knows one or two stop bits only; sending one where 1.5 was asked for would
-    // report success for settings the line does not carry.
-    if (line.stopBits == StopBits::OneAndHalf)
-        throw SerialError("line settings \"" + Settings() + "\": 1.5 stop bits are not available on this system");
+    const LineSettings line = posix::TerminalLineSettings(Settings());
     const std::string device = PortDevicePath(CommPort(), ProgramFolder());
     if (device.empty())
         throw PortOpenError(OpenFailure{OpenRefusal::NoDevice}, Name() + " has no device on this system");
