@@ -359,7 +359,7 @@ struct Input {
     enum Kind { Click, Keys, Choose, Plug, Unplug, PlugUnnamed, Wheel, Drop } kind;
     Control control = Control::Form1;
     int where = 0; // a click's place: 0 the middle, -1 a spinner's upper arrow, 1 its lower arrow; an item;
-                   // a turn of the wheel: -1 up, 1 down
+                   // a turn of the wheel: -1 up, 1 down; a drop: 1 where the window refuses it
     const char* keys = nullptr; // X keysym names separated by blanks; the text dropped
     int items = 0; // how many items the list holds; the port plugged in or pulled out
 };
@@ -384,6 +384,12 @@ Input Press(const char* keys)
 Input DropOn(Control control, const char* text)
 {
     return {Input::Drop, control, 0, text};
+}
+
+// The same, on a control that takes no text: the window refuses it.
+Input DropRefusedOn(Control control, const char* text)
+{
+    return {Input::Drop, control, 1, text};
 }
 
 Input Choose(Control combo, int item, int of)
@@ -449,6 +455,8 @@ const Step Steps[] = {
     // A step of its own: Wine hands a drop to the window at once, before keys still queued.
     {"a day count dropped keeps its first line", {DropOn(Control::TxtDJS, "57\n8")},
      [](Shown& s) { s.settings.dayCountText = "57"; }},
+    {"text dropped on the current time or a button is refused",
+     {DropRefusedOn(Control::TxtTime, "12:00"), DropRefusedOn(Control::CmdSndClk1, "99")}, [](Shown&) {}},
     {"a brightness typed", {Press("Tab Tab Tab Tab Tab Tab Tab 7")},
      [](Shown& s) { s.settings.brightnessText = "7"; }},
     {"a brightness chosen from the list", {Choose(Control::ComBright, 1, 8)},
@@ -488,7 +496,8 @@ void Do(Drive& drive, const Input& input)
         break;
     }
     case Input::Drop:
-        QVERIFY(x.DropText(window, {place.left + place.width / 2, place.top + place.height / 2}, input.keys));
+        QCOMPARE(x.DropText(window, {place.left + place.width / 2, place.top + place.height / 2}, input.keys),
+                 input.where ? XSession::Drop::Refused : XSession::Drop::Taken);
         break;
     case Input::Wheel:
         x.Click(window, {place.left + place.width / 2, place.top + place.height / 2}, input.where > 0 ? 5 : 4);
@@ -934,6 +943,9 @@ void TestPanelEndToEnd::RunSteps(std::span<const Step> steps, const PortLinks& a
         QVERIFY2(bytes.size() == 15, step.name);
         QVERIFY2(line.ReadUntilQuiet(100ms).empty(), step.name);
         tallymark::testing::CheckLiveUpdate(bytes, shown.settings, RowOf(step.sentBy.value_or(Control::CmdSndClk1)).index);
+        // No other port got a byte, neither from the send nor from the tries of the ports.
+        for (const auto& [port, other] : lines)
+            QVERIFY2(other == &line || other->ReadUntilQuiet(0ms).empty(), step.name);
         QVERIFY2(!QTest::currentTestFailed(), step.name);
     }
     x_->Click(window, CentreOf(Control::CmdExit));
@@ -956,9 +968,10 @@ void TestPanelEndToEnd::PortsComeAndGo()
 
 void TestPanelEndToEnd::KeysAfterAChange()
 {
-    PseudoTerminal com29, com30, com31, com32;
-    RunSteps(ChangedListSteps, {{29, com29.DevicePath()}, {30, com30.DevicePath()}},
-             {{29, &com29}, {30, &com30}, {31, &com31}, {32, &com32}});
+    // COM1 stands for a PC's own port, first in the list: a key that lost its place would go there.
+    PseudoTerminal com1, com29, com30, com31, com32;
+    RunSteps(ChangedListSteps, {{1, com1.DevicePath()}, {29, com29.DevicePath()}, {30, com30.DevicePath()}},
+             {{1, &com1}, {29, &com29}, {30, &com30}, {31, &com31}, {32, &com32}});
 }
 
 void TestPanelEndToEnd::PortableCopyKeepsItsOwnFile()

@@ -212,4 +212,9 @@ bool TakesFocus(ControlKind kind)
     }
 }
 
+bool TakesText(const ControlRow& row)
+{
+    return (row.kind == ControlKind::TextBox && !row.readOnly) || row.kind == ControlKind::ComboBox;
+}
+
 } // namespace tallymark

@@ -154,4 +154,8 @@ int SelectedItemAtStart(const ControlRow& row);
 // Whether the kind can take the focus (and so be a tab stop).
 bool TakesFocus(ControlKind kind);
 
+// Whether text pasted or dropped goes into the control: a box the operator may edit, or a
+// combo box's field.
+bool TakesText(const ControlRow& row);
+
 } // namespace tallymark

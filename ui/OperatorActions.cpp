@@ -102,8 +102,7 @@ std::optional<Control> Form1::FirstTabStop() const
 
 std::optional<std::u16string> Form1::TextPutIn(Control box, std::u16string_view text) const
 {
-    const ControlRow& row = RowOf(box);
-    if ((row.kind != ControlKind::TextBox || row.readOnly) && row.kind != ControlKind::ComboBox)
+    if (!TakesText(RowOf(box)))
         return std::nullopt;
     return KeepFirstLine(text, text.size()).text;
 }

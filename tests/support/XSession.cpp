@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -143,7 +144,7 @@ void XSession::MovePointer(unsigned long window, QPoint point)
     Sync();
 }
 
-bool XSession::DropText(unsigned long window, QPoint point, std::string_view text)
+XSession::Drop XSession::DropText(unsigned long window, QPoint point, std::string_view text)
 {
     const auto atom = [&](const char* name) { return XInternAtom(display_, name, False); };
     const Atom selection = atom("XdndSelection"), utf8 = atom("UTF8_STRING"), targets = atom("TARGETS");
@@ -179,9 +180,10 @@ bool XSession::DropText(unsigned long window, QPoint point, std::string_view tex
     send("XdndEnter", version << 24, long(utf8), 0);
     moveTo(at.x() - 8);
     int answers = 0;
-    bool dropped = false, finished = false;
+    bool dropped = false;
+    std::optional<Drop> outcome;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!finished && std::chrono::steady_clock::now() < deadline) {
+    while (!outcome && std::chrono::steady_clock::now() < deadline) {
         if (!XPending(display_)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             continue;
@@ -208,17 +210,22 @@ bool XSession::DropText(unsigned long window, QPoint point, std::string_view tex
                    && ++answers == 1) {
             moveTo(at.x());
         } else if (event.type == ClientMessage && event.xclient.message_type == atom("XdndStatus") && !dropped) {
-            if (!(event.xclient.data.l[1] & 1))
-                break; // the window refuses the drop there
-            send("XdndDrop", 0, CurrentTime, 0);
-            dropped = true;
+            // Where the window takes it, the text is let go; where it refuses, the drag leaves.
+            if (event.xclient.data.l[1] & 1) {
+                send("XdndDrop", 0, CurrentTime, 0);
+                dropped = true;
+            } else {
+                send("XdndLeave", 0, 0, 0);
+                outcome = Drop::Refused;
+            }
         } else if (event.type == ClientMessage && event.xclient.message_type == atom("XdndFinished")) {
-            finished = true;
+            // From version 5 on, the window says whether it took the text after all.
+            outcome = version < 5 || (event.xclient.data.l[1] & 1) ? Drop::Taken : Drop::Refused;
         }
     }
     XDestroyWindow(display_, source);
     Sync();
-    return finished;
+    return outcome.value_or(Drop::Unanswered);
 }
 
 void XSession::Key(unsigned long window, const char* keysym)

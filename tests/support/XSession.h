@@ -50,8 +50,10 @@ public:
     // up to `timeout`.
     std::optional<QRect> WaitForPopup(unsigned long window, std::chrono::milliseconds timeout);
     // Drags UTF-8 `text` from a window of its own and drops it at `point` of the window's client
-    // area (XDND), as a text editor drops a selection; true once the window has taken it.
-    bool DropText(unsigned long window, QPoint point, std::string_view text);
+    // area (XDND), as a text editor drops a selection: whether the window took it, refused it
+    // there, or said nothing within 5 s.
+    enum class Drop { Taken, Refused, Unanswered };
+    Drop DropText(unsigned long window, QPoint point, std::string_view text);
     // WM_DELETE_WINDOW, as a window manager sends it for the close box.
     void RequestClose(unsigned long window);
 

@@ -147,6 +147,10 @@ void MainWindow::CreateControls()
             continue;
         widget->setObjectName(FromUtf8(UniqueName(row.id)));
         widget->setGeometry(OnScreen(row.place));
+        // A drop goes only where the table says text goes; a combo box's field is its own widget.
+        widget->setAcceptDrops(TakesText(row));
+        if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit())
+            combo->lineEdit()->setAcceptDrops(TakesText(row));
         if (row.font == FontRole::Title)
             widget->setFont(FontFor(TitleFont));
         if (const std::optional<Colour> colour = TextColourOf(row.id)) {
