@@ -380,16 +380,11 @@ Input Press(const char* keys)
     return {Input::Keys, Control::Form1, 0, keys};
 }
 
-// Text dragged from another program and dropped on the middle of the control.
-Input DropOn(Control control, const char* text)
+// Text dragged from another program and dropped on the middle of the control, which takes it
+// or, on a control that takes no text, refuses it.
+Input DropOn(Control control, const char* text, bool refused = false)
 {
-    return {Input::Drop, control, 0, text};
-}
-
-// The same, on a control that takes no text: the window refuses it.
-Input DropRefusedOn(Control control, const char* text)
-{
-    return {Input::Drop, control, 1, text};
+    return {Input::Drop, control, refused, text};
 }
 
 Input Choose(Control combo, int item, int of)
@@ -456,7 +451,7 @@ const Step Steps[] = {
     {"a day count dropped keeps its first line", {DropOn(Control::TxtDJS, "57\n8")},
      [](Shown& s) { s.settings.dayCountText = "57"; }},
     {"text dropped on the current time or a button is refused",
-     {DropRefusedOn(Control::TxtTime, "12:00"), DropRefusedOn(Control::CmdSndClk1, "99")}, [](Shown&) {}},
+     {DropOn(Control::TxtTime, "12:00", true), DropOn(Control::CmdSndClk1, "99", true)}, [](Shown&) {}},
     {"a brightness typed", {Press("Tab Tab Tab Tab Tab Tab Tab 7")},
      [](Shown& s) { s.settings.brightnessText = "7"; }},
     {"a brightness chosen from the list", {Choose(Control::ComBright, 1, 8)},
