@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QSocketNotifier>
 #include <QWheelEvent>
 
@@ -72,6 +74,9 @@ void MainWindow::ConnectHandlers()
             continue;
         if (TakesFocus(row.kind))
             widget->installEventFilter(this);
+        // A combo box's field is a widget of its own, and takes the drops.
+        if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit())
+            combo->lineEdit()->installEventFilter(this);
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
             connect(button, &QAbstractButton::clicked, this, [this, control] { form_.Clicked(control); });
         else if (auto* combo = qobject_cast<QComboBox*>(widget))
@@ -98,23 +103,51 @@ void MainWindow::WatchPorts(PortWatch& watch)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    const auto control = ControlOf(qobject_cast<QWidget*>(watched));
+    const QEvent::Type type = event->type();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
+        return control && TextDragged(*control, watched, *static_cast<QDropEvent*>(event));
+    // The rest of what a combo box's field gets reaches the combo box, and is told there.
+    if (control && watched != Widget(*control))
+        return QWidget::eventFilter(watched, event);
     // A wheel's turn over a combo box's line edit comes here as the combo box's own.
-    if (event->type() == QEvent::Wheel) {
+    if (type == QEvent::Wheel) {
         const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-        const auto control = ControlOf(qobject_cast<QWidget*>(watched));
         return delta != 0 && control && form_.WheelTurned(*control, delta > 0);
     }
-    if (event->type() != QEvent::KeyPress)
+    if (type != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto& press = *static_cast<QKeyEvent*>(event);
     const auto key = KeyOf(press);
-    const auto control = ControlOf(qobject_cast<QWidget*>(watched));
     const Qt::KeyboardModifiers held = press.modifiers();
     const KeyModifiers modifiers{.shift = held.testFlag(Qt::ShiftModifier),
                                  .ctrl = held.testFlag(Qt::ControlModifier),
                                  .alt = held.testFlag(Qt::AltModifier),
                                  .meta = held.testFlag(Qt::MetaModifier)};
     return key && control && form_.KeyPressed(*control, *key, modifiers);
+}
+
+// The behaviour says whether the box takes the text and what of it (its first line); the box
+// takes it where it is dropped, as a paste goes where the cursor is.
+bool MainWindow::TextDragged(Control control, QObject* box, QDropEvent& event)
+{
+    auto* field = qobject_cast<QLineEdit*>(box);
+    const QMimeData* data = event.mimeData();
+    const QString text = data ? data->text() : QString();
+    const std::u16string_view dragged(reinterpret_cast<const char16_t*>(text.utf16()),
+                                      static_cast<std::size_t>(text.size()));
+    const std::optional<std::u16string> kept
+        = field && data && data->hasText() ? form_.TextPutIn(control, dragged) : std::nullopt;
+    if (!kept) {
+        event.ignore();
+        return true;
+    }
+    if (event.type() == QEvent::Drop) {
+        field->setCursorPosition(field->cursorPositionAt(event.position().toPoint()));
+        field->insert(QString::fromStdU16String(*kept));
+    }
+    event.acceptProposedAction();
+    return true;
 }
 
 std::optional<Control> MainWindow::ControlOf(QWidget* widget) const

@@ -68,13 +68,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     // Enter, the arrows and the page keys on a control, which the behaviour may take for
-    // itself: QComboBox's own moves from the item selected before are never reached.
+    // itself: QComboBox's own moves from the item selected before are never reached. Text
+    // dragged over a box, which the behaviour takes or refuses.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
     void ConnectHandlers();
     void OnFocusChanged(QWidget* old, QWidget* now);
+    bool TextDragged(Control control, QObject* box, QDropEvent& event);
     std::optional<Control> ControlOf(QWidget* widget) const;
     template <typename T>
     T* As(Control control) const;
