@@ -13,6 +13,7 @@
 #include <QSocketNotifier>
 #include <QWheelEvent>
 
+#include "ui/qt/QtText.h"
 #include "ui/qt/TimeSpinner.h"
 
 namespace tallymark {
@@ -74,15 +75,15 @@ void MainWindow::ConnectHandlers()
             continue;
         if (TakesFocus(row.kind))
             widget->installEventFilter(this);
-        // A combo box's field is a widget of its own, and takes the drops.
-        if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit())
-            combo->lineEdit()->installEventFilter(this);
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
             connect(button, &QAbstractButton::clicked, this, [this, control] { form_.Clicked(control); });
-        else if (auto* combo = qobject_cast<QComboBox*>(widget))
+        else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             connect(combo, &QComboBox::activated, this,
                     [this, control](int index) { form_.ItemChosen(control, index); });
-        else if (auto* spinner = qobject_cast<TimeSpinner*>(widget))
+            // Its field is a widget of its own, and takes the drops.
+            if (combo->lineEdit())
+                combo->lineEdit()->installEventFilter(this);
+        } else if (auto* spinner = qobject_cast<TimeSpinner*>(widget))
             connect(spinner, &TimeSpinner::spun, this,
                     [this, control](SpinAction action) { form_.SpinnerMoved(control, action); });
     }
@@ -134,10 +135,8 @@ bool MainWindow::TextDragged(Control control, QObject* box, QDropEvent& event)
     auto* field = qobject_cast<QLineEdit*>(box);
     const QMimeData* data = event.mimeData();
     const QString text = data ? data->text() : QString();
-    const std::u16string_view dragged(reinterpret_cast<const char16_t*>(text.utf16()),
-                                      static_cast<std::size_t>(text.size()));
     const std::optional<std::u16string> kept
-        = field && data && data->hasText() ? form_.TextPutIn(control, dragged) : std::nullopt;
+        = field && data && data->hasText() ? form_.TextPutIn(control, Utf16Of(text)) : std::nullopt;
     if (!kept) {
         event.ignore();
         return true;

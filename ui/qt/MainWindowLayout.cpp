@@ -18,17 +18,13 @@
 
 #include "ui/SingleLine.h"
 #include "ui/qt/OptionButton.h"
+#include "ui/qt/QtText.h"
 #include "ui/qt/TimeSpinner.h"
 #include "ui/qt/WorkTimeSwitch.h"
 
 namespace tallymark {
 
 namespace {
-
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QRect OnScreen(const Twips& place)
 {
@@ -43,8 +39,7 @@ public:
 
     State validate(QString& input, int& pos) const override
     {
-        const std::u16string_view text(reinterpret_cast<const char16_t*>(input.utf16()),
-                                       static_cast<std::size_t>(input.size()));
+        const std::u16string_view text = Utf16Of(input);
         const SingleLineEdit kept = KeepFirstLine(text, static_cast<std::size_t>(std::max(pos, 0)));
         if (kept.text.size() != text.size()) {
             input = QString::fromUtf16(kept.text.data(), static_cast<qsizetype>(kept.text.size()));

@@ -13,17 +13,13 @@
 
 #include "ui/qt/MessageBoxes.h"
 #include "ui/qt/OptionButton.h"
+#include "ui/qt/QtText.h"
 #include "ui/qt/TimeSpinner.h"
 #include "ui/qt/WorkTimeSwitch.h"
 
 namespace tallymark {
 
 namespace {
-
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Qt shows an item's text as soon as it is selected, and selects an item by itself when one
 // comes into an empty list or the selected one goes: the text, and where the operator is in
