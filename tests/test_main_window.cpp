@@ -13,9 +13,11 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QClipboard>
+#include <QMimeData>
 #include <QScrollBar>
 
 #include <map>
+#include <vector>
 #include <cstdlib>
 
 #include "WindowFixture.h"
@@ -83,8 +85,8 @@ private slots:
     void sendButtonsDeliverTheirIndex();
     void sendReadsWhatTheWindowShows();
     void clicksReachTheControlWhereControlsTouch();
-    void pasteKeepsTheFirstLine_data();
-    void pasteKeepsTheFirstLine();
+    void pastedOrDroppedKeepsTheFirstLine_data();
+    void pastedOrDroppedKeepsTheFirstLine();
 };
 
 void TestMainWindow::controls_data()
@@ -489,25 +491,29 @@ void TestMainWindow::clicksReachTheControlWhereControlsTouch()
     QCOMPARE(overlaps, 6);
 }
 
-void TestMainWindow::pasteKeepsTheFirstLine_data()
+void TestMainWindow::pastedOrDroppedKeepsTheFirstLine_data()
 {
     QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("dropped"); // dragged in and dropped where the cursor is shown, not pasted
     QTest::addColumn<QString>("before"); // the box's text, the cursor at '|'
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("after");
 
-    QTest::newRow("TxtSTime, a time and a line feed") << "TxtSTime" << "|" << "7:30\n" << "7:30";
-    QTest::newRow("TxtETime, CR LF and more lines") << "TxtETime" << "|" << "18:15\r\n19:00\r\n" << "18:15";
-    QTest::newRow("TxtDJS, into the middle") << "TxtDJS" << "1|2" << "3\n4" << "132";
-    QTest::newRow("TxtDJS, a line feed first") << "TxtDJS" << "|9" << "\n42" << "9";
-    QTest::newRow("ComBright, a carriage return") << "ComBright" << "|" << "8\r" << "8";
-    QTest::newRow("ComSele, two names") << "ComSele" << "|" << "COM3\nCOM4" << "COM3";
-    QTest::newRow("ComSele, no line break") << "ComSele" << "COM|" << "12" << "COM12";
+    QTest::newRow("TxtSTime, a time and a line feed") << "TxtSTime" << false << "|" << "7:30\n" << "7:30";
+    QTest::newRow("TxtETime, CR LF and more lines") << "TxtETime" << false << "|" << "18:15\r\n19:00\r\n" << "18:15";
+    QTest::newRow("TxtDJS, into the middle") << "TxtDJS" << false << "1|2" << "3\n4" << "132";
+    QTest::newRow("TxtDJS, a line feed first") << "TxtDJS" << false << "|9" << "\n42" << "9";
+    QTest::newRow("ComBright, a carriage return") << "ComBright" << false << "|" << "8\r" << "8";
+    QTest::newRow("ComSele, two names") << "ComSele" << false << "|" << "COM3\nCOM4" << "COM3";
+    QTest::newRow("ComSele, no line break") << "ComSele" << false << "COM|" << "12" << "COM12";
+    QTest::newRow("TxtDJS, dropped into the middle") << "TxtDJS" << true << "1|2" << "3\n4" << "132";
+    QTest::newRow("ComSele, dropped after the name") << "ComSele" << true << "COM|" << "12\r\nCOM4" << "COM12";
 }
 
-void TestMainWindow::pasteKeepsTheFirstLine()
+void TestMainWindow::pastedOrDroppedKeepsTheFirstLine()
 {
     QFETCH(QString, control);
+    QFETCH(bool, dropped);
     QFETCH(QString, before);
     QFETCH(QString, pasted);
     QFETCH(QString, after);
@@ -522,8 +528,28 @@ void TestMainWindow::pasteKeepsTheFirstLine()
     box->setFocus();
     box->setText(QString(before).remove(QLatin1Char('|')));
     box->setCursorPosition(static_cast<int>(before.indexOf(QLatin1Char('|'))));
-    QGuiApplication::clipboard()->setText(QString(pasted).replace(QLatin1String("\\n"), QLatin1String("\n")).replace(QLatin1String("\\r"), QLatin1String("\r")));
-    QTest::keySequence(box, QKeySequence::Paste);
+    const QString text = QString(pasted).replace(QLatin1String("\\n"), QLatin1String("\n")).replace(QLatin1String("\\r"), QLatin1String("\r"));
+    if (dropped) {
+        // Dropped in the middle of the stretch that puts the cursor where it is, with the cursor
+        // then moved away: the drop's place counts.
+        std::vector<int> stretch;
+        for (int x = 0; x < box->width(); ++x)
+            if (box->cursorPositionAt({x, box->height() / 2}) == box->cursorPosition())
+                stretch.push_back(x);
+        QVERIFY(!stretch.empty());
+        const QPoint at(stretch[stretch.size() / 2], box->height() / 2);
+        box->end(false);
+        QMimeData data;
+        data.setText(text);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &drop);
+        QVERIFY(enter.isAccepted() && drop.isAccepted());
+    } else {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(box, QKeySequence::Paste);
+    }
     QCOMPARE(box->text(), after);
 
     // What the box shows is what counts: the typed time, and the file written at closing.
